@@ -1,0 +1,32 @@
+# Entry points: `make run` builds and starts the program, `make test` builds and runs every test.
+BUILD_DIR ?= build
+SAN_DIR ?= build-asan
+JOBS ?= $(shell nproc)
+
+.PHONY: deps configure build run test test-asan bench clean
+
+deps:
+	@./scripts/deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/src/app/tagberry
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	@cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DTB_SANITIZE=ON >/dev/null
+	@cmake --build $(SAN_DIR) -j $(JOBS)
+	cd $(SAN_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD_DIR) $(SAN_DIR)

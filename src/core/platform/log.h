@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace tb {
+
+class Reporter;
+
+// The log file "tagberry.log". Every line is opened, written and closed at once, so an outside
+// viewer can read it at any time.
+void log_set_file(const std::filesystem::path& path, Reporter* reporter);
+std::filesystem::path log_file();
+
+// An empty message writes the 59-hyphen separator; any other one a time-stamped line with the
+// message's trailing white space removed.
+bool log_append(std::string_view message);
+
+// Starts a fresh log holding only the "Log file cleaned." line.
+bool log_clean();
+
+}  // namespace tb

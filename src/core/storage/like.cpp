@@ -1,0 +1,150 @@
+#include "storage/like.h"
+
+#include <unicode/uchar.h>
+
+#include <exception>
+
+#include "platform/log.h"
+#include "text/unicode.h"
+
+namespace tb {
+
+namespace {
+
+// Length of the valid UTF-8 sequence at text[i] and its code point, or 0 when invalid.
+size_t decode_one(std::string_view text, size_t i, char32_t& cp) {
+    auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    unsigned char b0 = byte(i);
+    size_t len = b0 >= 0xF0 && b0 <= 0xF4 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC2 && b0 < 0xE0 ? 2 : 0;
+    if (len == 0 || i + len > text.size()) {
+        return 0;
+    }
+    cp = b0 & (0x7F >> len);
+    for (size_t k = 1; k < len; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (byte(i + k) & 0x3F);
+    }
+    bool overlong = (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
+    bool invalid = cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF);
+    return overlong || invalid ? 0 : len;
+}
+
+void like_function(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL ||
+        sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_int(ctx, 0);
+        return;
+    }
+    try {
+        auto* pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
+        bool owned = false;
+        if (pattern == nullptr) {
+            auto* raw = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+            pattern = new LikePattern(std::string_view(raw, sqlite3_value_bytes(argv[0])));
+            owned = true;
+        }
+        auto* raw = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+        bool result = pattern->matches(std::string_view(raw, sqlite3_value_bytes(argv[1])));
+        sqlite3_result_int(ctx, result ? 1 : 0);
+        // Handed over last: the engine may run the deleter at once.
+        if (owned) {
+            sqlite3_set_auxdata(ctx, 0, pattern,
+                                [](void* p) { delete static_cast<LikePattern*>(p); });
+        }
+    } catch (const std::exception& e) {
+        log_append(std::string("*** like(): pattern could not be matched: ") + e.what());
+        sqlite3_result_int(ctx, 0);
+    } catch (...) {
+        log_append("*** like(): pattern could not be matched");
+        sqlite3_result_int(ctx, 0);
+    }
+}
+
+}  // namespace
+
+void fold_case_utf8(std::string_view text, std::string& out) {
+    out.clear();
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        unsigned char b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            out += static_cast<char>(b >= 'A' && b <= 'Z' ? b + 32 : b);
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        size_t len = decode_one(text, i, cp);
+        if (len == 0) {
+            out += static_cast<char>(b);
+            ++i;
+            continue;
+        }
+        append_utf8(out, static_cast<char32_t>(u_foldCase(static_cast<UChar32>(cp),
+                                                           U_FOLD_CASE_DEFAULT)));
+        i += len;
+    }
+}
+
+LikePattern::LikePattern(std::string_view pattern) {
+    std::string folded;
+    fold_case_utf8(pattern, folded);
+    auto is_wild = [](char c) { return c == '%' || c == '_'; };
+    has_wild_ = folded.find_first_of("%_") != std::string::npos;
+    leading_wild_ = !folded.empty() && is_wild(folded.front());
+    trailing_wild_ = !folded.empty() && is_wild(folded.back());
+    std::string piece;
+    for (char c : folded) {
+        if (!is_wild(c)) {
+            piece += c;
+        } else if (!piece.empty()) {
+            pieces_.push_back(std::move(piece));
+            piece.clear();
+        }
+    }
+    if (!piece.empty() || pieces_.empty()) {
+        pieces_.push_back(std::move(piece));
+    }
+}
+
+bool LikePattern::matches(std::string_view text) const {
+    thread_local std::string folded;
+    fold_case_utf8(text, folded);
+    std::string_view rest(folded);
+    if (!has_wild_) {
+        return rest == pieces_.front();
+    }
+    size_t first = 0;
+    size_t last = pieces_.size();
+    if (!leading_wild_) {
+        if (!rest.starts_with(pieces_.front())) {
+            return false;
+        }
+        rest.remove_prefix(pieces_.front().size());
+        first = 1;
+    }
+    if (!trailing_wild_ && first < last) {
+        const std::string& tail = pieces_.back();
+        if (!rest.ends_with(tail)) {
+            return false;
+        }
+        rest.remove_suffix(tail.size());
+        --last;
+    }
+    for (size_t i = first; i < last; ++i) {
+        size_t at = rest.find(pieces_[i]);
+        if (at == std::string_view::npos) {
+            return false;
+        }
+        rest.remove_prefix(at + pieces_[i].size());
+    }
+    return true;
+}
+
+bool register_like_function(sqlite3* db) {
+    return sqlite3_create_function(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                   like_function, nullptr, nullptr) == SQLITE_OK;
+}
+
+}  // namespace tb

@@ -1,0 +1,34 @@
+#pragma once
+
+// The CREATE texts are part of the file format: the upgrade step searches them.
+namespace tb::schema {
+
+inline constexpr const char* kCreateLinks =
+    "CREATE TABLE tb_links(id INTEGER PRIMARY KEY AUTOINCREMENT, title VARCHAR(1024), url "
+    "VARCHAR(1024), comment VARCHAR(1024) DEFAULT '', parent INTEGER, visits INTEGER DEFAULT "
+    "'0',last_visit INTEGER DEFAULT '0')";
+inline constexpr const char* kCreateFolders =
+    "CREATE TABLE tb_folders(id INTEGER PRIMARY KEY AUTOINCREMENT, title TEXT, comment TEXT "
+    "DEFAULT '', parent INTEGER)";
+inline constexpr const char* kCreateUndo =
+    "CREATE TABLE tb_undo(actionID INTEGER PRIMARY KEY AUTOINCREMENT, action INTEGER DEFAULT "
+    "'-1',id INTEGER DEFAULT '-1', parent_from INTEGER DEFAULT '-1', parent_to INTEGER DEFAULT "
+    "'-1', name_from TEXT DEFAULT '', name_to TEXT DEFAULT '',url_from TEXT DEFAULT '', url_to "
+    "TEXT DEFAULT '', comment_from TEXT DEFAULT '', comment_to TEXT DEFAULT '',group_id INTEGER "
+    "DEFAULT '-1')";
+inline constexpr const char* kCreateQueries =
+    "CREATE TABLE tb_queries(id INTEGER PRIMARY KEY AUTOINCREMENT, text TEXT DEFAULT "
+    "'',in_titles INTEGER DEFAULT '0',in_addresses INTEGER DEFAULT '0',in_comments INTEGER "
+    "DEFAULT '0',in_parent_titles INTEGER DEFAULT '0')";
+inline constexpr const char* kCreateChannels =
+    "CREATE TABLE tb_channels(id INTEGER PRIMARY KEY AUTOINCREMENT, title TEXT, location TEXT "
+    "DEFAULT '')";
+inline constexpr const char* kCreateParents =
+    "CREATE TABLE tb_parents(folderID INTEGER UNIQUE PRIMARY KEY, parents TEXT DEFAULT '')";
+inline constexpr const char* kInsertRoot = "INSERT INTO tb_folders (title, parent) VALUES ('/', '0')";
+inline constexpr const char* kAddFolderProtected =
+    "ALTER TABLE tb_folders ADD COLUMN protected INTEGER DEFAULT '0'";
+inline constexpr const char* kAddUndoProtectedFrom =
+    "ALTER TABLE tb_undo ADD COLUMN protected_from INTEGER DEFAULT '0'";
+
+}  // namespace tb::schema

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+namespace tb {
+
+// Writes a UTF-8 file with a byte-order mark. The text goes to a temporary file beside the
+// target, which replaces the target only when every write and the close succeeded, so a failed
+// save never leaves a truncated file behind.
+class TextFileWriter {
+public:
+    explicit TextFileWriter(std::filesystem::path target);
+    ~TextFileWriter();
+
+    TextFileWriter(const TextFileWriter&) = delete;
+    TextFileWriter& operator=(const TextFileWriter&) = delete;
+
+    bool is_open() const { return open_; }
+
+    // Invalid UTF-8 is written as U+FFFD.
+    void write(std::string_view text);
+
+    // Flushes, closes and renames over the target; false if anything failed on the way.
+    bool close();
+
+private:
+    std::filesystem::path target_;
+    std::filesystem::path temp_;
+    std::ofstream out_;
+    bool open_ = false;
+    bool failed_ = false;
+};
+
+}  // namespace tb

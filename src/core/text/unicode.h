@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tb {
+
+bool is_valid_utf8(std::string_view bytes);
+
+// Valid UTF-8 with every invalid sequence replaced by U+FFFD.
+std::string sanitize_utf8(std::string_view bytes);
+
+void append_utf8(std::string& out, char32_t code_point);
+
+// Converts legacy 8-bit text to UTF-8 through iconv; false when the charset is unknown.
+bool convert_to_utf8(std::string_view bytes, const std::string& charset, std::string& out);
+
+// Windows-1251 unless the bytes are already valid UTF-8.
+std::string utf8_or_cp1251(std::string_view bytes);
+
+// The lines of a text file's bytes, decoded by its byte-order mark: FF FE is UTF-16 LE, FE FF is
+// UTF-16 BE, EF BB BF or no mark is UTF-8. Lines end at CR, LF or CR LF. Invalid sequences and
+// unpaired surrogates become U+FFFD; the result is always valid UTF-8.
+std::vector<std::string> decode_text_lines(std::string_view bytes);
+
+}  // namespace tb
