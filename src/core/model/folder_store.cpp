@@ -1,0 +1,464 @@
+#include "model/folder_store.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <unordered_set>
+
+#include "platform/strings.h"
+
+namespace tb {
+
+namespace {
+
+std::string trim(const std::string& text) {
+    const char* blanks = " \t\r\n";
+    size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) {
+        return {};
+    }
+    size_t last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+std::string join(const std::vector<int>& ids, const char* separator) {
+    std::string out;
+    for (int id : ids) {
+        if (!out.empty()) {
+            out += separator;
+        }
+        out += std::to_string(id);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string quoted_id_list(const std::vector<int>& ids) { return join(ids, "','"); }
+
+FolderStore::FolderStore(Database& db, Journal& journal) : db_(db), journal_(journal) {}
+
+void FolderStore::load_parent_map() {
+    parent_of_.clear();
+    auto row = db_.prepare("SELECT id, parent FROM tb_folders");
+    while (row && row->step()) {
+        parent_of_[row->integer(0)] = row->integer(1);
+    }
+}
+
+void FolderStore::reload() {
+    load_parent_map();
+    folders_.clear();
+    auto row = db_.prepare(
+        "SELECT * FROM tb_folders WHERE id NOT IN (SELECT id FROM tb_undo WHERE action = '2')");
+    while (row && row->step()) {
+        Folder f;
+        f.id = row->integer(0);
+        f.title = row->text(1);
+        f.comment = row->text(2);
+        f.parent = row->integer(3);
+        f.is_protected = row->integer(4) != 0;
+        folders_.push_back(std::move(f));
+    }
+    compute_levels();
+}
+
+void FolderStore::compute_levels() {
+    index_.clear();
+    for (size_t i = 0; i < folders_.size(); ++i) {
+        index_[folders_[i].id] = i;
+    }
+    const size_t limit = folders_.size();
+    for (Folder& f : folders_) {
+        int level = 0;
+        int at = f.parent;
+        bool reaches_root = f.id == kRootFolder;
+        for (size_t steps = 0; steps <= limit && !reaches_root; ++steps) {
+            auto it = index_.find(at);
+            if (it == index_.end()) {
+                break;
+            }
+            ++level;
+            reaches_root = at == kRootFolder;
+            at = folders_[it->second].parent;
+        }
+        f.level = reaches_root ? level : 1;
+        f.tree_parent = reaches_root ? f.parent : (f.id == kRootFolder ? kNoFolder : kRootFolder);
+        deepest_level_ = std::max(deepest_level_, f.level);
+    }
+    std::stable_sort(folders_.begin(), folders_.end(),
+                     [](const Folder& a, const Folder& b) { return a.parent < b.parent; });
+    for (size_t i = 0; i < folders_.size(); ++i) {
+        index_[folders_[i].id] = i;
+    }
+}
+
+const Folder* FolderStore::find(int id) const {
+    auto it = index_.find(id);
+    return it == index_.end() ? nullptr : &folders_[it->second];
+}
+
+std::vector<const Folder*> FolderStore::children(int id) const {
+    std::vector<const Folder*> out;
+    for (const Folder& f : folders_) {
+        if (f.tree_parent == id && f.id != id) {
+            out.push_back(&f);
+        }
+    }
+    std::sort(out.begin(), out.end(),
+              [](const Folder* a, const Folder* b) { return a->title < b->title; });
+    return out;
+}
+
+int FolderStore::insert_folder(const std::string& sql, int id, int parent) {
+    if (!db_.easy_query(sql)) {
+        return 0;
+    }
+    int new_id = id != 0 ? id : static_cast<int>(db_.last_insert_rowid());
+    parent_of_[new_id] = parent;
+    journal_.journal({.action = kUndoAddFolder, .id = new_id});
+    add_ancestry(new_id, parent);
+    return new_id;
+}
+
+int FolderStore::create_folder(const std::string& title, int parent, const std::string& comment) {
+    if (!folder_name_free(parent, title)) {
+        db_.reporter().report(msg::kDuplicateFolderName);
+        return 0;
+    }
+    return insert_folder(
+        sql_format("INSERT INTO tb_folders (title, parent, comment) VALUES ('%q', '%d', '%q')",
+                   title.c_str(), parent, comment.c_str()),
+        0, parent);
+}
+
+int FolderStore::create_folder_with_id(const std::string& title, const std::string& comment,
+                                       int id, int parent, bool check_name) {
+    if (check_name && !folder_name_free(parent, title)) {
+        db_.reporter().report(msg::kDuplicateFolderName);
+        return 0;
+    }
+    return insert_folder(sql_format("INSERT INTO tb_folders (id, title, parent, comment) VALUES "
+                                    "('%d', '%q', '%d', '%q')",
+                                    id, title.c_str(), parent, comment.c_str()),
+                         id, parent);
+}
+
+std::vector<std::string> FolderStore::split_folder_titles(const std::string& text) {
+    std::vector<std::string> titles;
+    if (text.find(';') == std::string::npos) {
+        std::string title = trim(text);
+        if (!title.empty()) {
+            titles.push_back(title);
+        }
+        return titles;
+    }
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(';', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        if (end > start) {
+            pieces.push_back(text.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    std::sort(pieces.begin(), pieces.end());
+    for (const std::string& piece : pieces) {
+        std::string title = trim(piece);
+        if (!title.empty()) {
+            titles.push_back(title);
+        }
+    }
+    return titles;
+}
+
+std::vector<int> FolderStore::create_folders_from_text(int parent, const std::string& text) {
+    std::vector<int> created;
+    for (const std::string& title : split_folder_titles(text)) {
+        int id = create_folder(title, parent);
+        if (id != 0) {
+            created.push_back(id);
+        }
+    }
+    return created;
+}
+
+bool FolderStore::folder_name_free(int parent, const std::string& title) {
+    // Any live row blocks the name; rows awaiting the purge never do.
+    return db_.query_int(sql_format("SELECT COUNT(*) FROM tb_folders WHERE parent = '%d' AND "
+                                    "title = '%q' AND id NOT IN (SELECT id FROM tb_undo WHERE "
+                                    "action = '2')",
+                                    parent, title.c_str())) == 0;
+}
+
+std::string FolderStore::unique_root_title(const std::string& name) {
+    if (folder_name_free(kRootFolder, name)) {
+        return name;
+    }
+    char buffer[32];
+    std::string candidate;
+    for (int n = 1; n <= 499; ++n) {
+        std::snprintf(buffer, sizeof buffer, "-%02d", n);
+        candidate = name + buffer;
+        if (folder_name_free(kRootFolder, candidate)) {
+            return candidate;
+        }
+    }
+    return candidate;
+}
+
+int FolderStore::max_folder_id() {
+    return static_cast<int>(db_.query_int("SELECT MAX(id) AS maxid FROM tb_folders"));
+}
+
+bool FolderStore::rename_folder(int id, const std::string& title, bool is_protected) {
+    const Folder* folder = find(id);
+    if (folder == nullptr || id == kRootFolder) {
+        return false;
+    }
+    if (title != folder->title && !folder_name_free(folder->parent, title)) {
+        db_.reporter().report(msg::kDuplicateFolderName);
+        return false;
+    }
+    journal_.journal({.action = kUndoEditFolder,
+                      .id = id,
+                      .name_from = folder->title,
+                      .protected_from = folder->is_protected ? 1 : 0});
+    return db_.easy_query(
+        sql_format("UPDATE tb_folders SET title = '%q', protected = '%d' WHERE id = '%d'",
+                   title.c_str(), is_protected ? 1 : 0, id));
+}
+
+bool FolderStore::move_folder(int folder, int target) {
+    const Folder* moved = find(folder);
+    if (moved == nullptr || folder == kRootFolder || find(target) == nullptr) {
+        return false;
+    }
+    if (target == folder) {
+        db_.reporter().report(msg::kMoveFolderToItself);
+        return false;
+    }
+    if (is_descendant(target, folder)) {
+        db_.reporter().report(msg::kMoveFolderToDescendant);
+        return false;
+    }
+    if (!folder_name_free(target, moved->title)) {
+        db_.reporter().report(msg::kDuplicateFolderName);
+        return false;
+    }
+    const int former_parent = moved->parent;
+    db_.set_bulk_mode(true);
+    journal_.journal({.action = kUndoMoveFolder, .id = folder, .parent_from = former_parent});
+    parent_of_[folder] = target;
+    update_subtree_ancestry(folder);
+    bool ok = db_.easy_query(
+        sql_format("UPDATE tb_folders SET parent = '%d' WHERE id = '%d'", target, folder));
+    db_.set_bulk_mode(false);
+    moved_flag_ = true;
+    moved_from_ = former_parent;
+    return ok;
+}
+
+bool FolderStore::delete_folder(int id) {
+    if (id == kRootFolder || find(id) == nullptr) {
+        db_.reporter().report(msg::kFolderCannotBeDeleted);
+        return false;
+    }
+    std::vector<int> below = descendants(id);
+    db_.set_bulk_mode(true);
+    bool ok = journal_.journal({.action = kUndoDeleteFolder, .id = id, .group_id = id});
+    for (int child : below) {
+        journal_.journal({.action = kUndoDeleteFolder, .id = child, .group_id = id});
+    }
+    db_.set_bulk_mode(false);
+    return ok;
+}
+
+bool FolderStore::is_descendant(int target, int folder) const {
+    const Folder* start = find(target);
+    const Folder* ancestor = find(folder);
+    if (start == nullptr || ancestor == nullptr) {
+        return false;
+    }
+    int at = start->parent;
+    for (size_t steps = 0; steps <= folders_.size(); ++steps) {
+        const Folder* found = at != 0 ? find(at) : nullptr;
+        if (found == nullptr) {
+            return false;
+        }
+        if (found->id == folder) {
+            return true;
+        }
+        if (ancestor->level >= found->level) {
+            return false;
+        }
+        at = found->parent;
+    }
+    return false;
+}
+
+std::string FolderStore::folder_path(int folder) const {
+    const Folder* f = find(folder);
+    if (f == nullptr) {
+        return {};
+    }
+    std::string path = f->title;
+    int at = f->tree_parent;
+    for (size_t steps = 0; steps <= folders_.size() && at != kNoFolder; ++steps) {
+        const Folder* up = find(at);
+        if (up == nullptr) {
+            break;
+        }
+        path = (up->id == kRootFolder ? "/" : up->title + "/") + path;
+        at = up->tree_parent;
+    }
+    return path;
+}
+
+std::vector<int> FolderStore::subtree_folders(const std::vector<int>& ids) {
+    std::vector<int> result;
+    std::unordered_set<int> seen(ids.begin(), ids.end());
+    std::vector<int> level = ids;
+    while (!level.empty()) {
+        std::vector<int> next;
+        auto row = db_.prepare(sql_format("SELECT id FROM tb_folders WHERE parent IN ('%s')",
+                                          quoted_id_list(level).c_str()));
+        while (row && row->step()) {
+            int id = row->integer(0);
+            if (seen.insert(id).second) {
+                result.push_back(id);
+                next.push_back(id);
+            }
+        }
+        level = std::move(next);
+    }
+    return result;
+}
+
+std::vector<int> FolderStore::chain_above(int parent) const {
+    std::vector<int> chain;
+    std::unordered_set<int> seen{parent};
+    int at = parent;
+    while (true) {
+        auto it = parent_of_.find(at);
+        if (it == parent_of_.end()) {
+            break;
+        }
+        at = it->second;
+        chain.push_back(at);
+        if (at == kNoFolder || !seen.insert(at).second) {
+            break;
+        }
+    }
+    return chain;
+}
+
+std::string FolderStore::ancestry_list(int parent) const {
+    std::vector<int> list = chain_above(parent);
+    list.push_back(parent);
+    return join(list, ",");
+}
+
+void FolderStore::add_ancestry(int folder, int parent) {
+    // An id freed by an undo can come back; its new row must not inherit the old ancestors.
+    db_.easy_query(sql_format("DELETE FROM tb_parents WHERE folderID = '%d'", folder));
+    db_.easy_query(sql_format("INSERT INTO tb_parents (folderID, parents) VALUES ('%d', '%s')",
+                              folder, ancestry_list(parent).c_str()));
+}
+
+void FolderStore::update_ancestry(int folder, int parent) {
+    db_.easy_query(sql_format("UPDATE tb_parents SET parents = '%s' WHERE folderID = '%d'",
+                              ancestry_list(parent).c_str(), folder));
+    if (sqlite3_changes(db_.handle()) == 0) {
+        add_ancestry(folder, parent);
+    }
+}
+
+std::vector<int> FolderStore::rows_below(int folder) const {
+    std::unordered_map<int, std::vector<int>> children;
+    for (const auto& [id, parent] : parent_of_) {
+        children[parent].push_back(id);
+    }
+    std::vector<int> below;
+    std::unordered_set<int> seen{folder};
+    std::vector<int> stack{folder};
+    while (!stack.empty()) {
+        int at = stack.back();
+        stack.pop_back();
+        for (int child : children[at]) {
+            if (seen.insert(child).second) {
+                below.push_back(child);
+                stack.push_back(child);
+            }
+        }
+    }
+    return below;
+}
+
+void FolderStore::update_subtree_ancestry(int folder) {
+    auto parent = parent_of_.find(folder);
+    if (parent == parent_of_.end()) {
+        return;
+    }
+    db_.set_bulk_mode(true);
+    update_ancestry(folder, parent->second);
+    for (int id : rows_below(folder)) {
+        update_ancestry(id, parent_of_[id]);
+    }
+    db_.set_bulk_mode(false);
+}
+
+std::vector<int> FolderStore::descendants(int folder) {
+    std::vector<int> ids;
+    auto row = db_.prepare(sql_format(
+        "SELECT folderID FROM tb_parents WHERE parents LIKE '%%,%d,%%' OR parents LIKE '%d,%%' "
+        "OR parents LIKE '%%,%d'",
+        folder, folder, folder));
+    while (row && row->step()) {
+        ids.push_back(row->integer(0));
+    }
+    return ids;
+}
+
+int FolderStore::repair_ancestry() {
+    load_parent_map();
+    std::unordered_map<int, std::string> rows;
+    auto row = db_.prepare("SELECT folderID, parents FROM tb_parents");
+    while (row && row->step()) {
+        rows[row->integer(0)] = row->text(1);
+    }
+    int repaired = 0;
+    db_.set_bulk_mode(true);
+    for (const auto& [id, parent] : parent_of_) {
+        if (id == kRootFolder) {
+            continue;
+        }
+        auto it = rows.find(id);
+        if (it == rows.end() || it->second != ancestry_list(parent)) {
+            add_ancestry(id, parent);
+            ++repaired;
+        }
+    }
+    for (const auto& [id, parents] : rows) {
+        if (!parent_of_.contains(id)) {
+            db_.easy_query(sql_format("DELETE FROM tb_parents WHERE folderID = '%d'", id));
+            ++repaired;
+        }
+    }
+    db_.set_bulk_mode(false);
+    return repaired;
+}
+
+void FolderStore::forget_row(int id) {
+    parent_of_.erase(id);
+    db_.easy_query(sql_format("DELETE FROM tb_parents WHERE folderID = '%d'", id));
+}
+
+void FolderStore::set_parent_row(int id, int parent) {
+    parent_of_[id] = parent;
+    update_subtree_ancestry(id);
+}
+
+}  // namespace tb

@@ -1,0 +1,145 @@
+#include "model/journal.h"
+
+#include "platform/strings.h"
+
+namespace tb {
+
+bool Journal::journal(const JournalRecord& r) {
+    if (!enabled_) {
+        return false;
+    }
+    std::string sql;
+    switch (r.action) {
+        case kUndoDeleteFolder:
+            sql = sql_format("INSERT INTO tb_undo (action, id, group_id) VALUES ('%d', '%d', '%d')",
+                             r.action, r.id, r.group_id);
+            break;
+        case kUndoDeleteLink:
+        case kUndoAddFolder:
+        case kUndoAddLink:
+            sql = sql_format("INSERT INTO tb_undo (action, id) VALUES ('%d', '%d')", r.action, r.id);
+            break;
+        case kUndoEditFolder:
+            sql = sql_format(
+                "INSERT INTO tb_undo (action, id, name_from, protected_from) VALUES ('%d', '%d', "
+                "'%q', '%d')",
+                r.action, r.id, r.name_from.c_str(), r.protected_from);
+            break;
+        case kUndoEditLink:
+            sql = sql_format(
+                "INSERT INTO tb_undo (action, id, name_from, name_to, url_from, url_to, "
+                "comment_from, comment_to) VALUES ('%d', '%d', '%q', '%q', '%q', '%q', '%q', '%q')",
+                r.action, r.id, r.name_from.c_str(), r.name_to.c_str(), r.url_from.c_str(),
+                r.url_to.c_str(), r.comment_from.c_str(), r.comment_to.c_str());
+            break;
+        case kUndoMoveFolder:
+        case kUndoMoveLink:
+            sql = sql_format(
+                "INSERT INTO tb_undo (action, id, parent_from, group_id) VALUES ('%d', '%d', "
+                "'%d', '%d')",
+                r.action, r.id, r.parent_from, r.group_id);
+            break;
+        default:
+            return false;
+    }
+    return db_.easy_query(sql);
+}
+
+bool Journal::journal_not_empty() { return db_.query_int("SELECT COUNT(*) FROM tb_undo") > 0; }
+
+bool Journal::folder_deleted(int id) {
+    return db_.query_int(sql_format(
+               "SELECT COUNT(*) AS count FROM tb_undo WHERE action = '%d' AND id = '%d'",
+               kUndoDeleteFolder, id)) > 0;
+}
+
+bool Journal::link_deleted(int id, int folder) {
+    return db_.query_int(sql_format("SELECT COUNT(*) AS count FROM tb_undo WHERE (action = '%d' "
+                                    "AND id = '%d') OR (action = '%d' AND id = '%d')",
+                                    kUndoDeleteLink, id, kUndoDeleteFolder, folder)) > 0;
+}
+
+int Journal::last_action_id() {
+    return static_cast<int>(db_.query_int("SELECT MAX(actionID) AS maxid FROM tb_undo"));
+}
+
+namespace {
+
+JournalRecord read_record(const Statement& row) {
+    JournalRecord r;
+    r.action_id = row.integer(0);
+    r.action = row.integer(1);
+    r.id = row.integer(2);
+    r.parent_from = row.integer(3);
+    r.parent_to = row.integer(4);
+    r.name_from = row.text(5);
+    r.name_to = row.text(6);
+    r.url_from = row.text(7);
+    r.url_to = row.text(8);
+    r.comment_from = row.text(9);
+    r.comment_to = row.text(10);
+    r.group_id = row.integer(11);
+    r.protected_from = row.integer(12);
+    return r;
+}
+
+}  // namespace
+
+std::optional<JournalRecord> Journal::load_last_action() {
+    int last = last_action_id();
+    if (last == 0) {
+        return std::nullopt;
+    }
+    auto row = db_.prepare(sql_format("SELECT * FROM tb_undo WHERE actionID = '%d'", last));
+    if (!row || !row->step()) {
+        return std::nullopt;
+    }
+    return read_record(*row);
+}
+
+std::vector<JournalRecord> Journal::history() {
+    std::vector<JournalRecord> rows;
+    auto row = db_.prepare("SELECT * FROM tb_undo ORDER BY actionID DESC");
+    while (row && row->step()) {
+        rows.push_back(read_record(*row));
+    }
+    return rows;
+}
+
+int Journal::label_id(int action) {
+    return action >= kUndoMoveFolder && action <= kUndoEditLink ? msg::kUndoMoveFolder + action : 0;
+}
+
+std::string Journal::label(int action) {
+    int id = label_id(action);
+    return id != 0 ? english_string(id) : "Undefined Action";
+}
+
+std::string Journal::undo_menu_text() {
+    auto last = load_last_action();
+    return (last ? label(last->action) : std::string(english_string(msg::kUndo))) + "\tCtrl+Z";
+}
+
+bool Journal::purge() {
+    static const char* const kPurge[] = {
+        "DELETE FROM tb_folders WHERE id IN (SELECT id FROM tb_undo WHERE action = '2')",
+        "DELETE FROM tb_links WHERE parent IN (SELECT id FROM tb_undo WHERE action = '2')",
+        "DELETE FROM tb_links WHERE id IN (SELECT id FROM tb_undo WHERE action = '3')",
+        "DELETE FROM tb_parents WHERE folderID IN (SELECT id FROM tb_undo WHERE action = '2')",
+        "DELETE FROM tb_undo",
+    };
+    // All or nothing: a failure half-way must not leave links whose folders are gone.
+    db_.set_bulk_mode(true);
+    bool ok = true;
+    for (const char* sql : kPurge) {
+        if (!db_.easy_query(sql)) {
+            ok = false;
+            db_.rollback_bulk();
+            break;
+        }
+    }
+    db_.set_bulk_mode(false);
+    return ok;
+}
+
+}  // namespace tb

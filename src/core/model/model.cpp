@@ -1,0 +1,102 @@
+#include "model/model.h"
+
+namespace tb {
+
+bool is_link_action(int action) {
+    return action == kUndoMoveLink || action == kUndoDeleteLink || action == kUndoAddLink ||
+           action == kUndoEditLink;
+}
+
+Model::Model(Database& database)
+    : db(database),
+      journal(database),
+      folders(database, journal),
+      links(database, journal),
+      statistics(links, folders) {}
+
+void Model::load() {
+    folders.repair_ancestry();
+    folders.reload();
+    links.update_links_array();
+}
+
+namespace {
+
+// The rows of the last link move: the trailing run of action-1 rows sharing its group id. A
+// group id repeats when the same link leads two moves, and only the last move is undone.
+std::vector<JournalRecord> last_link_move(Journal& journal, int group_id) {
+    std::vector<JournalRecord> run;
+    for (const JournalRecord& row : journal.history()) {
+        if (row.action != kUndoMoveLink || row.group_id != group_id) {
+            break;
+        }
+        run.push_back(row);
+    }
+    return run;
+}
+
+}  // namespace
+
+int Model::undo_last_action() {
+    auto last = journal.load_last_action();
+    if (!last || last->action == -1) {
+        db.reporter().report_text("undo_last_action(): last action undefined.");
+        return -1;
+    }
+    const JournalRecord& r = *last;
+    db.set_bulk_mode(true);
+    switch (r.action) {
+        case kUndoMoveFolder:
+            db.easy_query(sql_format("UPDATE tb_folders SET parent = '%d' WHERE id = '%d'",
+                                     r.parent_from, r.id));
+            folders.set_parent_row(r.id, r.parent_from);
+            break;
+        case kUndoMoveLink:
+            // Every link goes back to its own former folder.
+            for (const JournalRecord& row : last_link_move(journal, r.group_id)) {
+                db.easy_query(sql_format("UPDATE tb_links SET parent = '%d' WHERE id = '%d'",
+                                         row.parent_from, row.id));
+                db.easy_query(
+                    sql_format("DELETE FROM tb_undo WHERE actionID = '%d'", row.action_id));
+            }
+            break;
+        case kUndoDeleteFolder:
+            db.easy_query(sql_format("DELETE FROM tb_undo WHERE action = '%d' AND group_id = '%d'",
+                                     kUndoDeleteFolder, r.group_id));
+            break;
+        case kUndoDeleteLink:
+            db.easy_query(sql_format("DELETE FROM tb_undo WHERE action = '%d' AND id = '%d'",
+                                     kUndoDeleteLink, r.id));
+            break;
+        case kUndoAddFolder:
+            db.easy_query(sql_format("DELETE FROM tb_folders WHERE id = '%d'", r.id));
+            folders.forget_row(r.id);
+            break;
+        case kUndoAddLink:
+            db.easy_query(sql_format("DELETE FROM tb_links WHERE id = '%d'", r.id));
+            break;
+        case kUndoEditFolder:
+            db.easy_query(
+                sql_format("UPDATE tb_folders SET title = '%q', protected = '%d' WHERE id = '%d'",
+                           r.name_from.c_str(), r.protected_from, r.id));
+            break;
+        case kUndoEditLink:
+            db.easy_query(sql_format(
+                "UPDATE tb_links SET title = '%q', url = '%q', comment = '%q' WHERE id = '%d'",
+                r.name_from.c_str(), r.url_from.c_str(), r.comment_from.c_str(), r.id));
+            break;
+        default:
+            break;
+    }
+    db.easy_query(sql_format("DELETE FROM tb_undo WHERE actionID = '%d'", r.action_id));
+    db.set_bulk_mode(false);
+    if (!is_link_action(r.action)) {
+        folders.reload();
+    }
+    if (is_link_action(r.action) || r.action == kUndoDeleteFolder) {
+        links.update_links_array();
+    }
+    return r.action;
+}
+
+}  // namespace tb

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "model/folder_store.h"
+#include "model/journal.h"
+#include "model/link_store.h"
+#include "model/visit_statistics.h"
+#include "storage/database.h"
+
+namespace tb {
+
+// The process-wide data objects over one open database: journal, folders, links, statistics.
+// Front ends hold only ids taken from here.
+class Model {
+public:
+    explicit Model(Database& db);
+
+    // Repairs the ancestry index and loads the folder list and the link array.
+    void load();
+
+    // Undoes the row with the highest actionID; returns the undone action code, or -1.
+    int undo_last_action();
+
+    Database& db;
+    Journal journal;
+    FolderStore folders;
+    LinkStore links;
+    VisitStatistics statistics;
+};
+
+// Whether an undo action concerns links (the list is refilled) rather than folders (the tree).
+bool is_link_action(int action);
+
+}  // namespace tb

@@ -1,0 +1,166 @@
+#include "model/visit_statistics.h"
+
+#include <algorithm>
+#include <ctime>
+#include <map>
+#include <set>
+
+#include "platform/log.h"
+
+namespace tb {
+
+namespace {
+
+std::string local_time_text(std::int64_t seconds) {
+    std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm local{};
+    char buffer[128];
+    if (localtime_r(&t, &local) == nullptr ||
+        std::strftime(buffer, sizeof buffer, "%H:%M:%S %d.%m.%Y", &local) == 0) {
+        return {};
+    }
+    return buffer;
+}
+
+}  // namespace
+
+bool VisitStatistics::is_unprotected(const Link& link) const {
+    const Folder* folder = folders_.find(link.parent);
+    return folder == nullptr || !folder->is_protected;
+}
+
+bool VisitStatistics::update_visits_counter(int id, int visits, std::int64_t now) {
+    links_.set_last_opened(id);
+    bool ok = links_.db().easy_query(
+        sql_format("UPDATE tb_links SET visits = '%d', last_visit = '%lld' WHERE id = '%d'",
+                   visits + 1, static_cast<long long>(now), id));
+    links_.update_links_array();
+    return ok;
+}
+
+int VisitStatistics::calculate_favourites(int mode) {
+    std::vector<int> visits;
+    for (const Link& link : links_.links()) {
+        if (is_unprotected(link)) {
+            visits.push_back(link.visits);
+        }
+    }
+    threshold_ = 0;
+    if (mode == 0) {
+        long long sum = 0;
+        long long count = 0;
+        for (int v : visits) {
+            sum += v;
+            count += v != 0 ? 1 : 0;
+        }
+        threshold_ = count != 0 ? static_cast<int>(sum / count) : 0;
+        log_append("calculate_favourites(): mean value == " + std::to_string(threshold_));
+    } else if (mode == 1) {
+        std::map<int, int> frequency;
+        for (int v : visits) {
+            if (v > 0) {
+                ++frequency[v];
+            }
+        }
+        threshold_ = 1;
+        int best = 0;
+        for (const auto& [value, count] : frequency) {
+            if (count > best) {
+                best = count;
+                threshold_ = value;
+            }
+        }
+        log_append("calculate_favourites(): mode == " + std::to_string(threshold_));
+    } else if (mode == 2) {
+        std::set<int> distinct;
+        for (int v : visits) {
+            if (v > 0) {
+                distinct.insert(v);
+            }
+        }
+        if (!distinct.empty()) {
+            std::vector<int> sorted(distinct.begin(), distinct.end());
+            size_t n = sorted.size();
+            threshold_ = n % 2 == 1 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+            log_append("calculate_favourites(): median == " + std::to_string(threshold_));
+        }
+    }
+    return threshold_;
+}
+
+std::vector<Link> VisitStatistics::build_most_visited() const {
+    std::vector<Link> out;
+    for (const Link& link : links_.links()) {
+        if (is_unprotected(link) && link.visits > threshold_) {
+            out.push_back(link);
+        }
+    }
+    return out;
+}
+
+std::vector<Link> VisitStatistics::build_recently_visited(int timespan_hours,
+                                                          std::int64_t now) const {
+    std::vector<Link> out;
+    if (timespan_hours == 0) {
+        return out;
+    }
+    const std::int64_t limit = now - static_cast<std::int64_t>(timespan_hours) * 3600;
+    for (const Link& link : links_.links()) {
+        if (is_unprotected(link) && link.last_visit >= limit) {
+            out.push_back(link);
+        }
+    }
+    return out;
+}
+
+int VisitStatistics::expire_links(const StatisticsOptions& options, std::int64_t now) {
+    if (!options.reset_inactive) {
+        return 0;
+    }
+    const std::int64_t limit = now - options.reset_after_months * kSecondsPerMonth;
+    Database& db = links_.db();
+    int count = 0;
+    db.set_bulk_mode(true);
+    for (const Link& link : links_.links()) {
+        if (link.last_visit <= limit && link.visits != 0) {
+            log_append("expire_links(): old link found: " + link.title +
+                       ".\nLast modified: " + local_time_text(link.last_visit) + "\n");
+            db.easy_query(sql_format(
+                "UPDATE tb_links SET visits = '0', last_visit = '0' WHERE id = '%d'", link.id));
+            ++count;
+        }
+    }
+    db.set_bulk_mode(false);
+    // Otherwise the next visit would write the stale count plus one back.
+    links_.update_links_array();
+    return count;
+}
+
+bool VisitStatistics::reset_link_usage(int id) {
+    bool ok = links_.db().easy_query(
+        sql_format("UPDATE tb_links SET visits = '0', last_visit = '0' WHERE id = '%d'", id));
+    links_.update_links_array();
+    return ok;
+}
+
+bool VisitStatistics::reset_folder_usage(int folder) {
+    bool ok = links_.db().easy_query(sql_format(
+        "UPDATE tb_links SET visits = '0', last_visit = '0' WHERE parent = '%d'", folder));
+    links_.update_links_array();
+    return ok;
+}
+
+bool VisitStatistics::reset_all_usage() {
+    Database& db = links_.db();
+    bool ok = db.easy_query(
+        "UPDATE tb_links SET visits = '0', last_visit = '0' WHERE visits <> '0' OR last_visit <> "
+        "'0'");
+    links_.update_links_array();
+    ok = db.easy_query(
+             "UPDATE tb_links SET last_visit = '0', visits = '0' WHERE last_visit <> '0'") &&
+         ok;
+    links_.update_links_array();
+    return ok;
+}
+
+}  // namespace tb

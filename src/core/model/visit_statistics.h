@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "model/folder_store.h"
+#include "model/link_store.h"
+
+namespace tb {
+
+// The settings that steer the statistics and smart folders.
+struct StatisticsOptions {
+    int favourites_mode = 1;        // 0 mean, 1 mode, 2 median
+    int recent_timespan_hours = 24;  // 0 switches Recently Visited off
+    bool reset_inactive = true;
+    int reset_after_months = 6;
+};
+
+constexpr std::int64_t kSecondsPerMonth = 2592000;
+
+// Visit counting, the Most Visited threshold and the two smart folders.
+class VisitStatistics {
+public:
+    VisitStatistics(LinkStore& links, FolderStore& folders) : links_(links), folders_(folders) {}
+
+    // Counts one visit: the array's count plus one, stamped with `now`; reloads the array.
+    bool update_visits_counter(int id, int visits, std::int64_t now);
+
+    int calculate_favourites(int mode);
+    int threshold() const { return threshold_; }
+    void reset_threshold() { threshold_ = 0; }
+
+    std::vector<Link> build_most_visited() const;
+    std::vector<Link> build_recently_visited(int timespan_hours, std::int64_t now) const;
+
+    // Resets the counters of links not opened for `months`; reloads the array.
+    int expire_links(const StatisticsOptions& options, std::int64_t now);
+
+    bool reset_link_usage(int id);
+    bool reset_folder_usage(int folder);
+    bool reset_all_usage();
+
+private:
+    bool is_unprotected(const Link& link) const;
+
+    LinkStore& links_;
+    FolderStore& folders_;
+    int threshold_ = 0;
+};
+
+}  // namespace tb
