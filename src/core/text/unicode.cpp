@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace tb {
@@ -115,7 +116,7 @@ bool is_charset_name(const std::string& charset) {
 void run_iconv(iconv_t cd, std::string_view bytes, std::string& out) {
     char* in = const_cast<char*>(bytes.data());
     size_t in_left = bytes.size();
-    std::string buffer(bytes.size() * 3 + 16, '\0');
+    std::string buffer(std::min<size_t>(bytes.size() * 3 + 16, 64 * 1024), '\0');
     while (true) {
         char* dest = buffer.data();
         size_t dest_left = buffer.size();
