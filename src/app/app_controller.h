@@ -1,0 +1,153 @@
+#pragma once
+
+#include <QObject>
+#include <QWidget>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <unordered_map>
+#include <vector>
+
+#include "app/commands.h"
+#include "app/ui_services.h"
+#include "model/model.h"
+#include "platform/settings.h"
+
+namespace tb::app {
+
+// The selection state that every command shares.
+struct WindowState {
+    int current_folder = kNothingSelected;
+    bool feed_mode = false;
+    std::vector<int> selected_links;
+    int current_link = -1;  // in feed mode, the current feed item's number
+
+    bool is_special() const { return current_folder < kRootFolder || feed_mode; }
+    bool is_root() const { return current_folder == kRootFolder && !feed_mode; }
+    bool is_real_folder() const { return current_folder >= kRootFolder && !feed_mode; }
+};
+
+struct CommandStatus {
+    bool enabled = true;
+    bool checked = false;
+    QString text;  // empty unless the command changes its menu text
+};
+
+// The commands of the main window without any widget: enabling rules, check marks and
+// handlers. The window is a thin view that shows what this decides and reports selections.
+class AppController : public QObject {
+    Q_OBJECT
+
+public:
+    AppController(Model& model, Settings& settings, UiServices& ui, QObject* parent = nullptr);
+
+    Model& model() { return model_; }
+    Settings& settings() { return settings_; }
+    WindowState& state() { return state_; }
+    const WindowState& state() const { return state_; }
+
+    CommandStatus status(int command);
+    void execute(int command);
+
+    // Selection reports from the views.
+    void folder_selected(int id, bool feed);
+    void links_selected(const std::vector<int>& ids);
+
+    QString caption() const;
+    // The records that the link list shows for the current selection.
+    std::vector<Link> list_records();
+    // The link whose properties the bar and status panes show, if exactly one is selected.
+    const Link* selected_link() const;
+
+    // The properties bar's "Update Link".
+    bool update_link_from_bar(const QString& title, const QString& url, const QString& comment);
+    // Runs the New Link dialog with a preset (the drop window and the tray use it too).
+    void new_link_dialog(const QString& title, const QString& url, const QString& comment);
+    // Enter or double click in the list.
+    void open_current();
+
+    std::int64_t now() const { return clock_(); }
+    void set_clock(std::function<std::int64_t()> clock) { clock_ = std::move(clock); }
+
+    // Refill requests for handlers that live outside this class.
+    void refill_list() { emit list_refill_requested(); }
+    void refill_tree(bool keep_selection = true) { emit tree_refill_requested(keep_selection); }
+
+    // Hooks of the search and newsfeed areas: the records and texts of their special folders,
+    // and the search re-run after links changed while Search Results is shown.
+    std::function<std::vector<Link>()> search_results;
+    std::function<QString()> search_text;
+    std::function<void()> rerun_search;
+    std::function<std::vector<Link>()> feed_records;
+    std::function<QString(int feed)> feed_title;
+
+    // Message boxes of the commands open over this widget.
+    void set_dialog_parent(QWidget* parent) { dialog_parent_ = parent; }
+    QWidget* dialog_parent() const { return dialog_parent_; }
+    void inform(int message_id, const std::vector<std::string>& args = {});
+    void inform_text(const QString& text);
+    // True when the user chose the accepting button (OK or Yes).
+    bool confirm(int message_id, const std::vector<std::string>& args, bool yes_no);
+
+    using Handler = std::function<void()>;
+    using StatusRule = std::function<CommandStatus()>;
+    // Commands of other areas (search, import, feeds) register here.
+    void add_command(int command, Handler handler, StatusRule rule = {});
+
+signals:
+    void tree_refill_requested(bool keep_selection);
+    void list_refill_requested();
+    void folder_selection_requested(int id);
+    void caption_changed(const QString& caption);
+    void properties_changed();
+    void list_style_changed(int style);
+    void properties_bar_toggled(bool shown);
+    void drop_window_toggled(bool shown);
+    void open_hide_requested();
+    void exit_requested();
+
+private:
+    void register_commands();
+    void new_folder();
+    void delete_folder();
+    void move_folder();
+    void folder_properties();
+    void reset_folder_usage();
+    void new_link();
+    void delete_links();
+    void move_links();
+    void link_properties();
+    void reset_link_usage();
+    void show_duplicates();
+    void open_containing_folder();
+    void copy_address();
+    void undo();
+    void clear_undo();
+    void reset_all_usage();
+    void most_visited_preferences();
+    void recent_preferences();
+    void set_language(int language);
+    void set_list_style(int style);
+    void open_with(int index);
+    void help();
+
+    void count_visit(const Link& link);
+    void after_links_changed();
+    FolderChoice folder_choice();
+    bool has_selection() const { return !state_.selected_links.empty() && !state_.feed_mode; }
+    StatisticsOptions statistics_options() const;
+
+    Model& model_;
+    Settings& settings_;
+    UiServices& ui_;
+    WindowState state_;
+    std::unordered_map<int, Handler> handlers_;
+    std::unordered_map<int, StatusRule> rules_;
+    std::set<int> recent_parents_;
+    std::set<int> last_move_targets_;
+    std::function<std::int64_t()> clock_;
+    QWidget* dialog_parent_ = nullptr;
+};
+
+}  // namespace tb::app

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "model/link_store.h"
+#include "platform/settings.h"
+
+namespace tb::app {
+
+// What a folder-choosing dialog may do besides choosing: check a choice (a message id, or 0
+// to accept) and create folders under a parent from New Folder text (the new ids).
+struct FolderChoice {
+    std::function<int(int target)> check;
+    std::function<std::vector<int>(int parent, const QString& text)> create_folders;
+};
+
+struct MoveRequest {
+    bool moving_links = false;
+    QString selected_object;      // a link title, "Group of links", or a folder's full name
+    std::vector<int> last_targets;
+    FolderChoice choice;
+};
+
+struct MoveResult {
+    std::optional<int> target;    // empty when cancelled
+    bool folders_created = false;
+};
+
+struct NewLinkDialogRequest {
+    NewLinkRequest preset;
+    std::vector<int> recent_parents;
+    // Runs the New Link checks on OK; the dialog stays open on a refusal.
+    std::function<int(NewLinkRequest&)> check;
+    FolderChoice choice;
+};
+
+struct NewLinkDialogResult {
+    std::optional<NewLinkRequest> accepted;
+    bool folders_created = false;
+};
+
+struct LinkTexts {
+    QString title, url, comment;
+};
+
+struct DuplicatesRequest {
+    Link link;
+    QString folder_path;
+    std::vector<std::pair<Link, QString>> rows;  // record and its folder's full name
+};
+
+// The dialogs and desktop services the controller needs. The main window implements it with
+// real dialogs; tests implement it with canned answers.
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+
+    virtual std::optional<QString> new_folder_text() = 0;
+    virtual std::optional<std::pair<QString, bool>> folder_properties(const QString& title,
+                                                                      bool is_protected) = 0;
+    virtual MoveResult move_items(const MoveRequest& request) = 0;
+    virtual NewLinkDialogResult new_link(const NewLinkDialogRequest& request) = 0;
+    virtual std::optional<LinkTexts> edit_link(const Link& link) = 0;
+    // The ids of the links to delete, or none.
+    virtual std::vector<int> duplicates(const DuplicatesRequest& request) = 0;
+    virtual bool most_visited_preferences(Settings& settings) = 0;
+    virtual bool recent_preferences(Settings& settings) = 0;
+    virtual std::optional<QString> save_html_file(const QString& default_name) = 0;
+    virtual void about() = 0;
+
+    virtual void open_url(const QString& url) = 0;
+    virtual bool start_program(const QString& program, const QString& url) = 0;
+    virtual void set_clipboard(const QString& text) = 0;
+    virtual bool open_help(const QString& language) = 0;
+};
+
+}  // namespace tb::app
