@@ -1,5 +1,6 @@
 #include "app/app_controller.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <ctime>
 

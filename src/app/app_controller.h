@@ -68,6 +68,7 @@ public:
     void open_current();
 
     std::int64_t now() const { return clock_(); }
+    StatisticsOptions statistics_options() const;
     void set_clock(std::function<std::int64_t()> clock) { clock_ = std::move(clock); }
 
     // Refill requests for handlers that live outside this class.
@@ -136,7 +137,6 @@ private:
     void after_links_changed();
     FolderChoice folder_choice();
     bool has_selection() const { return !state_.selected_links.empty() && !state_.feed_mode; }
-    StatisticsOptions statistics_options() const;
 
     Model& model_;
     Settings& settings_;

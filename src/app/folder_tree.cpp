@@ -1,0 +1,89 @@
+#include "app/folder_tree.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <vector>
+
+namespace tb::app {
+
+FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent) {
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformRowHeights(true);
+}
+
+QIcon FolderTree::folder_icon() {
+    return QIcon::fromTheme(QStringLiteral("folder"),
+                            QApplication::style()->standardIcon(QStyle::SP_DirIcon));
+}
+
+void FolderTree::fill(const FolderStore& folders, int select) {
+    {
+        const QSignalBlocker blocker(this);
+        clear();
+        if (const Folder* root = folders.find(kRootFolder)) {
+            auto* item = new QTreeWidgetItem(this, {QString::fromStdString(root->title)});
+            item->setData(0, kFolderIdRole, root->id);
+            item->setIcon(0, folder_icon());
+            add_children(item, root->id, folders);
+        }
+    }
+    if (!select_id(select)) {
+        select_id(kRootFolder);
+    }
+}
+
+void FolderTree::add_children(QTreeWidgetItem* parent_item, int parent_id,
+                              const FolderStore& folders) {
+    // Iterative, so a deep tree cannot overflow the stack.
+    std::vector<std::pair<QTreeWidgetItem*, int>> pending{{parent_item, parent_id}};
+    while (!pending.empty()) {
+        auto [item, id] = pending.back();
+        pending.pop_back();
+        for (const Folder* child : folders.children(id)) {
+            auto* child_item = new QTreeWidgetItem(item, {QString::fromStdString(child->title)});
+            child_item->setData(0, kFolderIdRole, child->id);
+            child_item->setIcon(0, folder_icon());
+            if (child->is_protected) {
+                QFont font = child_item->font(0);
+                font.setItalic(true);
+                child_item->setFont(0, font);
+                child_item->setToolTip(0, tr("Child links are protected"));
+            }
+            pending.emplace_back(child_item, child->id);
+        }
+    }
+}
+
+QTreeWidgetItem* FolderTree::item_for(int id) const {
+    for (QTreeWidgetItemIterator it(const_cast<FolderTree*>(this)); *it; ++it) {
+        if ((*it)->data(0, kFolderIdRole).toInt() == id && !(*it)->data(0, kIsFeedRole).toBool()) {
+            return *it;
+        }
+    }
+    return nullptr;
+}
+
+int FolderTree::selected_id() const {
+    QTreeWidgetItem* item = currentItem();
+    return item != nullptr ? item->data(0, kFolderIdRole).toInt() : kNothingSelected;
+}
+
+bool FolderTree::select_id(int id) {
+    QTreeWidgetItem* item = item_for(id);
+    if (item == nullptr) {
+        return false;
+    }
+    for (QTreeWidgetItem* up = item->parent(); up != nullptr; up = up->parent()) {
+        up->setExpanded(true);
+    }
+    item->setExpanded(true);
+    setCurrentItem(item);
+    scrollToItem(item);
+    return true;
+}
+
+}  // namespace tb::app
