@@ -481,8 +481,14 @@ void AppController::count_visit(const Link& link) {
 }
 
 void AppController::open_current() {
+    if (state_.feed_mode) {
+        if (open_feed_item) {
+            open_feed_item();
+        }
+        return;
+    }
     const Link* link = model_.links.find(state_.current_link);
-    if (link == nullptr || state_.feed_mode) {
+    if (link == nullptr) {
         inform_text(QCoreApplication::translate("Strings", "No link selected."));
         return;
     }

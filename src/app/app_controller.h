@@ -82,6 +82,7 @@ public:
     std::function<void()> rerun_search;
     std::function<std::vector<Link>()> feed_records;
     std::function<QString(int feed)> feed_title;
+    std::function<void()> open_feed_item;
 
     // Message boxes of the commands open over this widget.
     void set_dialog_parent(QWidget* parent) { dialog_parent_ = parent; }

@@ -21,19 +21,29 @@ QIcon FolderTree::folder_icon() {
 }
 
 void FolderTree::fill(const FolderStore& folders, int select) {
-    {
-        const QSignalBlocker blocker(this);
-        clear();
-        if (const Folder* root = folders.find(kRootFolder)) {
-            auto* item = new QTreeWidgetItem(this, {QString::fromStdString(root->title)});
-            item->setData(0, kFolderIdRole, root->id);
-            item->setIcon(0, folder_icon());
-            add_children(item, root->id, folders);
-        }
-    }
+    populate(folders);
     if (!select_id(select)) {
         select_id(kRootFolder);
     }
+}
+
+void FolderTree::populate(const FolderStore& folders) {
+    const QSignalBlocker blocker(this);
+    clear();
+    if (const Folder* root = folders.find(kRootFolder)) {
+        auto* item = new QTreeWidgetItem(this, {QString::fromStdString(root->title)});
+        item->setData(0, kFolderIdRole, root->id);
+        item->setIcon(0, folder_icon());
+        add_children(item, root->id, folders);
+    }
+}
+
+QTreeWidgetItem* FolderTree::add_special(int id, const QString& text, const QIcon& icon) {
+    const QSignalBlocker blocker(this);
+    auto* item = new QTreeWidgetItem(this, {text});
+    item->setData(0, kFolderIdRole, id);
+    item->setIcon(0, icon);
+    return item;
 }
 
 void FolderTree::add_children(QTreeWidgetItem* parent_item, int parent_id,

@@ -22,6 +22,10 @@ public:
     // Refills from the folder list and selects `select` when it is still there, else the root.
     // Selection signals are blocked while the items are rebuilt.
     void fill(const FolderStore& folders, int select);
+    // Rebuilds the folder items only, with selection signals blocked.
+    void populate(const FolderStore& folders);
+    // Adds a top-level item after the folders.
+    QTreeWidgetItem* add_special(int id, const QString& text, const QIcon& icon);
 
     QTreeWidgetItem* item_for(int id) const;
     // The selected item's id, or kNothingSelected.

@@ -1,23 +1,625 @@
 #include "app/main_window.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStackedWidget>
 #include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QTreeView>
+#include <ctime>
+
+#include "app/command_table.h"
+#include "app/commands.h"
+#include "app/message_box.h"
+#include "platform/strings.h"
 
 namespace tb::app {
 
-MainWindow::MainWindow(Database& db, QWidget* parent)
-    : QMainWindow(parent), db_(db), folder_count_(new QLabel(this)) {
-    setWindowTitle(QStringLiteral("Tagberry 2.0"));
-    statusBar()->addPermanentWidget(folder_count_);
-    resize(900, 600);
-    refresh_status();
+namespace {
+
+QString menu_text(const char* text) { return QCoreApplication::translate("Menu", text); }
+
+QIcon theme_icon(const char* name, QStyle::StandardPixmap fallback) {
+    return QIcon::fromTheme(QString::fromLatin1(name),
+                            QApplication::style()->standardIcon(fallback));
 }
 
-void MainWindow::refresh_status() {
-    const auto folders = db_.query_int(
-        "SELECT COUNT(*) FROM tb_folders WHERE id NOT IN (SELECT id FROM tb_undo WHERE action = "
-        "'2')");
-    folder_count_->setText(tr("Folders: %1").arg(folders));
+QIcon command_icon(int command) {
+    switch (command) {
+        case kCmdNewFolder: return theme_icon("folder-new", QStyle::SP_FileDialogNewFolder);
+        case kCmdNewLink: return theme_icon("bookmark-new", QStyle::SP_FileLinkIcon);
+        case kCmdImport: return theme_icon("document-import", QStyle::SP_DialogOpenButton);
+        case kCmdUndo: return theme_icon("edit-undo", QStyle::SP_ArrowBack);
+        case kCmdFind: return theme_icon("edit-find", QStyle::SP_FileDialogContentsView);
+        case kCmdViewLargeIcons: return theme_icon("view-list-icons", QStyle::SP_FileDialogInfoView);
+        case kCmdViewSmallIcons: return theme_icon("view-grid", QStyle::SP_FileDialogListView);
+        case kCmdViewList: return theme_icon("view-list-text", QStyle::SP_FileDialogListView);
+        case kCmdViewDetails: return theme_icon("view-list-details", QStyle::SP_FileDialogDetailedView);
+        case kCmdAbout: return theme_icon("help-about", QStyle::SP_MessageBoxInformation);
+        default: return {};
+    }
+}
+
+// Shortcuts that the panes handle themselves: only shown in the menus.
+bool is_display_only(const char* shortcut) {
+    const QString key = QString::fromLatin1(shortcut);
+    return key == QLatin1String("Del") || key == QLatin1String("Enter");
+}
+
+QString last_visit_text(std::int64_t seconds, int language) {
+    if (seconds == 0) {
+        return message_text(Message::of(206));
+    }
+    std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm local{};
+    if (localtime_r(&t, &local) == nullptr) {
+        return {};
+    }
+    if (language == 1) {
+        static const char* const kMonths[] = {
+            "%d января %d", "%d февраля %d", "%d марта %d",    "%d апреля %d",
+            "%d мая %d",    "%d июня %d",    "%d июля %d",     "%d августа %d",
+            "%d сентября %d", "%d октября %d", "%d ноября %d", "%d декабря %d"};
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, kMonths[local.tm_mon], local.tm_mday,
+                      local.tm_year + 1900);
+        return QString::fromUtf8(buffer);
+    }
+    char buffer[64];
+    std::strftime(buffer, sizeof buffer, "%d %b %Y", &local);
+    return QString::fromLocal8Bit(buffer);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(AppController& controller, QWidget* parent)
+    : QMainWindow(parent), controller_(controller) {
+    setWindowTitle(message_text(Message::of(msg::kAppTitle)));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tagberry.svg")));
+    build_actions();
+    build_menus();
+    build_toolbars();
+    build_panes();
+    build_status_bar();
+    controller_.set_dialog_parent(this);
+
+    connect(&controller_, &AppController::tree_refill_requested, this, &MainWindow::refill_tree);
+    connect(&controller_, &AppController::list_refill_requested, this, &MainWindow::refill_list);
+    connect(&controller_, &AppController::folder_selection_requested, this,
+            &MainWindow::select_folder);
+    connect(&controller_, &AppController::caption_changed, this, &MainWindow::setWindowTitle);
+    connect(&controller_, &AppController::properties_changed, this, &MainWindow::show_properties);
+    connect(&controller_, &AppController::list_style_changed, this, &MainWindow::apply_list_style);
+    connect(&controller_, &AppController::properties_bar_toggled, properties_bar_,
+            &QToolBar::setVisible);
+    connect(&controller_, &AppController::exit_requested, this, &MainWindow::close);
+    resize(1000, 650);
+}
+
+void MainWindow::start() {
+    apply_list_style(controller_.settings().list_style);
+    properties_bar_->setVisible(controller_.settings().always_show_item_properties);
+    refill_tree(false);
+    update_actions();
+}
+
+QAction* MainWindow::action(int command) const {
+    auto it = actions_.find(command);
+    return it != actions_.end() ? it->second : nullptr;
+}
+
+QLabel* MainWindow::status_pane(int index) const { return panes_.at(static_cast<size_t>(index)); }
+
+int MainWindow::left_pane_width() const { return tree_->width(); }
+
+void MainWindow::build_actions() {
+    auto make = [this](const MenuEntry& entry) {
+        if (entry.id == 0 || actions_.count(entry.id) != 0) {
+            return;
+        }
+        QString text = menu_text(entry.text);
+        auto* action = new QAction(text, this);
+        if (entry.shortcut != nullptr) {
+            if (is_display_only(entry.shortcut)) {
+                action->setText(text + QLatin1Char('\t') + QString::fromLatin1(entry.shortcut));
+            } else {
+                action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+            }
+        }
+        action->setCheckable(entry.checkable);
+        action->setStatusTip(status_prompt(entry.id));
+        QString tip = tooltip(entry.id);
+        action->setToolTip(tip.isEmpty() ? QString(text).remove(QLatin1Char('&')) : tip);
+        action->setIcon(command_icon(entry.id));
+        const int id = entry.id;
+        connect(action, &QAction::triggered, this, [this, id] {
+            controller_.execute(id);
+            update_actions();
+        });
+        actions_[id] = action;
+    };
+    std::vector<const MenuEntry*> pending;
+    for (const TopMenu& top : main_menu()) {
+        for (const MenuEntry& entry : top.entries) {
+            pending.push_back(&entry);
+        }
+    }
+    for (const MenuEntry& entry : tray_menu()) {
+        pending.push_back(&entry);
+    }
+    while (!pending.empty()) {
+        const MenuEntry* entry = pending.back();
+        pending.pop_back();
+        make(*entry);
+        for (const MenuEntry& child : entry->children) {
+            pending.push_back(&child);
+        }
+    }
+    // The list's display types live on the toolbar only.
+    const std::pair<int, const char*> view_commands[] = {
+        {kCmdViewLargeIcons, QT_TRANSLATE_NOOP("Menu", "Lar&ge Icons")},
+        {kCmdViewSmallIcons, QT_TRANSLATE_NOOP("Menu", "S&mall Icons")},
+        {kCmdViewList, QT_TRANSLATE_NOOP("Menu", "&List")},
+        {kCmdViewDetails, QT_TRANSLATE_NOOP("Menu", "&Details")},
+        {kCmdArrangeIcons, QT_TRANSLATE_NOOP("Menu", "Arrange &Icons")}};
+    for (const auto& [id, text] : view_commands) {
+        make({.id = id, .text = text, .checkable = id != kCmdArrangeIcons});
+    }
+    action(kCmdUndo)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Z")),
+                                    QKeySequence(QStringLiteral("Alt+Backspace"))});
+}
+
+QMenu* MainWindow::build_menu(const QString& title, const std::vector<MenuEntry>& entries) {
+    auto* menu = new QMenu(title, this);
+    for (const MenuEntry& entry : entries) {
+        if (!entry.children.empty() || entry.dynamic != MenuEntry::kNone) {
+            QMenu* sub = build_menu(menu_text(entry.text), entry.children);
+            menu->addMenu(sub);
+            if (entry.dynamic == MenuEntry::kRecentQueries) {
+                recent_queries_menu_ = sub;
+                connect(sub, &QMenu::aboutToShow, this, [this, sub] {
+                    if (fill_recent_queries) {
+                        fill_recent_queries(sub);
+                    }
+                });
+            } else if (entry.dynamic == MenuEntry::kOpenWith) {
+                open_with_menu_ = sub;
+            }
+        } else if (entry.id == 0) {
+            menu->addSeparator();
+        } else {
+            menu->addAction(action(entry.id));
+        }
+    }
+    connect(menu, &QMenu::aboutToShow, this, &MainWindow::update_actions);
+    return menu;
+}
+
+void MainWindow::build_menus() {
+    for (const TopMenu& top : main_menu()) {
+        QMenu* menu = build_menu(menu_text(top.title), top.entries);
+        menuBar()->addMenu(menu);
+        if (QString::fromLatin1(top.title) == QLatin1String("&Folder")) {
+            folder_menu_ = menu;
+        } else if (QString::fromLatin1(top.title) == QLatin1String("&Link")) {
+            link_menu_ = menu;
+        }
+    }
+    rebuild_open_with_menu();
+}
+
+void MainWindow::rebuild_open_with_menu() {
+    open_with_menu_->clear();
+    const auto& apps = controller_.settings().applications;
+    for (size_t i = 0; i < apps.size(); ++i) {
+        const int id = kCmdOpenWithFirst + static_cast<int>(i);
+        QAction* item = open_with_menu_->addAction(QString::fromStdString(apps[i].name));
+        item->setEnabled(controller_.status(id).enabled);
+        connect(item, &QAction::triggered, this, [this, id] { controller_.execute(id); });
+    }
+    if (apps.empty()) {
+        open_with_menu_->addAction(message_text(Message::of(196)))->setEnabled(false);
+    }
+    open_with_menu_->addSeparator();
+    QAction* edit = open_with_menu_->addAction(message_text(Message::of(192)));
+    connect(edit, &QAction::triggered, this, [this] {
+        controller_.execute(kCmdEditAppList);
+        rebuild_open_with_menu();
+    });
+}
+
+void MainWindow::build_toolbars() {
+    QToolBar* main_bar = addToolBar(tr("Toolbar"));
+    main_bar->setObjectName(QStringLiteral("MainToolbar"));
+    for (int id : toolbar_commands()) {
+        if (id == 0) {
+            main_bar->addSeparator();
+        } else if (QAction* a = action(id)) {
+            main_bar->addAction(a);
+        }
+    }
+
+    quick_bar_ = addToolBar(tr("Quick search"));
+    quick_bar_->setObjectName(QStringLiteral("QuickSearchBar"));
+    auto* quick_label = new QLabel(tr("&Quick search:"), quick_bar_);
+    quick_edit_ = new QLineEdit(quick_bar_);
+    quick_edit_->setClearButtonEnabled(true);
+    quick_edit_->setMinimumWidth(180);
+    quick_label->setBuddy(quick_edit_);
+    quick_bar_->addWidget(quick_label);
+    quick_bar_->addWidget(quick_edit_);
+    auto* find_button = new QPushButton(tr("Find"), quick_bar_);
+    find_button->setDefault(true);
+    find_button->setObjectName(QStringLiteral("QuickFindButton"));
+    auto* complex_button = new QPushButton(tr("Complex search..."), quick_bar_);
+    quick_bar_->addWidget(find_button);
+    quick_bar_->addWidget(complex_button);
+    connect(complex_button, &QPushButton::clicked, this, [this] { controller_.execute(kCmdFind); });
+
+    addToolBarBreak();
+    properties_bar_ = addToolBar(tr("Item Properties"));
+    properties_bar_->setObjectName(QStringLiteral("PropertiesBar"));
+    auto labelled = [this](const QString& text, QWidget* edit) {
+        auto* label = new QLabel(text, properties_bar_);
+        label->setBuddy(edit);
+        properties_bar_->addWidget(label);
+        properties_bar_->addWidget(edit);
+    };
+    title_edit_ = new QLineEdit(properties_bar_);
+    address_edit_ = new QLineEdit(properties_bar_);
+    comment_edit_ = new QPlainTextEdit(properties_bar_);
+    comment_edit_->setMaximumHeight(title_edit_->sizeHint().height() * 2);
+    comment_edit_->setTabChangesFocus(true);
+    labelled(tr("Link &title:"), title_edit_);
+    labelled(tr("Link &address:"), address_edit_);
+    labelled(tr("Link &commentary:"), comment_edit_);
+    auto* update = new QPushButton(tr("&Update Link"), properties_bar_);
+    update->setObjectName(QStringLiteral("UpdateLinkButton"));
+    properties_bar_->addWidget(update);
+    connect(update, &QPushButton::clicked, this, [this] {
+        controller_.update_link_from_bar(title_edit_->text(), address_edit_->text(),
+                                         comment_edit_->toPlainText());
+    });
+}
+
+void MainWindow::build_panes() {
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    tree_ = new FolderTree(splitter_);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    tree_->installEventFilter(this);
+    connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { on_tree_selection(); });
+    connect(tree_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { show_tree_context_menu(tree_->viewport()->mapToGlobal(at)); });
+
+    list_model_ = new LinkListModel(this);
+    list_model_->set_highlight_unvisited(controller_.settings().highlight_unvisited_links);
+    views_ = new QStackedWidget(splitter_);
+    details_view_ = new QTreeView(views_);
+    details_view_->setRootIsDecorated(false);
+    details_view_->setUniformRowHeights(true);
+    details_view_->setModel(list_model_);
+    details_view_->header()->setSectionsClickable(true);
+    details_view_->header()->setSortIndicatorShown(false);
+    icon_view_ = new QListView(views_);
+    icon_view_->setModel(list_model_);
+    icon_view_->setSelectionModel(details_view_->selectionModel());
+    icon_view_->setUniformItemSizes(true);
+    icon_view_->setLayoutMode(QListView::Batched);
+    icon_view_->setResizeMode(QListView::Adjust);
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(details_view_),
+                                    static_cast<QAbstractItemView*>(icon_view_)}) {
+        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        view->installEventFilter(this);
+        connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+            show_list_context_menu(view->viewport()->mapToGlobal(at));
+        });
+        connect(view, &QAbstractItemView::doubleClicked, this,
+                [this] { controller_.open_current(); });
+    }
+    views_->addWidget(details_view_);
+    views_->addWidget(icon_view_);
+    connect(details_view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { on_list_selection(); });
+    connect(details_view_->header(), &QHeaderView::sectionClicked, this,
+            &MainWindow::on_header_clicked);
+    setCentralWidget(splitter_);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setSizes({controller_.settings().left_pane_width, 800});
+}
+
+void MainWindow::build_status_bar() {
+    const int texts[] = {203, 204, 205, 206, 207, 208};
+    for (int i = 0; i < 6; ++i) {
+        auto* pane = new QLabel(message_text(Message::of(texts[i])), this);
+        if (i % 2 == 1) {
+            pane->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+            pane->setMinimumWidth(i == 1 ? width() / 2 : i == 3 ? 85 : 30);
+            pane->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        }
+        statusBar()->addWidget(pane, i == 1 ? 1 : 0);
+        panes_.push_back(pane);
+    }
+}
+
+void MainWindow::update_actions() {
+    for (auto& [id, action] : actions_) {
+        CommandStatus status = controller_.status(id);
+        action->setEnabled(status.enabled);
+        if (action->isCheckable()) {
+            action->setChecked(status.checked);
+        }
+        if (!status.text.isEmpty()) {
+            action->setText(status.text);
+        }
+    }
+}
+
+void MainWindow::refill_tree(bool keep_selection) {
+    refilling_tree_ = true;
+    FolderStore& folders = controller_.model().folders;
+    const WindowState& state = controller_.state();
+    int select = kRootFolder;
+    if (keep_selection && state.current_folder != kNothingSelected) {
+        select = folders.moved_flag() ? folders.moved_from() : state.current_folder;
+    }
+    const bool feed_mode = keep_selection && state.feed_mode;
+    folders.reload();
+    tree_->populate(folders);
+    tree_->add_special(kSearchResultsFolder, message_text(Message::of(133)),
+                       theme_icon("edit-find", QStyle::SP_FileDialogContentsView));
+    tree_->add_special(kRecentlyVisitedFolder, message_text(Message::of(134)),
+                       theme_icon("document-open-recent", QStyle::SP_BrowserReload));
+    tree_->add_special(kMostVisitedFolder, message_text(Message::of(132)),
+                       theme_icon("emblem-favorite", QStyle::SP_DialogYesButton));
+    if (add_feed_items) {
+        add_feed_items(tree_);
+    }
+    folders.clear_moved_flag();
+    refilling_tree_ = false;
+    if (feed_mode && tree_->select_id(kNewsfeedsFolder)) {
+        return;
+    }
+    if (!tree_->select_id(select)) {
+        tree_->select_id(kRootFolder);
+    }
+    on_tree_selection();
+}
+
+void MainWindow::select_folder(int id) {
+    if (!tree_->select_id(id)) {
+        tree_->select_id(kRootFolder);
+    }
+}
+
+void MainWindow::on_tree_selection() {
+    if (refilling_tree_) {
+        return;
+    }
+    QTreeWidgetItem* item = tree_->currentItem();
+    if (item == nullptr) {
+        controller_.folder_selected(kNothingSelected, false);
+        return;
+    }
+    controller_.folder_selected(item->data(0, kFolderIdRole).toInt(),
+                                item->data(0, kIsFeedRole).toBool());
+    update_actions();
+}
+
+void MainWindow::refill_list() {
+    QAbstractItemView* view = current_view();
+    std::vector<Link> records = controller_.list_records();
+    list_model_->set_highlight_unvisited(controller_.settings().highlight_unvisited_links);
+    list_model_->set_records(std::move(records), controller_.state().feed_mode);
+    if (!controller_.state().feed_mode) {
+        int row = list_model_->row_of(controller_.model().links.last_opened());
+        if (row >= 0) {
+            QModelIndex index = list_model_->index(row, 0);
+            view->selectionModel()->select(
+                index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+            view->scrollTo(index);
+        }
+    }
+    on_list_selection();
+}
+
+std::vector<int> MainWindow::selected_ids() const {
+    QModelIndexList rows = details_view_->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::vector<int> ids;
+    ids.reserve(static_cast<size_t>(rows.size()));
+    for (const QModelIndex& index : rows) {
+        ids.push_back(list_model_->record(index.row()).id);
+    }
+    return ids;
+}
+
+void MainWindow::on_list_selection() {
+    controller_.links_selected(selected_ids());
+    update_actions();
+}
+
+void MainWindow::on_header_clicked(int column) { list_model_->sort_by_header(column); }
+
+void MainWindow::show_properties() {
+    const Link* link = controller_.selected_link();
+    const int language = controller_.settings().language;
+    if (link != nullptr) {
+        title_edit_->setText(QString::fromStdString(link->title));
+        address_edit_->setText(QString::fromStdString(link->url));
+        comment_edit_->setPlainText(QString::fromStdString(link->comment));
+        panes_[1]->setText(QString::fromStdString(link->url));
+        panes_[3]->setText(last_visit_text(link->last_visit, language));
+        panes_[5]->setText(QString::number(link->visits));
+    } else {
+        title_edit_->clear();
+        address_edit_->clear();
+        comment_edit_->clear();
+        for (int pane : {1, 3, 5}) {
+            panes_[static_cast<size_t>(pane)]->clear();
+        }
+    }
+    properties_bar_->findChild<QPushButton*>(QStringLiteral("UpdateLinkButton"))
+        ->setEnabled(link != nullptr);
+}
+
+QAbstractItemView* MainWindow::current_view() const {
+    return views_->currentWidget() == details_view_ ? static_cast<QAbstractItemView*>(details_view_)
+                                                    : icon_view_;
+}
+
+void MainWindow::apply_list_style(int style) {
+    if (style == kDetails) {
+        views_->setCurrentWidget(details_view_);
+        const int half = details_view_->viewport()->width() / 2;
+        details_view_->setColumnWidth(0, std::max(half, 200));
+    } else {
+        views_->setCurrentWidget(icon_view_);
+        icon_view_->setViewMode(style == kListView ? QListView::ListMode : QListView::IconMode);
+        icon_view_->setFlow(style == kSmallIcons || style == kListView ? QListView::TopToBottom
+                                                                       : QListView::LeftToRight);
+        icon_view_->setWrapping(true);
+        const int size = style == kLargeIcons ? 32 : 16;
+        icon_view_->setIconSize(QSize(size, size));
+        icon_view_->setGridSize(style == kLargeIcons ? QSize(120, 72) : QSize());
+    }
+    update_actions();
+}
+
+QMenu* MainWindow::tree_context_menu(int folder_id) {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    auto add = [&](int id, const char* text) {
+        QAction* a = menu->addAction(menu_text(text));
+        a->setEnabled(controller_.status(id).enabled);
+        connect(a, &QAction::triggered, this, [this, id] { controller_.execute(id); });
+    };
+    const bool feed = controller_.state().feed_mode;
+    if (feed) {
+        add(kCmdUpdateFeed, QT_TRANSLATE_NOOP("Menu", "&Update"));
+        add(kCmdDeleteFeed, QT_TRANSLATE_NOOP("Menu", "&Delete"));
+        add(kCmdCopyFeedLocation, QT_TRANSLATE_NOOP("Menu", "&Copy Location to Clipboard"));
+        return menu;
+    }
+    switch (folder_id) {
+        case kSearchResultsFolder: {
+            add(kCmdFind, QT_TRANSLATE_NOOP("Menu", "&New Search..."));
+            QMenu* recent = menu->addMenu(menu_text(QT_TRANSLATE_NOOP("Menu", "&Recent Queries")));
+            if (fill_recent_queries) {
+                fill_recent_queries(recent);
+            }
+            add(kCmdExportBranch, QT_TRANSLATE_NOOP("Menu", "&Save Results as HTML..."));
+            break;
+        }
+        case kMostVisitedFolder:
+            add(kCmdMostVisitedPrefs, QT_TRANSLATE_NOOP("Menu", "&Adjust..."));
+            break;
+        case kRecentlyVisitedFolder:
+            add(kCmdRecentPrefs, QT_TRANSLATE_NOOP("Menu", "&Adjust..."));
+            break;
+        case kNewsfeedsFolder:
+            add(kCmdNewFeed, QT_TRANSLATE_NOOP("Menu", "&New..."));
+            add(kCmdUpdateAllFeeds, QT_TRANSLATE_NOOP("Menu", "&Update All"));
+            add(kCmdFeedsEditor, QT_TRANSLATE_NOOP("Menu", "&Editor..."));
+            break;
+        default:
+            delete menu;
+            update_actions();
+            return folder_menu_;
+    }
+    return menu;
+}
+
+void MainWindow::show_tree_context_menu(const QPoint& global) {
+    QTreeWidgetItem* item = tree_->itemAt(tree_->viewport()->mapFromGlobal(global));
+    if (item != nullptr) {
+        tree_->setCurrentItem(item);
+    }
+    QMenu* menu = tree_context_menu(controller_.state().current_folder);
+    menu->popup(global);
+}
+
+void MainWindow::show_list_context_menu(const QPoint& global) {
+    const WindowState& state = controller_.state();
+    if (state.current_link < 0) {
+        return;
+    }
+    update_actions();
+    if (state.feed_mode) {
+        auto* menu = new QMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->addAction(action(kCmdStoreItem));
+        menu->addAction(action(kCmdCopyItemAddress));
+        menu->popup(global);
+        return;
+    }
+    QAction* containing = action(kCmdOpenContainingFolder);
+    const int f = state.current_folder;
+    if (f == kSearchResultsFolder || f == kMostVisitedFolder || f == kRecentlyVisitedFolder) {
+        const Link* link = controller_.model().links.find(state.current_link);
+        const Folder* folder = link ? controller_.model().folders.find(link->parent) : nullptr;
+        containing->setText(message_text(
+            Message::of(200, {folder != nullptr ? folder->title : std::string()})));
+    } else {
+        containing->setText(menu_text(QT_TRANSLATE_NOOP("Menu", "&Open Containing Folder")));
+    }
+    rebuild_open_with_menu();
+    link_menu_->setDefaultAction(action(kCmdOpenLink));
+    link_menu_->popup(global);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return QMainWindow::eventFilter(watched, event);
+    }
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool in_tree = watched == tree_;
+    if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+        controller_.execute(in_tree ? kCmdDeleteFolder : kCmdDeleteLinks);
+        update_actions();
+        return true;
+    }
+    if (!in_tree && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        if (!controller_.state().feed_mode) {
+            controller_.open_current();
+        }
+        return true;
+    }
+    if (key->key() == Qt::Key_Menu) {
+        QWidget* widget = static_cast<QWidget*>(watched);
+        QPoint at = widget->mapToGlobal(QPoint(5, 5));
+        if (in_tree && tree_->currentItem() != nullptr) {
+            at = tree_->viewport()->mapToGlobal(
+                tree_->visualItemRect(tree_->currentItem()).topLeft() + QPoint(15, 8));
+            show_tree_context_menu(at);
+        } else if (!in_tree) {
+            show_list_context_menu(at);
+        }
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    emit closing();
+    event->accept();
 }
 
 }  // namespace tb::app

@@ -1,26 +1,106 @@
 #pragma once
 
 #include <QMainWindow>
-#include <memory>
+#include <QPointer>
+#include <map>
 
-#include "app/message_box.h"
-#include "storage/database.h"
+#include "app/app_controller.h"
+#include "app/folder_tree.h"
+#include "app/link_list_model.h"
 
+class QAction;
 class QLabel;
+class QLineEdit;
+class QListView;
+class QMenu;
+class QPlainTextEdit;
+class QStackedWidget;
+class QToolBar;
+class QTreeView;
+class QSplitter;
 
 namespace tb::app {
 
+// The folder tree on the left, the link list on the right, the toolbars above and the status
+// bar below. Every command goes to the controller; this class only shows its state.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    MainWindow(Database& db, QWidget* parent = nullptr);
+    MainWindow(AppController& controller, QWidget* parent = nullptr);
 
-    void refresh_status();
+    // Fills the tree and selects the root, as at start-up.
+    void start();
+
+    FolderTree* tree() const { return tree_; }
+    LinkListModel* list_model() const { return list_model_; }
+    QAction* action(int command) const;
+    QMenu* tree_context_menu(int folder_id);
+    QMenu* recent_queries_menu() const { return recent_queries_menu_; }
+    QMenu* open_with_menu() const { return open_with_menu_; }
+    QLabel* status_pane(int index) const;
+    QToolBar* properties_bar() const { return properties_bar_; }
+    QToolBar* quick_search_bar() const { return quick_bar_; }
+    QLineEdit* quick_search_edit() const { return quick_edit_; }
+    int left_pane_width() const;
+
+    // Updates the enabled, checked and text state of every action from the controller.
+    void update_actions();
+    void rebuild_open_with_menu();
+    // Areas that fill the tree's special part (newsfeeds) hook in here.
+    std::function<void(FolderTree*)> add_feed_items;
+    // The Recent Queries submenus are filled by the search area.
+    std::function<void(QMenu*)> fill_recent_queries;
+
+public slots:
+    void refill_tree(bool keep_selection);
+    void refill_list();
+    void select_folder(int id);
+    void show_properties();
+    void apply_list_style(int style);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+    void closing();
 
 private:
-    Database& db_;
-    QLabel* folder_count_;
+    void build_actions();
+    void build_menus();
+    void build_toolbars();
+    void build_panes();
+    void build_status_bar();
+    QMenu* build_menu(const QString& title, const std::vector<struct MenuEntry>& entries);
+    void on_tree_selection();
+    void on_list_selection();
+    void on_header_clicked(int column);
+    void show_list_context_menu(const QPoint& global);
+    void show_tree_context_menu(const QPoint& global);
+    std::vector<int> selected_ids() const;
+    QAbstractItemView* current_view() const;
+
+    AppController& controller_;
+    FolderTree* tree_ = nullptr;
+    LinkListModel* list_model_ = nullptr;
+    QStackedWidget* views_ = nullptr;
+    QTreeView* details_view_ = nullptr;
+    QListView* icon_view_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    QToolBar* quick_bar_ = nullptr;
+    QToolBar* properties_bar_ = nullptr;
+    QLineEdit* quick_edit_ = nullptr;
+    QLineEdit* title_edit_ = nullptr;
+    QLineEdit* address_edit_ = nullptr;
+    QPlainTextEdit* comment_edit_ = nullptr;
+    std::vector<QLabel*> panes_;
+    std::map<int, QAction*> actions_;
+    QMenu* recent_queries_menu_ = nullptr;
+    QMenu* open_with_menu_ = nullptr;
+    QMenu* link_menu_ = nullptr;
+    QMenu* folder_menu_ = nullptr;
+    bool refilling_tree_ = false;
 };
 
 }  // namespace tb::app

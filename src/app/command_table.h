@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+namespace tb::app {
+
+// One entry of a menu: a command, a separator (id 0, no text), or a submenu (id 0 with text and
+// children). `shortcut` is the accelerator, `checkable` marks check and radio items.
+struct MenuEntry {
+    int id = 0;
+    const char* text = nullptr;
+    const char* shortcut = nullptr;
+    std::vector<MenuEntry> children;
+    bool checkable = false;
+    // Submenus that the window fills at run time.
+    enum Dynamic { kNone, kRecentQueries, kOpenWith } dynamic = kNone;
+};
+
+struct TopMenu {
+    const char* title;
+    std::vector<MenuEntry> entries;
+};
+
+// The main menu, in order.
+const std::vector<TopMenu>& main_menu();
+
+// The tray and drop-window menu.
+const std::vector<MenuEntry>& tray_menu();
+
+// Toolbar buttons in order; 0 is a separator.
+const std::vector<int>& toolbar_commands();
+
+// The status-bar prompt of a command ("" when it has none) and its toolbar tooltip.
+QString status_prompt(int command);
+QString tooltip(int command);
+
+// The menu text of a command without its accelerator part, for toolbar buttons.
+QString command_text(int command);
+
+}  // namespace tb::app

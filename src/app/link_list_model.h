@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QIcon>
+#include <vector>
+
+#include "model/link_store.h"
+
+namespace tb::app {
+
+constexpr int kLinkIdRole = Qt::UserRole;
+
+// The text colour of a link row: unvisited and duplicated links stand out.
+QColor link_colour(const Link& link, bool highlight_unvisited);
+
+// The rows of the link list: title and address of each record, in one model that every display
+// type of the list shares.
+class LinkListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit LinkListModel(QObject* parent = nullptr);
+
+    // Replaces the rows; feed items get no colours. The current sort is applied again.
+    void set_records(std::vector<Link> records, bool feed_mode);
+    void set_highlight_unvisited(bool on) { highlight_unvisited_ = on; }
+
+    // A header click: flips the one direction flag that both columns share and sorts.
+    void sort_by_header(int column);
+    bool descending() const { return descending_; }
+    int sort_column() const { return sort_column_; }
+
+    const Link& record(int row) const { return records_[static_cast<size_t>(row)]; }
+    int row_of(int id) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    void apply_sort();
+
+    std::vector<Link> records_;
+    bool feed_mode_ = false;
+    bool highlight_unvisited_ = true;
+    bool descending_ = false;
+    int sort_column_ = -1;
+    QIcon link_icon_;
+};
+
+}  // namespace tb::app
