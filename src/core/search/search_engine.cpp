@@ -87,6 +87,7 @@ int SearchEngine::run_search(const SearchQuery& query, int current_folder, bool 
 int SearchEngine::run_scoped(const Scope& scope, bool remember) {
     const SearchQuery& query = current_;
     results_.clear();
+    invalid_ = false;
     const std::string words = search_template(query.text);
     struct Pass {
         bool wanted;
@@ -100,6 +101,7 @@ int SearchEngine::run_scoped(const Scope& scope, bool remember) {
     for (const Pass& pass : passes) {
         if (pass.wanted && link_pass(link_pass_statement(words, pass.column), scope, ids) < 0) {
             model_.db.reporter().report(msg::kInvalidQuery);
+            invalid_ = true;
             return pass.failure;
         }
     }

@@ -18,6 +18,8 @@ public:
     const SearchQuery& current_query() const { return current_; }
     // Links found by the last search, in ascending id order, copied from the link array.
     const std::vector<Link>& results() const { return results_; }
+    // Whether the last run stopped at "Invalid query." (its result is then -1 or 0).
+    bool last_query_invalid() const { return invalid_; }
 
     // Makes `query` the current query and runs it. current_folder is the selected tree item; the
     // folder scopes fall back to the root when it is no real folder. Returns -1 when the title
@@ -56,6 +58,7 @@ private:
     SearchQuery current_;
     Scope scope_;
     std::vector<Link> results_;
+    bool invalid_ = false;
 };
 
 }  // namespace tb

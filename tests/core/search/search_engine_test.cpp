@@ -98,6 +98,9 @@ TEST_F(SearchEngineTest, AddressOrCommentPassFailureGivesZero) {
     reporter.clear();
     EXPECT_EQ(engine.find(q, kRootFolder), 0);
     EXPECT_TRUE(reporter.has(msg::kInvalidQuery));
+    EXPECT_TRUE(engine.last_query_invalid());
+    EXPECT_EQ(engine.find(query("zzz"), kRootFolder), 0);
+    EXPECT_FALSE(engine.last_query_invalid());
 }
 
 TEST_F(SearchEngineTest, QuickSearchRules) {
