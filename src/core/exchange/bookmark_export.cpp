@@ -13,8 +13,13 @@ namespace tb {
 
 namespace {
 
-// A title on one line, entity-encoded: the file format is line-based.
-std::string export_title(std::string_view title) {
+// Appends a title on one line (the file format is line-based), entity-encoded.
+void append_title(std::string& out, std::string_view title) {
+    // Most titles hold nothing to change; "\xC2" leads the UTF-8 guillemets.
+    if (title.find_first_of("&<>\"\r\n\xC2") == std::string_view::npos) {
+        out += title;
+        return;
+    }
     std::string flat;
     flat.reserve(title.size());
     for (size_t i = 0; i < title.size(); ++i) {
@@ -23,7 +28,16 @@ std::string export_title(std::string_view title) {
         }
         flat += title[i] == '\r' || title[i] == '\n' ? ' ' : title[i];
     }
-    return encode_html_entities(flat);
+    out += encode_html_entities(flat);
+}
+
+void append_address(std::string& out, std::string_view url) {
+    for (size_t quote = url.find('"'); quote != std::string_view::npos; quote = url.find('"')) {
+        out += url.substr(0, quote);
+        out += "%22";
+        url.remove_prefix(quote + 1);
+    }
+    out += url;
 }
 
 struct RowLink {
@@ -66,10 +80,11 @@ private:
         while (marks && marks->step()) {
             deleted.insert(marks->integer(0));
         }
-        // A failing statement (already reported) leaves every folder without links.
-        auto row = model_.db.prepare("SELECT * FROM tb_links");
+        // One read of every row instead of one per folder. A failing statement (already
+        // reported) leaves every folder without links.
+        auto row = model_.db.prepare("SELECT id, title, url, parent FROM tb_links");
         while (row && row->step()) {
-            const int parent = row->integer(4);
+            const int parent = row->integer(3);
             ++row_count_[parent];
             if (deleted.count(row->integer(0)) == 0) {
                 live_links_[parent].push_back({row->text(1), row->text(2)});
@@ -103,7 +118,8 @@ public:
                 continue;
             }
             if (!top.children->empty()) {
-                out_ += top.indent + "    </DL><p>\n";
+                out_ += top.indent;
+                out_ += "    </DL><p>\n";
             }
             stack_.pop_back();
         }
@@ -118,18 +134,27 @@ private:
 
     void open(const Folder& folder) {
         std::string indent(4 * static_cast<size_t>(folder.level), ' ');
-        out_ += indent + "<DT><H3>" + export_title(folder.title) + "</H3>\n";
+        out_ += indent;
+        out_ += "<DT><H3>";
+        append_title(out_, folder.title);
+        out_ += "</H3>\n";
         const auto& children = tree_.children(folder.id);
         if (children.empty() && !tree_.has_link_rows(folder.id)) {
             return;
         }
-        out_ += indent + "<DL><p>\n";
+        out_ += indent;
+        out_ += "<DL><p>\n";
         for (const RowLink& link : tree_.links(folder.id)) {
-            out_ += indent + "    <DT><A HREF=\"" + export_address(link.url) + "\">" +
-                    export_title(link.title) + "</A>\n";
+            out_ += indent;
+            out_ += "    <DT><A HREF=\"";
+            append_address(out_, link.url);
+            out_ += "\">";
+            append_title(out_, link.title);
+            out_ += "</A>\n";
         }
         if (children.empty()) {
-            out_ += indent + "</DL><p>\n";
+            out_ += indent;
+            out_ += "</DL><p>\n";
             return;
         }
         stack_.push_back({&children, 0, std::move(indent)});
@@ -144,14 +169,7 @@ private:
 
 std::string export_address(std::string_view url) {
     std::string out;
-    out.reserve(url.size());
-    for (char c : url) {
-        if (c == '"') {
-            out += "%22";
-        } else {
-            out += c;
-        }
-    }
+    append_address(out, url);
     return out;
 }
 
