@@ -5,8 +5,7 @@
 namespace tb {
 
 // The compiler's regular-expression steps, over UTF-8 text (invalid sequences become U+FFFD):
-// a word character is any Unicode
-// letter or digit or "_", white space any Unicode space.
+// a word character is any Unicode letter or digit or "_", white space any Unicode space.
 
 // Replaces every run of white space by `replacement`.
 std::string replace_white_space(const std::string& text, const std::string& replacement);
