@@ -1,0 +1,43 @@
+#include "cli/cli_context.h"
+#include "cli/command_registry.h"
+#include "cli/search_session.h"
+#include "exchange/results_page.h"
+
+namespace tb::cli {
+
+namespace {
+
+int run_export_results(CliContext& context) {
+    const auto& args = context.args();
+    if (args.size() < 2) {
+        return context.fail("usage: export-results FILE SEARCH-ARGS...", 2);
+    }
+    auto session = SearchSession::open(context);
+    if (!session) {
+        return 1;
+    }
+    std::string error;
+    auto search = parse_search_args({args.begin() + 1, args.end()}, session->model, error);
+    if (!search) {
+        return context.fail(error, 2);
+    }
+    SearchEngine& engine = session->engine;
+    const int count = engine.find(search->entered, search->current_folder);
+    if (count < 0 || engine.last_query_invalid()) {
+        return 2;
+    }
+    return save_search_results_page(args[0], engine.results(), engine.current_query().text,
+                                    context.reporter())
+               ? 0
+               : 1;
+}
+
+const Registration export_results{
+    {"export-results", "export-results FILE SEARCH-ARGS...",
+     "Searches like the search command, then writes the results as an HTML page; an empty "
+     "result is refused with \"Nothing to save!\".",
+     run_export_results}};
+
+}  // namespace
+
+}  // namespace tb::cli

@@ -1,0 +1,67 @@
+#include <ostream>
+
+#include "cli/cli_context.h"
+#include "cli/command_registry.h"
+#include "cli/json_writer.h"
+#include "cli/search_session.h"
+
+namespace tb::cli {
+
+namespace {
+
+std::string fields_of(const SearchQuery& query) {
+    std::string fields;
+    auto add = [&fields](bool on, const char* name) {
+        if (on) {
+            fields += (fields.empty() ? "" : ",") + std::string(name);
+        }
+    };
+    add(query.in_titles, "titles");
+    add(query.in_addresses, "addresses");
+    add(query.in_comments, "comments");
+    add(query.in_parent_titles, "folders");
+    return fields;
+}
+
+int run_queries(CliContext& context) {
+    const auto& args = context.args();
+    const bool clear = args.size() == 1 && args[0] == "--clear";
+    if (!args.empty() && !clear) {
+        return context.fail("usage: queries [--clear]", 2);
+    }
+    auto session = SearchSession::open(context);
+    if (!session) {
+        return 1;
+    }
+    QueryHistory& history = session->history;
+    if (clear) {
+        return history.clear() ? 0 : 1;
+    }
+    history.load_query_history();
+    JsonArray json;
+    for (size_t i = 0; i < history.list().size(); ++i) {
+        const SearchQuery& query = history.list()[i];
+        if (context.json()) {
+            json.add_raw(JsonObject()
+                             .add("number", static_cast<int>(i + 1))
+                             .add("text", query.text)
+                             .add("in", fields_of(query))
+                             .str());
+        } else {
+            context.out() << i + 1 << '\t' << query.text << '\t' << fields_of(query) << '\n';
+        }
+    }
+    if (context.json()) {
+        context.out() << json.str() << '\n';
+    }
+    return 0;
+}
+
+const Registration queries{{"queries", "queries [--clear] [--json]",
+                            "Lists the saved queries, oldest first and numbered for rerun; "
+                            "--clear deletes them all.",
+                            run_queries}};
+
+}  // namespace
+
+}  // namespace tb::cli

@@ -1,0 +1,31 @@
+#include "cli/cli_context.h"
+#include "cli/command_registry.h"
+#include "cli/search_session.h"
+
+namespace tb::cli {
+
+namespace {
+
+int run_quick(CliContext& context) {
+    if (context.args().size() != 1) {
+        return context.fail("usage: quick TEXT", 2);
+    }
+    auto session = SearchSession::open(context);
+    if (!session) {
+        return 1;
+    }
+    auto count = session->engine.quick_search(context.args()[0]);
+    if (!count) {
+        return context.fail("A search text is needed.", 2);
+    }
+    return print_search_results(context, *session, *count, true);
+}
+
+const Registration quick{{"quick", "quick TEXT [--json]",
+                          "Searches like the quick-search bar: every word in titles, addresses or "
+                          "comments, operators taken as words; never remembered.",
+                          run_quick}};
+
+}  // namespace
+
+}  // namespace tb::cli

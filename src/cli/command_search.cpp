@@ -1,0 +1,33 @@
+#include "cli/cli_context.h"
+#include "cli/command_registry.h"
+#include "cli/search_session.h"
+
+namespace tb::cli {
+
+namespace {
+
+int run_search_command(CliContext& context) {
+    auto session = SearchSession::open(context);
+    if (!session) {
+        return 1;
+    }
+    std::string error;
+    auto args = parse_search_args(context.args(), session->model, error);
+    if (!args) {
+        return context.fail(error, 2);
+    }
+    const int count = session->engine.find(args->entered, args->current_folder);
+    return print_search_results(context, *session, count, false);
+}
+
+const Registration search{
+    {"search",
+     "search TEXT [--any | --all | --advanced] [--in titles,addresses,comments,folders] "
+     "[--scope root | below FOLDER | in FOLDER] [--json]",
+     "Finds links like the Find dialog (all words in titles, addresses and comments from the "
+     "root by default) and remembers a successful search from the root.",
+     run_search_command}};
+
+}  // namespace
+
+}  // namespace tb::cli

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/model.h"
+
+namespace tb {
+
+// The address written in the file's comment line.
+inline constexpr const char* kMakerWebSite = "https://tagberry.example.org/";
+
+// The default file name of both export commands.
+inline constexpr const char* kDefaultExportFileName = "Tagberry Bookmarks.html";
+
+// An address as the exported files write it: a double quote would end the attribute, so it
+// becomes "%22"; everything else stays as stored.
+std::string export_address(std::string_view url);
+
+// The bookmark file of the whole tree (branch 0) or of one folder with everything below it, in
+// the Netscape bookmark format. Titles are entity-encoded with line breaks turned into spaces;
+// top-level folders come in ascending id, subfolders and links by title. Folders and links
+// pending deletion are left out.
+std::string bookmark_file_text(Model& model, int branch);
+
+// Writes bookmark_file_text to path; reports 160 when the file cannot be written, 161 when done.
+bool export_bookmarks(Model& model, const std::filesystem::path& path, int branch);
+
+// The default file name of "Export Branch as HTML..." / "Save Results as HTML..." for the
+// current folder: no value, after message 135, for Search Results with an empty query text;
+// no value for the other special folders and unknown folders, where the command is disabled.
+std::optional<std::string> branch_export_file_name(Model& model, int current_folder,
+                                                   const std::string& query_text);
+
+}  // namespace tb

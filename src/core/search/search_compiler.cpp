@@ -1,0 +1,63 @@
+#include "search/search_compiler.h"
+
+#include "search/search_regex.h"
+#include "text/codecs.h"
+
+namespace tb {
+
+namespace {
+
+constexpr std::string_view kLinksPrefix = "SELECT id FROM tb_links WHERE ";
+constexpr std::string_view kFoldersPrefix = "SELECT id FROM tb_folders WHERE ";
+
+std::string replace_all(std::string text, std::string_view from, std::string_view to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+        text.replace(at, from.size(), to);
+        at += to.size();
+    }
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> search_words(const std::string& text) {
+    std::string spaced = replace_white_space(space_parentheses(text), " ");
+    sql_quote(spaced);
+    std::vector<std::string> words;
+    size_t start = 0;
+    for (size_t at = spaced.find(' '); at != std::string::npos; at = spaced.find(' ', start)) {
+        words.push_back(spaced.substr(start, at - start));
+        start = at + 1;
+    }
+    words.push_back(spaced.substr(start));
+    return words;
+}
+
+bool is_search_keyword(const std::string& word) {
+    return word == "(" || word == ")" || word == "AND" || word == "OR";
+}
+
+std::string search_template(const std::string& text) {
+    std::string statement(kLinksPrefix);
+    for (const std::string& word : search_words(text)) {
+        if (is_search_keyword(word)) {
+            statement += word;
+        } else {
+            statement += std::string(kColumnPlaceholder) + " LIKE '%" + word + "%'";
+        }
+        statement += ' ';
+    }
+    return statement;
+}
+
+std::string link_pass_statement(const std::string& search_template, std::string_view column) {
+    return replace_all(search_template, kColumnPlaceholder, column);
+}
+
+std::string folder_pass_statement(const std::string& search_template) {
+    // Only the table of the leading clause changes; a search word "tb_links" stays a word.
+    std::string statement = link_pass_statement(search_template, "title");
+    return std::string(kFoldersPrefix) + statement.substr(kLinksPrefix.size());
+}
+
+}  // namespace tb

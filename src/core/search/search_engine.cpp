@@ -1,0 +1,149 @@
+#include "search/search_engine.h"
+
+#include <algorithm>
+
+#include "platform/strings.h"
+#include "search/search_compiler.h"
+
+namespace tb {
+
+SearchEngine::Scope SearchEngine::effective_scope(int folder_scope, int current_folder) const {
+    if (folder_scope == kFromRoot || current_folder <= 0 ||
+        model_.folders.find(current_folder) == nullptr) {
+        return {};
+    }
+    return {folder_scope, current_folder};
+}
+
+bool SearchEngine::in_scope(const Scope& scope, int folder) const {
+    switch (scope.mode) {
+        case kFromCurrentFolder:
+            return folder == scope.folder || model_.folders.is_descendant(folder, scope.folder);
+        case kCurrentFolderOnly:
+            return folder == scope.folder;
+        default:
+            return true;
+    }
+}
+
+int SearchEngine::link_pass(const std::string& statement, const Scope& scope,
+                            std::vector<int>& ids) {
+    // Prepared without the engine's own message: a bad expression is "Invalid query.".
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(model_.db.handle(), statement.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(raw);
+        return -1;
+    }
+    Statement row(model_.db.handle(), raw);
+    int added = 0;
+    while (row.step()) {
+        // The link array holds exactly the live links: a row missing there is pending deletion.
+        const Link* link = model_.links.find(row.integer(0));
+        if (link != nullptr && in_scope(scope, link->parent)) {
+            ids.push_back(link->id);
+            ++added;
+        }
+    }
+    return added;
+}
+
+bool SearchEngine::folder_pass(const std::string& statement, const Scope& scope,
+                               std::vector<int>& ids) {
+    auto row = model_.db.prepare(statement);
+    if (!row) {
+        return false;
+    }
+    std::vector<int> matched;
+    while (row->step()) {
+        // The folder list holds exactly the live folders.
+        const int id = row->integer(0);
+        if (model_.folders.find(id) == nullptr) {
+            continue;
+        }
+        if (scope.mode == kFromCurrentFolder && !model_.folders.is_descendant(id, scope.folder)) {
+            continue;
+        }
+        matched.push_back(id);
+    }
+    if (matched.empty()) {
+        return true;
+    }
+    std::vector<int> folders = model_.folders.subtree_folders(matched);
+    folders.insert(folders.end(), matched.begin(), matched.end());
+    auto links = model_.db.prepare(sql_format("SELECT id FROM tb_links WHERE parent IN ('%s')",
+                                              quoted_id_list(folders).c_str()));
+    while (links && links->step()) {
+        ids.push_back(links->integer(0));
+    }
+    return true;
+}
+
+int SearchEngine::run_search(const SearchQuery& query, int current_folder, bool remember) {
+    current_ = query;
+    scope_ = effective_scope(query.folder_scope, current_folder);
+    return run_scoped(scope_, remember);
+}
+
+int SearchEngine::run_scoped(const Scope& scope, bool remember) {
+    const SearchQuery& query = current_;
+    results_.clear();
+    invalid_ = false;
+    const std::string words = search_template(query.text);
+    struct Pass {
+        bool wanted;
+        const char* column;
+        int failure;
+    };
+    const Pass passes[] = {{query.in_titles, "title", -1},
+                           {query.in_addresses, "url", 0},
+                           {query.in_comments, "comment", 0}};
+    std::vector<int> ids;
+    for (const Pass& pass : passes) {
+        if (pass.wanted && link_pass(link_pass_statement(words, pass.column), scope, ids) < 0) {
+            model_.db.reporter().report(msg::kInvalidQuery);
+            invalid_ = true;
+            return pass.failure;
+        }
+    }
+    if (query.in_parent_titles && scope.mode != kCurrentFolderOnly &&
+        !folder_pass(folder_pass_statement(words), scope, ids)) {
+        return 0;
+    }
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    for (int id : ids) {
+        if (const Link* link = model_.links.find(id)) {
+            results_.push_back(*link);
+        }
+    }
+    if (!results_.empty() && scope.mode == kFromRoot && remember) {
+        history_.query2history(current_);
+    }
+    return static_cast<int>(results_.size());
+}
+
+int SearchEngine::find(const SearchQuery& entered, int current_folder) {
+    return run_search(prepare_find_query(entered), current_folder, true);
+}
+
+std::optional<int> SearchEngine::quick_search(const std::string& text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    return run_search(make_quick_query(text), kRootFolder, false);
+}
+
+std::optional<int> SearchEngine::rerun_saved(size_t index) {
+    if (index >= history_.list().size()) {
+        return std::nullopt;
+    }
+    SearchQuery saved = history_.list()[index];
+    saved.folder_scope = kFromRoot;
+    return run_search(saved, kRootFolder, false);
+}
+
+int SearchEngine::refresh() {
+    return run_scoped(scope_, false);
+}
+
+}  // namespace tb
