@@ -1,3 +1,6 @@
+#include <curl/curl.h>
+
+#include <csignal>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -18,6 +21,10 @@ void print_usage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before any thread: curl's global set-up is not thread-safe everywhere, and a peer closing
+    // a connection must not kill the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    curl_global_init(CURL_GLOBAL_DEFAULT);
     std::optional<std::filesystem::path> data_dir;
     bool json = false;
     std::vector<std::string> rest;
@@ -45,6 +52,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     rest.erase(rest.begin());
-    tb::cli::CliContext context(std::move(rest), std::cout, data_dir, json);
-    return command->run(context);
+    int code = 0;
+    {
+        tb::cli::CliContext context(std::move(rest), std::cout, data_dir, json);
+        code = command->run(context);
+    }
+    curl_global_cleanup();
+    return code;
 }

@@ -1,0 +1,245 @@
+#include <cstdlib>
+#include <ostream>
+
+#include "cli/cli_context.h"
+#include "cli/command_registry.h"
+#include "cli/json_writer.h"
+#include "feeds/channel_list.h"
+#include "feeds/feed_parser.h"
+
+namespace tb::cli {
+
+namespace {
+
+const char* state_name(UpdateState state) {
+    switch (state) {
+        case UpdateState::Updating:
+            return "updating";
+        case UpdateState::Updated:
+            return "updated";
+        case UpdateState::DownloadFailed:
+            return "download failed";
+        case UpdateState::NotUpdated:
+            break;
+    }
+    return "not updated";
+}
+
+// The channel list with the XML library around it, torn down in the order the program uses at
+// exit: workers joined, own downloads deleted, then the library terminated.
+class FeedSession {
+public:
+    FeedSession(CliContext& context, Database& db, bool with_xml) : reporter_(context.reporter()) {
+        xml_ok_ = !with_xml || xml_.initialize(reporter_);
+        list_ = std::make_unique<ChannelList>(db, xml_, context.data_folder() / "feeds");
+        list_->load_channels();
+    }
+    ~FeedSession() {
+        list_->shutdown();
+        list_->delete_downloaded_files(reporter_);
+        list_.reset();
+        xml_.terminate();
+    }
+
+    bool xml_ok() const { return xml_ok_; }
+    ChannelList& list() { return *list_; }
+
+    // Waits for the workers and shows what they reported.
+    void finish_updates() {
+        list_->wait_for_workers();
+        for (const FeedEvent& event : list_->events().drain()) {
+            if (event.kind == FeedEvent::Kind::Message) {
+                reporter_.report(event.message);
+            }
+        }
+    }
+
+private:
+    Reporter& reporter_;
+    XercesRuntime xml_;
+    bool xml_ok_ = false;
+    std::unique_ptr<ChannelList> list_;
+};
+
+std::string items_json(const std::vector<FeedItem>& items) {
+    JsonArray array;
+    for (const FeedItem& item : items) {
+        array.add_raw(JsonObject()
+                          .add("number", item.number)
+                          .add("title", item.title)
+                          .add("link", item.link)
+                          .add("description", item.description)
+                          .str());
+    }
+    return array.str();
+}
+
+void print_items(std::ostream& out, const std::vector<FeedItem>& items, const char* indent) {
+    for (const FeedItem& item : items) {
+        out << indent << item.number << ". " << item.title << "\n"
+            << indent << "   " << item.link << "\n";
+        if (!item.description.empty()) {
+            out << indent << "   " << item.description << "\n";
+        }
+    }
+}
+
+bool parse_id(const std::string& text, int& id) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    id = static_cast<int>(value);
+    return !text.empty() && *end == '\0' && value > 0;
+}
+
+int run_list(CliContext& context, Database& db) {
+    FeedSession session(context, db, false);
+    JsonArray json;
+    for (const Channel& channel : session.list().channels()) {
+        json.add_raw(JsonObject()
+                         .add("id", channel.id)
+                         .add("title", channel.title)
+                         .add("location", channel.location)
+                         .str());
+        if (!context.json()) {
+            context.out() << channel.id << "\t" << channel.title << "\t" << channel.location
+                          << "\n";
+        }
+    }
+    if (context.json()) {
+        context.out() << json.str() << "\n";
+    }
+    return 0;
+}
+
+int run_add(CliContext& context, Database& db) {
+    const auto& args = context.args();
+    if (args.size() != 3) {
+        return context.fail("usage: feeds add TITLE LOCATION", 2);
+    }
+    FeedSession session(context, db, true);
+    if (!session.list().add_channel(args[1], args[2])) {
+        return 1;
+    }
+    context.out() << "Added newsfeed " << db.last_insert_rowid() << ".\n";
+    session.finish_updates();
+    return 0;
+}
+
+int run_remove(CliContext& context, Database& db) {
+    const auto& args = context.args();
+    int id = 0;
+    if (args.size() != 2 || !parse_id(args[1], id)) {
+        return context.fail("usage: feeds rm ID", 2);
+    }
+    // Without the XML library the reload after the deletion starts no downloads.
+    FeedSession session(context, db, false);
+    if (!session.list().channel(id)) {
+        return context.fail("No newsfeed with id " + args[1] + ".");
+    }
+    return session.list().delete_channel(id) ? 0 : 1;
+}
+
+int run_update(CliContext& context, Database& db) {
+    const auto& args = context.args();
+    int id = 0;
+    if (args.size() > 2 || (args.size() == 2 && !parse_id(args[1], id))) {
+        return context.fail("usage: feeds update [ID]", 2);
+    }
+    FeedSession session(context, db, true);
+    if (!session.xml_ok()) {
+        return 1;
+    }
+    if (id != 0 && !session.list().channel(id)) {
+        return context.fail("No newsfeed with id " + args[1] + ".");
+    }
+    if (id != 0) {
+        session.list().update_one(id);
+    } else {
+        session.list().update_all();
+    }
+    session.finish_updates();
+    JsonArray json;
+    for (const Channel& channel : session.list().channels()) {
+        if (id != 0 && channel.id != id) {
+            continue;
+        }
+        json.add_raw(JsonObject()
+                         .add("id", channel.id)
+                         .add("title", channel.title)
+                         .add("location", channel.location)
+                         .add("state", state_name(channel.state))
+                         .add_raw("items", items_json(channel.items))
+                         .str());
+        if (!context.json()) {
+            context.out() << "[" << channel.id << "] " << channel.title << " ("
+                          << state_name(channel.state) << ")\n";
+            print_items(context.out(), channel.items, "    ");
+        }
+    }
+    if (context.json()) {
+        context.out() << json.str() << "\n";
+    }
+    return 0;
+}
+
+int run_parse(CliContext& context) {
+    const auto& args = context.args();
+    if (args.size() != 2) {
+        return context.fail("usage: feeds parse FILE", 2);
+    }
+    XercesRuntime xml;
+    if (!xml.initialize(context.reporter())) {
+        return 1;
+    }
+    const std::filesystem::path file = args[1];
+    RecordingReporter messages;
+    const ParsedFeed feed = parse_feed_document(file, file.filename().string(), messages);
+    if (context.json()) {
+        JsonArray texts;
+        for (const Message& message : messages.messages) {
+            texts.add(render(message));
+        }
+        context.out() << JsonObject()
+                             .add("ok", feed.ok)
+                             .add_raw("items", items_json(feed.items))
+                             .add_raw("messages", texts.str())
+                             .str()
+                      << "\n";
+    } else {
+        print_items(context.out(), feed.items, "");
+        for (const Message& message : messages.messages) {
+            context.reporter().report(message);
+        }
+    }
+    return feed.ok ? 0 : 1;
+}
+
+int run_feeds(CliContext& context) {
+    const auto& args = context.args();
+    const std::string sub = args.empty() ? std::string() : args[0];
+    if (sub == "parse") {
+        return run_parse(context);
+    }
+    if (sub != "list" && sub != "add" && sub != "rm" && sub != "update") {
+        return context.fail("usage: feeds list|add|rm|update|parse ...", 2);
+    }
+    Database* db = context.database();
+    if (db == nullptr) {
+        return 1;
+    }
+    if (sub == "list") {
+        return run_list(context, *db);
+    }
+    if (sub == "add") {
+        return run_add(context, *db);
+    }
+    return sub == "rm" ? run_remove(context, *db) : run_update(context, *db);
+}
+
+const Registration feeds{
+    {"feeds", "feeds list | add TITLE LOCATION | rm ID | update [ID] | parse FILE  [--json]",
+     "Lists, adds, removes and updates newsfeeds, or parses a local feed document.", run_feeds}};
+
+}  // namespace
+
+}  // namespace tb::cli

@@ -1,0 +1,319 @@
+#include "feeds/channel_list.h"
+
+#include <algorithm>
+#include <system_error>
+#include <utility>
+
+#include "platform/strings.h"
+#include "text/codecs.h"
+
+namespace tb {
+
+namespace {
+
+std::vector<FeedLinkRow> links_of(const std::vector<FeedItem>& items) {
+    std::vector<FeedLinkRow> links;
+    links.reserve(items.size());
+    for (const FeedItem& item : items) {
+        links.push_back({item.number, item.title, item.link, item.description, kNewsfeedsFolderId});
+    }
+    return links;
+}
+
+FeedEvent state_event(int id, UpdateState state) {
+    FeedEvent event;
+    event.kind = FeedEvent::Kind::StateChanged;
+    event.channel_id = id;
+    event.state = state;
+    return event;
+}
+
+}  // namespace
+
+ChannelList::ChannelList(Database& db, const XercesRuntime& xml, std::filesystem::path feeds_folder,
+                         DownloadOptions options)
+    : db_(db), xml_(xml), folder_(std::move(feeds_folder)), options_(options) {}
+
+ChannelList::~ChannelList() {
+    shutdown();
+}
+
+Channel* ChannelList::find(int id) {
+    auto it = std::find_if(channels_.begin(), channels_.end(),
+                           [id](const Channel& channel) { return channel.id == id; });
+    return it == channels_.end() ? nullptr : &*it;
+}
+
+const Channel* ChannelList::find(int id) const {
+    return const_cast<ChannelList*>(this)->find(id);
+}
+
+bool ChannelList::load_channels() {
+    auto stmt = db_.prepare("SELECT * FROM tb_channels");
+    if (!stmt) {
+        return false;
+    }
+    std::vector<Channel> loaded;
+    while (stmt->step()) {
+        Channel channel;
+        channel.id = stmt->integer(0);
+        channel.title = stmt->text(1);
+        channel.location = stmt->text(2);
+        loaded.push_back(std::move(channel));
+    }
+    std::lock_guard lock(mutex_);
+    for (Channel& channel : loaded) {
+        if (running_.count(channel.id) != 0) {
+            channel.state = UpdateState::Updating;
+        }
+    }
+    channels_ = std::move(loaded);
+    return true;
+}
+
+bool ChannelList::add_channel(const std::string& title, const std::string& location) {
+    if (title.empty() || location.empty()) {
+        db_.reporter().report(msg::kNewsfeedFieldsEmpty);
+        return false;
+    }
+    std::string quoted_title = title;
+    std::string quoted_location = location;
+    sql_quote(quoted_title);
+    sql_quote(quoted_location);
+    if (!db_.easy_query("INSERT INTO tb_channels (title, location) VALUES ('" + quoted_title +
+                        "', '" + quoted_location + "')")) {
+        return false;
+    }
+    load_channels();
+    update_all();
+    return true;
+}
+
+bool ChannelList::delete_channel(int id) {
+    if (!db_.easy_query(sql_format("DELETE FROM tb_channels WHERE id = '%d'", id))) {
+        return false;
+    }
+    load_channels();
+    update_all();
+    return true;
+}
+
+void ChannelList::update_all() {
+    std::vector<int> ids;
+    {
+        std::lock_guard lock(mutex_);
+        for (const Channel& channel : channels_) {
+            ids.push_back(channel.id);
+        }
+    }
+    for (int id : ids) {
+        update_one(id);
+    }
+}
+
+bool ChannelList::update_one(int id) {
+    if (!xml_.available() || abort_) {
+        return false;
+    }
+    std::string title;
+    std::string location;
+    {
+        std::lock_guard lock(mutex_);
+        Channel* channel = find(id);
+        if (channel == nullptr || !running_.insert(id).second) {
+            return false;
+        }
+        channel->state = UpdateState::Updating;
+        title = channel->title;
+        location = channel->location;
+    }
+    std::error_code ignored;
+    std::filesystem::create_directories(folder_, ignored);
+    events_.push(state_event(id, UpdateState::Updating));
+    start_worker(id, std::move(title), std::move(location));
+    return true;
+}
+
+void ChannelList::start_worker(int id, std::string title, std::string location) {
+    std::lock_guard lock(workers_mutex_);
+    reap_finished_workers();
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    std::thread thread([this, id, title = std::move(title), location = std::move(location), done] {
+        run_update(id, title, location);
+        {
+            std::lock_guard lock(mutex_);
+            running_.erase(id);
+        }
+        *done = true;
+    });
+    workers_.push_back({std::move(thread), std::move(done)});
+}
+
+void ChannelList::reap_finished_workers() {
+    auto finished = std::partition(workers_.begin(), workers_.end(),
+                                   [](const Worker& worker) { return !*worker.done; });
+    for (auto it = finished; it != workers_.end(); ++it) {
+        it->thread.join();
+    }
+    workers_.erase(finished, workers_.end());
+}
+
+void ChannelList::run_update(int id, const std::string& title, const std::string& location) {
+    const Download download = download_feed(location, folder_, options_, &abort_);
+    if (download.result != DownloadResult::Ok) {
+        set_state(id, UpdateState::DownloadFailed);
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        downloaded_.push_back(download.file);
+    }
+    finish_update(id, title, download);
+}
+
+void ChannelList::finish_update(int id, const std::string& title, const Download& download) {
+    QueueReporter reporter(events_, id);
+    std::vector<FeedItem> items;
+    try {
+        items = parse_feed(download.file, title, reporter);
+    } catch (...) {
+        reporter.report_text("InitXMLParsing() failed.");
+        return;
+    }
+    // No item leaves the previous items in place and the feed at Updating.
+    if (items.empty()) {
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        Channel* channel = find(id);
+        if (channel == nullptr) {
+            return;
+        }
+        channel->links = links_of(items);
+        channel->items = std::move(items);
+        channel->state = UpdateState::Updated;
+    }
+    events_.push(state_event(id, UpdateState::Updated));
+    FeedEvent changed;
+    changed.kind = FeedEvent::Kind::ItemsChanged;
+    changed.channel_id = id;
+    events_.push(std::move(changed));
+}
+
+void ChannelList::set_state(int id, UpdateState state) {
+    {
+        std::lock_guard lock(mutex_);
+        Channel* channel = find(id);
+        if (channel == nullptr) {
+            return;
+        }
+        channel->state = state;
+    }
+    events_.push(state_event(id, state));
+}
+
+void ChannelList::wait_for_workers() {
+    for (;;) {
+        std::vector<Worker> workers;
+        {
+            std::lock_guard lock(workers_mutex_);
+            workers.swap(workers_);
+        }
+        if (workers.empty()) {
+            return;
+        }
+        for (Worker& worker : workers) {
+            worker.thread.join();
+        }
+    }
+}
+
+void ChannelList::shutdown() {
+    abort_ = true;
+    wait_for_workers();
+}
+
+void ChannelList::delete_downloaded_files(Reporter& reporter) {
+    std::vector<std::filesystem::path> files;
+    {
+        std::lock_guard lock(mutex_);
+        files.swap(downloaded_);
+    }
+    for (const auto& file : files) {
+        std::error_code error;
+        std::filesystem::remove(file, error);
+        if (error) {
+            reporter.report_text("Cannot delete " + file.string() + ".");
+        }
+    }
+}
+
+std::vector<Channel> ChannelList::channels() const {
+    std::lock_guard lock(mutex_);
+    std::vector<Channel> copy = channels_;
+    for (Channel& channel : copy) {
+        channel.running = running_.count(channel.id) != 0;
+    }
+    return copy;
+}
+
+std::optional<Channel> ChannelList::channel(int id) const {
+    std::lock_guard lock(mutex_);
+    const Channel* found = find(id);
+    if (found == nullptr) {
+        return std::nullopt;
+    }
+    Channel copy = *found;
+    copy.running = running_.count(id) != 0;
+    return copy;
+}
+
+std::optional<FeedItem> ChannelList::item(int channel_id, int number) const {
+    std::lock_guard lock(mutex_);
+    const Channel* channel = find(channel_id);
+    if (channel == nullptr) {
+        return std::nullopt;
+    }
+    for (const FeedItem& item : channel->items) {
+        if (item.number == number) {
+            return item;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<FeedLinkRow> ChannelList::listed_links(int channel_id) const {
+    std::lock_guard lock(mutex_);
+    const Channel* channel = find(channel_id);
+    std::vector<FeedLinkRow> rows;
+    if (channel == nullptr || channel->state != UpdateState::Updated) {
+        return rows;
+    }
+    std::copy_if(channel->links.begin(), channel->links.end(), std::back_inserter(rows),
+                 [](const FeedLinkRow& row) { return !row.title.empty(); });
+    return rows;
+}
+
+std::string ChannelList::location(int channel_id) const {
+    std::lock_guard lock(mutex_);
+    const Channel* channel = find(channel_id);
+    return channel == nullptr ? std::string() : channel->location;
+}
+
+std::string ChannelList::item_address(int channel_id, int number) const {
+    const auto found = item(channel_id, number);
+    return found ? found->link : std::string();
+}
+
+std::vector<std::filesystem::path> ChannelList::downloaded_files() const {
+    std::lock_guard lock(mutex_);
+    return downloaded_;
+}
+
+bool ChannelList::empty() const {
+    std::lock_guard lock(mutex_);
+    return channels_.empty();
+}
+
+}  // namespace tb

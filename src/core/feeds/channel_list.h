@@ -1,0 +1,124 @@
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "feeds/feed_downloader.h"
+#include "feeds/feed_events.h"
+#include "feeds/feed_item.h"
+#include "feeds/feed_parser.h"
+#include "platform/reporter.h"
+#include "storage/database.h"
+
+namespace tb {
+
+// The special folder id of "Newsfeeds"; every feed link row has it as its parent.
+constexpr int kNewsfeedsFolderId = -6;
+
+// A feed item shown as a link row: id = item number, comment = description.
+struct FeedLinkRow {
+    int id = 0;
+    std::string title;
+    std::string url;
+    std::string comment;
+    int parent = kNewsfeedsFolderId;
+};
+
+// One subscription with what its last good update brought.
+struct Channel {
+    int id = 0;
+    std::string title;
+    std::string location;
+    std::vector<FeedItem> items;
+    std::vector<FeedLinkRow> links;
+    UpdateState state = UpdateState::NotUpdated;
+    // Kept apart from the state: a feed whose last parse found nothing stays Updating but is not
+    // running, so the next update runs again.
+    bool running = false;
+};
+
+// The subscriptions of tb_channels and their updates, one worker thread per feed. Database work
+// and every call here except the worker bodies happen on the owner's thread; workers only write
+// their own record (looked up by id under the lock) and report through events().
+//
+// At exit: shutdown(), then delete_downloaded_files(), then terminate the XML runtime.
+class ChannelList {
+public:
+    ChannelList(Database& db, const XercesRuntime& xml, std::filesystem::path feeds_folder,
+                DownloadOptions options = {});
+    ~ChannelList();
+    ChannelList(const ChannelList&) = delete;
+    ChannelList& operator=(const ChannelList&) = delete;
+
+    // Replaces the list by the rows of tb_channels; items are discarded. Workers still running
+    // write their results into the new record of their id, if it is still there.
+    bool load_channels();
+    // Refuses (message 211) an empty title or location; then inserts, reloads and updates all.
+    bool add_channel(const std::string& title, const std::string& location);
+    bool delete_channel(int id);
+
+    // Both do nothing when the XML library is unavailable or after shutdown. A feed that is
+    // already being updated is skipped.
+    void update_all();
+    bool update_one(int id);
+
+    // Joins every worker started so far.
+    void wait_for_workers();
+    // Aborts pending downloads and joins every worker; no update starts afterwards.
+    void shutdown();
+    // Deletes the files this process downloaded (never other files of the folder); reports
+    // "Cannot delete %s." for each that stays.
+    void delete_downloaded_files(Reporter& reporter);
+
+    std::vector<Channel> channels() const;
+    std::optional<Channel> channel(int id) const;
+    std::optional<FeedItem> item(int channel_id, int number) const;
+    // The rows the link list shows for a feed: only once it is Updated, and without untitled items.
+    std::vector<FeedLinkRow> listed_links(int channel_id) const;
+    // The texts the copy commands put on the clipboard; empty when there is no such feed or item.
+    std::string location(int channel_id) const;
+    std::string item_address(int channel_id, int number) const;
+    std::vector<std::filesystem::path> downloaded_files() const;
+    bool empty() const;
+
+    FeedEventQueue& events() { return events_; }
+    const std::filesystem::path& feeds_folder() const { return folder_; }
+
+private:
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+
+    Channel* find(int id);
+    const Channel* find(int id) const;
+    void run_update(int id, const std::string& title, const std::string& location);
+    void finish_update(int id, const std::string& title, const Download& download);
+    void set_state(int id, UpdateState state);
+    void start_worker(int id, std::string title, std::string location);
+    void reap_finished_workers();
+
+    Database& db_;
+    const XercesRuntime& xml_;
+    std::filesystem::path folder_;
+    DownloadOptions options_;
+    FeedEventQueue events_;
+
+    mutable std::mutex mutex_;  // guards channels_, running_ and downloaded_
+    std::vector<Channel> channels_;
+    std::set<int> running_;
+    std::vector<std::filesystem::path> downloaded_;
+
+    std::mutex workers_mutex_;
+    std::vector<Worker> workers_;
+    std::atomic<bool> abort_{false};
+};
+
+}  // namespace tb

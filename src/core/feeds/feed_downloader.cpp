@@ -1,0 +1,175 @@
+#include "feeds/feed_downloader.h"
+
+#include <curl/curl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <memory>
+
+namespace tb {
+
+namespace {
+
+constexpr const char* kUserAgent = "Tagberry 2.0";
+constexpr const char* kUnnamed = "unnamed.xml";
+constexpr std::size_t kMaxSuffixLength = 80;
+
+struct Transfer {
+    std::string body;
+    std::int64_t cap = 0;
+    const std::atomic<bool>* abort = nullptr;
+    std::chrono::milliseconds stall_timeout{0};
+    curl_off_t last_received = -1;
+    std::chrono::steady_clock::time_point last_change;
+};
+
+// Also enforces the cap: older libcurl checks its size limit only against a declared length.
+size_t on_write(char* data, size_t size, size_t count, void* user) {
+    auto* transfer = static_cast<Transfer*>(user);
+    const size_t bytes = size * count;
+    if (static_cast<std::int64_t>(transfer->body.size() + bytes) > transfer->cap) {
+        return CURL_WRITEFUNC_ERROR;
+    }
+    transfer->body.append(data, bytes);
+    return bytes;
+}
+
+// Ends the transfer on abort, or when nothing arrived for the stall timeout: libcurl's own
+// low-speed check averages over several seconds and reacts late.
+int on_progress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_off_t) {
+    auto* transfer = static_cast<Transfer*>(user);
+    if (transfer->abort != nullptr && transfer->abort->load()) {
+        return 1;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (received != transfer->last_received) {
+        transfer->last_received = received;
+        transfer->last_change = now;
+        return 0;
+    }
+    return now - transfer->last_change > transfer->stall_timeout ? 1 : 0;
+}
+
+// The path of a location, without scheme, host, query and fragment.
+std::string url_path(const std::string& location) {
+    const auto scheme = location.find("://");
+    const auto host = scheme == std::string::npos ? 0 : scheme + 3;
+    const auto end = location.find_first_of("?#", host);
+    const auto path = location.find('/', host);
+    return path == std::string::npos || path > end ? std::string()
+                                                   : location.substr(path, end - path);
+}
+
+void configure(CURL* curl, const std::string& location, const DownloadOptions& options,
+               Transfer& transfer) {
+    curl_easy_setopt(curl, CURLOPT_URL, location.c_str());
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, options.max_redirects);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, options.connect_timeout_ms);
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
+                     static_cast<curl_off_t>(options.max_body_bytes));
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, on_write);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, on_progress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+}
+
+bool write_all(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// mkstemps gives each download its own name, even for two in the same second.
+std::filesystem::path save_body(const std::string& body, const std::filesystem::path& folder,
+                                const std::string& suffix) {
+    std::string name = (folder / ("XXXXXX-" + suffix)).string();
+    const int fd = ::mkstemps(name.data(), static_cast<int>(suffix.size() + 1));
+    if (fd < 0) {
+        return {};
+    }
+    const bool written = write_all(fd, body);
+    if (::close(fd) != 0 || !written) {
+        ::unlink(name.c_str());
+        return {};
+    }
+    return name;
+}
+
+DownloadResult classify(long status, const std::string& body) {
+    if (status >= 400 && status <= 499) {
+        return DownloadResult::ClientError;
+    }
+    if (status >= 500 && status <= 599) {
+        return DownloadResult::ServerError;
+    }
+    if (status < 200 || status > 299) {
+        return DownloadResult::RequestFailed;
+    }
+    return body.empty() ? DownloadResult::EmptyBody : DownloadResult::Ok;
+}
+
+}  // namespace
+
+std::string feed_file_suffix(const std::string& location) {
+    const std::string path = url_path(location);
+    const auto slash = path.rfind('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty()) {
+        return kUnnamed;
+    }
+    for (char& c : name) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_';
+        c = plain ? c : '_';
+    }
+    if (name.size() > kMaxSuffixLength) {
+        name.erase(0, name.size() - kMaxSuffixLength);
+    }
+    return name;
+}
+
+Download download_feed(const std::string& location, const std::filesystem::path& folder,
+                       const DownloadOptions& options, const std::atomic<bool>* abort) {
+    std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
+    if (!curl) {
+        return {};
+    }
+    Transfer transfer;
+    transfer.cap = options.max_body_bytes;
+    transfer.abort = abort;
+    transfer.stall_timeout = std::chrono::milliseconds(options.stall_timeout_ms);
+    transfer.last_change = std::chrono::steady_clock::now();
+    configure(curl.get(), location, options, transfer);
+    if (curl_easy_perform(curl.get()) != CURLE_OK) {
+        return {};
+    }
+    long status = 0;
+    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
+    Download download;
+    download.result = classify(status, transfer.body);
+    if (download.result != DownloadResult::Ok) {
+        return download;
+    }
+    download.file = save_body(transfer.body, folder, feed_file_suffix(location));
+    if (download.file.empty()) {
+        download.result = DownloadResult::CannotCreateFile;
+    }
+    return download;
+}
+
+}  // namespace tb

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tb::test {
+
+// A small HTTP/1.1 server on 127.0.0.1 for download tests; one thread per connection, every
+// response closes its connection. Unknown paths answer 404.
+class LocalHttpServer {
+public:
+    struct Response {
+        Response(int status = 200, std::string body = {}, std::vector<std::string> headers = {})
+            : status(status), body(std::move(body)), headers(std::move(headers)) {}
+
+        int status = 200;
+        std::string body;
+        std::vector<std::string> headers;  // "Name: value"
+        bool content_length = true;        // without it the body ends when the connection closes
+        // Sends the headers and this many bytes of the body, then goes silent until stop().
+        long stall_after = -1;
+    };
+
+    LocalHttpServer();
+    ~LocalHttpServer();
+    LocalHttpServer(const LocalHttpServer&) = delete;
+    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
+
+    void route(const std::string& path, Response response);
+    std::string url(const std::string& path) const;
+    int requests() const { return requests_; }
+    void stop();
+
+private:
+    void accept_loop();
+    void serve(int client);
+    void send_response(int client, const Response& response);
+
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stopping_{false};
+    std::atomic<int> requests_{0};
+    std::mutex mutex_;
+    std::condition_variable stalled_;
+    std::map<std::string, Response> routes_;
+    std::vector<std::thread> connections_;
+    std::thread acceptor_;
+};
+
+}  // namespace tb::test
