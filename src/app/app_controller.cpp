@@ -80,6 +80,11 @@ void AppController::register_commands() {
     add_command(kCmdResetAllUsage, [this] { reset_all_usage(); }, always);
     add_command(kCmdMostVisitedPrefs, [this] { most_visited_preferences(); }, always);
     add_command(kCmdRecentPrefs, [this] { recent_preferences(); }, always);
+    add_command(kCmdEditAppList, [this] {
+        if (ui_.edit_application_list(settings_.applications)) {
+            emit applications_changed();
+        }
+    }, always);
     add_command(kCmdEnglish, [this] { set_language(0); },
                 [this] { return checked_if(settings_.language == 0); });
     add_command(kCmdRussian, [this] { set_language(1); },

@@ -108,6 +108,7 @@ signals:
     void drop_window_toggled(bool shown);
     void open_hide_requested();
     void exit_requested();
+    void applications_changed();
 
 private:
     void register_commands();

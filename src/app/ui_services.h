@@ -68,6 +68,8 @@ public:
     virtual std::vector<int> duplicates(const DuplicatesRequest& request) = 0;
     virtual bool most_visited_preferences(Settings& settings) = 0;
     virtual bool recent_preferences(Settings& settings) = 0;
+    // Edits the "Open With" list in place; true when it changed.
+    virtual bool edit_application_list(std::vector<Application>& list) = 0;
     virtual std::optional<QString> save_html_file(const QString& default_name) = 0;
     virtual void about() = 0;
 

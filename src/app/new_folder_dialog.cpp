@@ -1,0 +1,59 @@
+#include "app/new_folder_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "app/message_box.h"
+#include "platform/strings.h"
+
+namespace tb::app {
+
+NewFolderDialog::NewFolderDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(tr("New Folder"));
+    title_ = new QLineEdit(this);
+    title_->setMinimumWidth(320);
+    auto* label = new QLabel(tr("&Title:"), this);
+    label->setBuddy(title_);
+    auto* hint = new QLabel(tr("You may create multiple folders on the same level at once.\n"
+                               "To do this, separate folder names with ';'."),
+                            this);
+    hint->setWordWrap(true);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(title_);
+    layout->addWidget(hint);
+    layout->addStretch();
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    title_->setFocus();
+}
+
+QString NewFolderDialog::text() const {
+    return title_->text();
+}
+
+void NewFolderDialog::accept() {
+    // Blanks alone would create nothing, so they are refused like an empty title.
+    if (title_->text().trimmed().isEmpty()) {
+        MessageBoxes::show(this, message_text(Message::of(msg::kFolderTitleEmpty)));
+        title_->setFocus();
+        return;
+    }
+    QDialog::accept();
+}
+
+std::vector<int> ask_new_folders(QWidget* parent, int under, const FolderChoice& choice) {
+    NewFolderDialog dialog(parent);
+    if (dialog.exec() != QDialog::Accepted || !choice.create_folders) {
+        return {};
+    }
+    return choice.create_folders(under, dialog.text());
+}
+
+}  // namespace tb::app

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+#include <vector>
+
+#include "app/ui_services.h"
+
+class QLineEdit;
+
+namespace tb::app {
+
+// Asks for the title of a new folder, or several titles separated by ";".
+class NewFolderDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit NewFolderDialog(QWidget* parent = nullptr);
+
+    QString text() const;
+    QLineEdit* title_edit() const { return title_; }
+
+    void accept() override;
+
+private:
+    QLineEdit* title_;
+};
+
+// The "New folder..." button of the folder dialogs: asks for titles and creates the folders
+// under `parent` through the choice. Returns the new ids (none when cancelled or refused).
+std::vector<int> ask_new_folders(QWidget* parent, int under, const FolderChoice& choice);
+
+}  // namespace tb::app

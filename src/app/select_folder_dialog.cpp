@@ -1,0 +1,65 @@
+#include "app/select_folder_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/folder_tree.h"
+#include "app/message_box.h"
+#include "app/new_folder_dialog.h"
+
+namespace tb::app {
+
+SelectFolderDialog::SelectFolderDialog(const FolderStore& folders, int selected,
+                                       FolderChoice choice, QWidget* parent)
+    : QDialog(parent), folders_(folders), choice_(std::move(choice)) {
+    setWindowTitle(tr("Select Folder"));
+    tree_ = new FolderTree(this);
+    tree_->setMinimumSize(320, 280);
+    tree_->fill(folders_, selected);
+    auto* label = new QLabel(tr("&Folder:"), this);
+    label->setBuddy(tree_);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QPushButton* create = buttons->addButton(tr("&New folder..."), QDialogButtonBox::ActionRole);
+    connect(create, &QPushButton::clicked, this, &SelectFolderDialog::new_folder);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(tree_, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(tree_);
+    layout->addWidget(buttons);
+    tree_->setFocus();
+}
+
+int SelectFolderDialog::chosen() const {
+    return tree_->selected_id();
+}
+
+void SelectFolderDialog::accept() {
+    const int target = chosen();
+    if (target == kNothingSelected) {
+        return;
+    }
+    if (int refusal = choice_.check ? choice_.check(target) : 0; refusal != 0) {
+        MessageBoxes::show(this, message_text(Message::of(refusal)));
+        tree_->setFocus();
+        return;
+    }
+    QDialog::accept();
+}
+
+void SelectFolderDialog::new_folder() {
+    const int under = chosen() == kNothingSelected ? kRootFolder : chosen();
+    std::vector<int> created = ask_new_folders(this, under, choice_);
+    if (!created.empty()) {
+        folders_created_ = true;
+        tree_->fill(folders_, created.front());
+    }
+    tree_->setFocus();
+}
+
+}  // namespace tb::app

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+#include "app/message_box.h"
+#include "model/model.h"
+#include "platform/reporter.h"
+#include "storage/database.h"
+#include "support/test_support.h"
+
+namespace tb::test {
+
+// A fresh database in a temporary data folder with its loaded model. Core reports are
+// recorded rather than shown.
+class TestModel {
+public:
+    TestModel() {
+        if (db.open_database(dir.path()) != OpenStatus::Ok) {
+            throw std::runtime_error("cannot open the test database");
+        }
+        model = std::make_unique<Model>(db);
+        model->load();
+        // As the main window does once it exists.
+        model->journal.set_enabled(true);
+    }
+
+    int folder(const std::string& title, int parent = kRootFolder) {
+        int id = model->folders.create_folder(title, parent);
+        model->folders.reload();
+        return id;
+    }
+    int link(const std::string& title, const std::string& url, int parent) {
+        return model->links.add_link_to(parent, title, url, "");
+    }
+
+    TempDir dir;
+    RecordingReporter reporter;
+    Database db{reporter};
+    std::unique_ptr<Model> model;
+};
+
+// Runs `act` on the modal dialog of type D that the next exec() opens. A dialog of another
+// type is rejected, so a wrong turn fails the test instead of hanging it.
+template <typename D>
+void on_next_dialog(std::function<void(D*)> act, bool* reached = nullptr) {
+    QTimer::singleShot(0, [act = std::move(act), reached] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<D*>(modal)) {
+            if (reached != nullptr) {
+                *reached = true;
+            }
+            act(dialog);
+        } else if (auto* other = qobject_cast<QDialog*>(modal)) {
+            other->reject();
+        }
+    });
+}
+
+// The texts of the message boxes shown since the last reset.
+inline QStringList shown_messages() {
+    QStringList texts;
+    for (const QString& text : app::MessageBoxes::shown()) {
+        texts << text;
+    }
+    return texts;
+}
+
+inline QString text_of(int id, std::vector<std::string> args = {}) {
+    return app::message_text(Message::of(id, std::move(args)));
+}
+
+}  // namespace tb::test
+
+namespace tb::test {
+
+// Clicks a standard button of the dialog's button box, as the user would.
+inline void click_button(QWidget* dialog, QDialogButtonBox::StandardButton which) {
+    auto* box = dialog->findChild<QDialogButtonBox*>();
+    QTest::mouseClick(box->button(which), Qt::LeftButton);
+}
+
+// Clicks the button whose text (mnemonic included) is `text`.
+inline void click_button(QWidget* dialog, const QString& text) {
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+        if (button->text() == text) {
+            QTest::mouseClick(button, Qt::LeftButton);
+            return;
+        }
+    }
+    QFAIL(qPrintable(QStringLiteral("no button ") + text));
+}
+
+}  // namespace tb::test
+
+namespace tb::test {
+
+// Answers the next `count` message boxes with OK.
+inline void acknowledge(int count = 1) {
+    for (int i = 0; i < count; ++i) {
+        app::MessageBoxes::answer_next(QMessageBox::Ok);
+    }
+}
+
+}  // namespace tb::test
