@@ -1,34 +1,22 @@
 #include <QApplication>
+#include <csignal>
 
-#include "app/main_window.h"
-#include "app/message_box.h"
-#include "platform/data_folder.h"
-#include "platform/log.h"
-#include "platform/strings.h"
-#include "storage/database.h"
+#include "app/tagberry_app.h"
 
 int main(int argc, char** argv) {
+    // Feed downloads write to sockets from worker threads; a closed peer must not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quillmont"));
     QApplication::setApplicationName(QStringLiteral("Tagberry 2.0"));
+    Q_INIT_RESOURCE(tagberry);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tagberry.svg")));
 
-    tb::app::MessageBoxReporter reporter;
-    const std::filesystem::path folder = tb::data_folder();
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (!std::filesystem::is_directory(folder, ec)) {
-        reporter.report(tb::msg::kCannotCreateDataDir);
-        return 1;
+    tb::app::TagberryApp::install_termination_handler();
+    tb::app::TagberryApp tagberry;
+    const int early_exit = tagberry.start();
+    if (early_exit >= 0) {
+        return early_exit;
     }
-    tb::log_set_file(folder / "tagberry.log", &reporter);
-    tb::log_clean();
-
-    tb::Database db(reporter);
-    if (db.open_database(folder) != tb::OpenStatus::Ok) {
-        return 1;
-    }
-    tb::app::MainWindow window(db);
-    reporter.set_parent(&window);
-    window.show();
     return QApplication::exec();
 }

@@ -1,0 +1,179 @@
+#include "app/tagberry_app.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QSocketNotifier>
+#include <clocale>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "app/dialog_services.h"
+#include "app/search_area.h"
+#include "platform/data_folder.h"
+#include "platform/log.h"
+#include "platform/strings.h"
+
+namespace tb::app {
+
+namespace {
+
+int g_termination_pipe[2] = {-1, -1};
+
+void on_termination_signal(int) {
+    char byte = 1;
+    [[maybe_unused]] auto written = ::write(g_termination_pipe[0], &byte, 1);
+}
+
+}  // namespace
+
+TagberryApp::TagberryApp() { settings_ = load_settings(store_); }
+
+TagberryApp::~TagberryApp() {
+    window_.reset();
+    search_.reset();
+    controller_.reset();
+}
+
+void TagberryApp::install_termination_handler() {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_termination_pipe) != 0) {
+        return;
+    }
+    struct sigaction action {};
+    action.sa_handler = on_termination_signal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
+void TagberryApp::choose_locale() {
+    std::setlocale(LC_ALL, "");
+    // Month names in dates and saved pages follow the interface language, not the system's.
+    std::setlocale(LC_TIME, "C");
+}
+
+int TagberryApp::start() {
+    choose_locale();
+    data_folder_ = data_folder();
+    instance_ = std::make_unique<SingleInstance>(data_folder_);
+    if (instance_->activate_running()) {
+        return 0;
+    }
+    instance_->listen();
+    connect(instance_.get(), &SingleInstance::activation_requested, this, &TagberryApp::activate);
+    if (!open_data()) {
+        return 1;
+    }
+    build_window();
+    return -1;
+}
+
+bool TagberryApp::open_data() {
+    std::error_code ec;
+    std::filesystem::create_directories(data_folder_, ec);
+    if (!std::filesystem::is_directory(data_folder_, ec)) {
+        reporter_.report(msg::kCannotCreateDataDir);
+        return false;
+    }
+    log_set_file(data_folder_ / "tagberry.log", &reporter_);
+    log_clean();
+    db_ = std::make_unique<Database>(reporter_);
+    if (db_->open_database(data_folder_) != OpenStatus::Ok) {
+        return false;
+    }
+    model_ = std::make_unique<Model>(*db_);
+    model_->load();
+    data_version_ = db_->data_version();
+    return true;
+}
+
+void TagberryApp::build_window() {
+    ui_ = std::make_unique<DialogServices>(model_->folders);
+    controller_ = std::make_unique<AppController>(*model_, settings_, *ui_);
+    model_->statistics.expire_links(controller_->statistics_options(), controller_->now());
+    search_ = std::make_unique<SearchArea>(*controller_, *ui_);
+    window_ = std::make_unique<MainWindow>(*controller_);
+    search_->attach(*window_);
+    static_cast<DialogServices*>(ui_.get())->set_parent(window_.get());
+    reporter_.set_parent(window_.get());
+    window_->start();
+    model_->statistics.reset_threshold();
+    model_->journal.set_enabled(true);
+    connect(window_.get(), &MainWindow::closing, this, &TagberryApp::shutdown);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s == Qt::ApplicationActive) {
+            reload_if_changed();
+        }
+    });
+    if (g_termination_pipe[1] >= 0) {
+        termination_notifier_ =
+            new QSocketNotifier(g_termination_pipe[1], QSocketNotifier::Read, this);
+        connect(termination_notifier_, &QSocketNotifier::activated, this,
+                &TagberryApp::terminate_quietly);
+    }
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
+        save_settings();
+    });
+    window_->show();
+}
+
+void TagberryApp::save_settings() {
+    if (window_) {
+        settings_.left_pane_width = window_->left_pane_width();
+    }
+    tb::save_settings(settings_, store_);
+    store_.sync();
+}
+
+void TagberryApp::shutdown() {
+    if (closed_) {
+        return;
+    }
+    closed_ = true;
+    save_settings();
+    model_->journal.purge();
+    db_->close_database();
+    QApplication::quit();
+}
+
+void TagberryApp::terminate_quietly() {
+    char byte = 0;
+    [[maybe_unused]] auto read = ::read(g_termination_pipe[1], &byte, 1);
+    if (closed_) {
+        return;
+    }
+    closed_ = true;
+    save_settings();
+    db_->close_database();
+    QApplication::quit();
+}
+
+void TagberryApp::activate() {
+    if (!window_) {
+        return;
+    }
+    window_->show();
+    if (window_->isMinimized()) {
+        window_->showNormal();
+    }
+    window_->raise();
+    window_->activateWindow();
+}
+
+void TagberryApp::reload_if_changed() {
+    if (closed_ || !db_ || !db_->is_open()) {
+        return;
+    }
+    const std::int64_t version = db_->data_version();
+    if (version == data_version_) {
+        return;
+    }
+    data_version_ = version;
+    model_->folders.reload();
+    model_->links.update_links_array();
+    window_->refill_tree(true);
+    window_->update_actions();
+}
+
+}  // namespace tb::app
