@@ -1,5 +1,10 @@
 #include "text/unicode.h"
 
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
+
 namespace tb {
 
 namespace {
@@ -11,7 +16,10 @@ size_t valid_sequence_length(std::string_view text, size_t i) {
     if (b0 < 0x80) {
         return 1;
     }
-    size_t len = b0 >= 0xC2 && b0 <= 0xDF ? 2 : b0 >= 0xE0 && b0 <= 0xEF ? 3 : b0 >= 0xF0 && b0 <= 0xF4 ? 4 : 0;
+    size_t len = b0 >= 0xC2 && b0 <= 0xDF   ? 2
+                 : b0 >= 0xE0 && b0 <= 0xEF ? 3
+                 : b0 >= 0xF0 && b0 <= 0xF4 ? 4
+                                            : 0;
     if (len == 0 || i + len > text.size()) {
         return 0;
     }
@@ -26,6 +34,22 @@ size_t valid_sequence_length(std::string_view text, size_t i) {
         return 0;
     }
     return len;
+}
+
+// Appends bytes to out, each byte of an invalid sequence as U+FFFD. Valid runs are copied whole.
+void append_sanitized(std::string& out, std::string_view bytes) {
+    size_t run_start = 0;
+    for (size_t i = 0; i < bytes.size();) {
+        size_t len = valid_sequence_length(bytes, i);
+        if (len > 0) {
+            i += len;
+            continue;
+        }
+        out.append(bytes.substr(run_start, i - run_start));
+        out.append("\xEF\xBF\xBD");
+        run_start = ++i;
+    }
+    out.append(bytes.substr(run_start));
 }
 
 }  // namespace
@@ -44,16 +68,7 @@ bool is_valid_utf8(std::string_view bytes) {
 std::string sanitize_utf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size();) {
-        size_t len = valid_sequence_length(bytes, i);
-        if (len == 0) {
-            append_utf8(out, 0xFFFD);
-            ++i;
-        } else {
-            out.append(bytes.substr(i, len));
-            i += len;
-        }
-    }
+    append_sanitized(out, bytes);
     return out;
 }
 
@@ -76,6 +91,176 @@ void append_utf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
+}
+
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+bool is_charset_name(const std::string& charset) {
+    if (charset.empty()) {
+        return false;
+    }
+    // iconv treats "" as the locale's charset and "//" suffixes as options; neither is a name.
+    for (char c : charset) {
+        bool ok = (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '-' ||
+                  c == '_' || c == '.' || c == ':';
+        if (!ok) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Runs the whole input through cd; a byte iconv refuses becomes U+FFFD and is skipped.
+void run_iconv(iconv_t cd, std::string_view bytes, std::string& out) {
+    char* in = const_cast<char*>(bytes.data());
+    size_t in_left = bytes.size();
+    std::string buffer(std::min<size_t>(bytes.size() * 3 + 16, 64 * 1024), '\0');
+    while (true) {
+        char* dest = buffer.data();
+        size_t dest_left = buffer.size();
+        size_t result = iconv(cd, in_left > 0 ? &in : nullptr, &in_left, &dest, &dest_left);
+        int error = errno;
+        out.append(buffer.data(), buffer.size() - dest_left);
+        if (result != static_cast<size_t>(-1)) {
+            if (in_left == 0) {
+                return;
+            }
+            continue;
+        }
+        if (error == EILSEQ || error == EINVAL) {
+            out.append(kReplacement);
+            ++in;
+            --in_left;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        } else if (error != E2BIG) {
+            return;
+        }
+    }
+}
+
+class Utf16Decoder {
+public:
+    Utf16Decoder(std::string_view bytes, bool big_endian)
+        : bytes_(bytes), big_endian_(big_endian) {}
+
+    std::vector<std::string> lines() {
+        std::vector<std::string> result;
+        std::string line;
+        bool have_line = false;
+        for (size_t i = 0; i < bytes_.size();) {
+            if (i + 1 >= bytes_.size()) {
+                line.append(kReplacement);
+                have_line = true;
+                break;
+            }
+            char16_t unit = unit_at(i);
+            i += 2;
+            if (unit == u'\r' || unit == u'\n') {
+                if (unit == u'\r' && i + 1 < bytes_.size() && unit_at(i) == u'\n') {
+                    i += 2;
+                }
+                result.push_back(std::move(line));
+                line.clear();
+                have_line = false;
+                continue;
+            }
+            have_line = true;
+            append_unit(line, unit, i);
+        }
+        if (have_line) {
+            result.push_back(std::move(line));
+        }
+        return result;
+    }
+
+private:
+    char16_t unit_at(size_t i) const {
+        auto lo = static_cast<unsigned char>(bytes_[i + (big_endian_ ? 1 : 0)]);
+        auto hi = static_cast<unsigned char>(bytes_[i + (big_endian_ ? 0 : 1)]);
+        return static_cast<char16_t>(hi << 8 | lo);
+    }
+
+    // Appends unit, or the pair it starts with the unit at next (which is then consumed).
+    void append_unit(std::string& line, char16_t unit, size_t& next) const {
+        if (unit < 0x80) {
+            line += static_cast<char>(unit);
+            return;
+        }
+        if (unit >= 0xD800 && unit <= 0xDBFF && next + 1 < bytes_.size()) {
+            char16_t low = unit_at(next);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                next += 2;
+                append_utf8(line, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                return;
+            }
+        }
+        // A lone surrogate becomes U+FFFD inside append_utf8.
+        append_utf8(line, unit);
+    }
+
+    std::string_view bytes_;
+    bool big_endian_;
+};
+
+std::vector<std::string> decode_utf8_lines(std::string_view bytes) {
+    std::vector<std::string> result;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            end = bytes.size();
+        }
+        std::string& line = result.emplace_back();
+        line.reserve(end - start);
+        append_sanitized(line, bytes.substr(start, end - start));
+        start = end;
+        if (start < bytes.size()) {
+            start += bytes.substr(start).starts_with("\r\n") ? 2 : 1;
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+bool convert_to_utf8(std::string_view bytes, const std::string& charset, std::string& out) {
+    if (!is_charset_name(charset)) {
+        return false;
+    }
+    iconv_t cd = iconv_open("UTF-8", charset.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return false;
+    }
+    std::string converted;
+    converted.reserve(bytes.size() * 2);
+    run_iconv(cd, bytes, converted);
+    iconv_close(cd);
+    // Everything stored must be valid UTF-8, whatever a converter emits.
+    out = is_valid_utf8(converted) ? std::move(converted) : sanitize_utf8(converted);
+    return true;
+}
+
+std::string utf8_or_cp1251(std::string_view bytes) {
+    if (is_valid_utf8(bytes)) {
+        return std::string(bytes);
+    }
+    std::string out;
+    return convert_to_utf8(bytes, "CP1251", out) ? out : sanitize_utf8(bytes);
+}
+
+std::vector<std::string> decode_text_lines(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE")) {
+        return Utf16Decoder(bytes.substr(2), false).lines();
+    }
+    if (bytes.starts_with("\xFE\xFF")) {
+        return Utf16Decoder(bytes.substr(2), true).lines();
+    }
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
+    }
+    return decode_utf8_lines(bytes);
 }
 
 }  // namespace tb

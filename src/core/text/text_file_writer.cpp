@@ -1,0 +1,114 @@
+#include "text/text_file_writer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <random>
+
+#include "text/unicode.h"
+
+namespace tb {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Creates an empty file with a fresh name beside target and returns its path, or an empty path.
+// The file gets the old target's permissions, or the usual ones for a new file.
+std::filesystem::path create_temp_beside(const std::filesystem::path& target) {
+    struct stat old_file {};
+    const bool replaces = ::stat(target.c_str(), &old_file) == 0 && S_ISREG(old_file.st_mode);
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int> letter(0, 25);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string suffix = ".";
+        for (int k = 0; k < 6; ++k) {
+            suffix += static_cast<char>('a' + letter(random));
+        }
+        std::filesystem::path temp = target;
+        temp += suffix;
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            if (replaces) {
+                ::fchmod(fd, old_file.st_mode & 07777);
+            }
+            ::close(fd);
+            return temp;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    return {};
+}
+
+// The data must be on disk before the rename makes it the target, or a crash could leave an
+// empty file where the old one was.
+bool sync_file(const std::filesystem::path& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+}  // namespace
+
+TextFileWriter::TextFileWriter(std::filesystem::path target) : target_(std::move(target)) {
+    temp_ = create_temp_beside(target_);
+    if (temp_.empty()) {
+        return;
+    }
+    out_.open(temp_, std::ios::binary | std::ios::trunc);
+    if (!out_) {
+        std::error_code ignored;
+        std::filesystem::remove(temp_, ignored);
+        return;
+    }
+    open_ = true;
+    write(kByteOrderMark);
+}
+
+TextFileWriter::~TextFileWriter() {
+    if (open_) {
+        out_.close();
+        std::error_code ignored;
+        std::filesystem::remove(temp_, ignored);
+    }
+}
+
+void TextFileWriter::write(std::string_view text) {
+    if (!open_ || failed_) {
+        return;
+    }
+    if (is_valid_utf8(text)) {
+        out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+    } else {
+        const std::string clean = sanitize_utf8(text);
+        out_.write(clean.data(), static_cast<std::streamsize>(clean.size()));
+    }
+    failed_ = out_.fail();
+}
+
+bool TextFileWriter::close() {
+    if (!open_) {
+        return false;
+    }
+    open_ = false;
+    out_.close();
+    bool ok = !failed_ && !out_.fail() && sync_file(temp_);
+    std::error_code error;
+    if (ok) {
+        std::filesystem::rename(temp_, target_, error);
+        ok = !error;
+    }
+    if (!ok) {
+        std::filesystem::remove(temp_, error);
+    }
+    return ok;
+}
+
+}  // namespace tb

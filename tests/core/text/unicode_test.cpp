@@ -1,0 +1,183 @@
+#include "text/unicode.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace tb {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string kFFFD = "\xEF\xBF\xBD";
+
+// UTF-16 bytes of the given units, after the matching mark.
+std::string utf16(const std::u16string& units, bool big_endian) {
+    std::string out = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : units) {
+        char hi = static_cast<char>(unit >> 8);
+        char lo = static_cast<char>(unit & 0xFF);
+        out += big_endian ? hi : lo;
+        out += big_endian ? lo : hi;
+    }
+    return out;
+}
+
+struct LinesCase {
+    const char* name;
+    std::string bytes;
+    Lines expected;
+};
+
+void PrintTo(const LinesCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DecodeTextLinesTest : public ::testing::TestWithParam<LinesCase> {};
+
+TEST_P(DecodeTextLinesTest, Decodes) {
+    const Lines lines = decode_text_lines(GetParam().bytes);
+    EXPECT_EQ(lines, GetParam().expected);
+    for (const auto& line : lines) {
+        EXPECT_TRUE(is_valid_utf8(line)) << line;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Utf8, DecodeTextLinesTest,
+    ::testing::Values(
+        LinesCase{"no_mark", "a\nЖ\n", {"a", "Ж"}},
+        LinesCase{"mark_is_skipped", "\xEF\xBB\xBF<DL>\r\nЖ", {"<DL>", "Ж"}},
+        LinesCase{"four_byte_sequences", "😀 x\n\xF4\x8F\xBF\xBF", {"😀 x", "\xF4\x8F\xBF\xBF"}},
+        LinesCase{"invalid_bytes",
+                  "a\xFF"
+                  "b\xC0\xAF\n",
+                  {"a" + kFFFD + "b" + kFFFD + kFFFD}},
+        LinesCase{"encoded_surrogate", "\xED\xA0\x80", {kFFFD + kFFFD + kFFFD}},
+        LinesCase{"truncated_at_end", "ok\n\xE2\x82", {"ok", kFFFD + kFFFD}},
+        LinesCase{"truncated_before_line_end", "\xF0\x9F\x98\r\nz", {kFFFD + kFFFD + kFFFD, "z"}},
+        LinesCase{"mark_only", "\xEF\xBB\xBF", {}}, LinesCase{"empty", "", {}}));
+
+INSTANTIATE_TEST_SUITE_P(
+    LineEnds, DecodeTextLinesTest,
+    ::testing::Values(
+        LinesCase{"lf", "a\nb\n", {"a", "b"}}, LinesCase{"cr", "a\rb\r", {"a", "b"}},
+        LinesCase{"crlf", "a\r\nb\r\n", {"a", "b"}},
+        LinesCase{"final_line_unterminated", "a\nb", {"a", "b"}},
+        LinesCase{"mixed_and_empty", "a\r\n\r\nb\n\rc\r\r\nd", {"a", "", "b", "", "c", "", "d"}},
+        LinesCase{"lf_cr_is_two_ends", "a\n\rb", {"a", "", "b"}},
+        LinesCase{"only_terminators", "\n\r\n", {"", ""}},
+        LinesCase{"nul_kept", std::string("a\0b", 3), {std::string("a\0b", 3)}}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Utf16, DecodeTextLinesTest,
+    ::testing::Values(
+        LinesCase{"le", utf16(u"a\u0416\r\nb", false), {"a\u0416", "b"}},
+        LinesCase{"be", utf16(u"a\u0416\rb\n", true), {"a\u0416", "b"}},
+        LinesCase{"le_surrogate_pair", utf16(u"x\U0001F600y", false), {"x😀y"}},
+        LinesCase{"be_surrogate_pair", utf16(u"\U0010FFFF\n", true), {"\xF4\x8F\xBF\xBF"}},
+        LinesCase{"lone_high",
+                  utf16(u"a\xD83D"
+                        u"b",
+                        false),
+                  {"a" + kFFFD + "b"}},
+        LinesCase{"lone_low",
+                  utf16(u"a\xDE00"
+                        u"b",
+                        true),
+                  {"a" + kFFFD + "b"}},
+        LinesCase{"high_at_end", utf16(u"a\xD83D", false), {"a" + kFFFD}},
+        LinesCase{"high_before_line_end", utf16(u"\xD83D\r\nz", false), {kFFFD, "z"}},
+        LinesCase{"two_highs_then_low", utf16(u"\xD83D\xD83D\xDE00", true), {kFFFD + "😀"}},
+        LinesCase{"odd_byte_at_end", utf16(u"ab", false) + "c", {"ab" + kFFFD}},
+        LinesCase{"mixed_line_ends", utf16(u"a\rb\nc\r\n\r\nd", true), {"a", "b", "c", "", "d"}},
+        LinesCase{"nul_unit", utf16(std::u16string(u"a\0b", 3), false), {std::string("a\0b", 3)}},
+        LinesCase{"mark_only", utf16(u"", true), {}}));
+
+TEST(DecodeTextLinesSpeedTest, LargeFileDecodesQuickly) {
+    std::string bytes;
+    for (int i = 0; i < 100000; ++i) {
+        bytes += "        <DT><A HREF=\"https://example.com/page/" + std::to_string(i) +
+                 "\" ADD_DATE=\"1700000000\">Заголовок ссылки номер " + std::to_string(i) +
+                 " 😀</A>\r\n";
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const Lines lines = decode_text_lines(bytes);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_EQ(lines.size(), 100000u);
+    EXPECT_EQ(lines[99999],
+              "        <DT><A HREF=\"https://example.com/page/99999\" ADD_DATE=\"1700000000\">"
+              "Заголовок ссылки номер 99999 😀</A>");
+    // About 13 MB; a per-character allocation would take far longer, even in a sanitizer build.
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 3000);
+}
+
+struct ConvertCase {
+    const char* charset;
+    std::string bytes;
+    std::string expected;
+};
+
+void PrintTo(const ConvertCase& c, std::ostream* os) {
+    *os << c.charset;
+}
+
+class ConvertToUtf8Test : public ::testing::TestWithParam<ConvertCase> {};
+
+TEST_P(ConvertToUtf8Test, Converts) {
+    std::string out = "stale";
+    ASSERT_TRUE(convert_to_utf8(GetParam().bytes, GetParam().charset, out));
+    EXPECT_EQ(out, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Charsets, ConvertToUtf8Test,
+    ::testing::Values(
+        ConvertCase{"CP1251", "\xcf\xf0\xe8\xe2\xe5\xf2 \xab\xbb \x88", "Привет «» €"},
+        ConvertCase{"windows-1251", "\xc6\xe6", "Жж"},
+        ConvertCase{"CP1252", "caf\xe9 \x80 \x93q\x94", "café € “q”"},
+        ConvertCase{"windows-1252", "\x9f", "Ÿ"}, ConvertCase{"ISO-8859-1", "\xe9", "é"},
+        ConvertCase{"KOI8-R", "\xf0\xd2\xc9", "При"}, ConvertCase{"utf-8", "Ж😀", "Ж😀"},
+        // Bytes the charset does not define become U+FFFD instead of failing the text.
+        ConvertCase{"CP1251",
+                    "a\x98"
+                    "b",
+                    "a" + kFFFD + "b"},
+        ConvertCase{"utf-8",
+                    "a\xff"
+                    "b",
+                    "a" + kFFFD + "b"},
+        ConvertCase{"utf-8", "end\xE2\x82", "end" + kFFFD + kFFFD}, ConvertCase{"CP1252", "", ""}));
+
+TEST(ConvertToUtf8Test, UnknownCharsetFailsAndKeepsOutput) {
+    for (const char* charset : {"no-such-charset", "", "UTF-8//IGNORE", " CP1251"}) {
+        std::string out = "kept";
+        EXPECT_FALSE(convert_to_utf8("abc", charset, out)) << charset;
+        EXPECT_EQ(out, "kept");
+    }
+}
+
+TEST(ConvertToUtf8Test, LargeInputIsWhole) {
+    const std::string bytes(200000, '\xe9');
+    std::string out;
+    ASSERT_TRUE(convert_to_utf8(bytes, "CP1252", out));
+    ASSERT_EQ(out.size(), 400000u);
+    EXPECT_EQ(out.substr(399998), "é");
+}
+
+TEST(Utf8OrCp1251Test, KeepsValidUtf8AndConvertsTheRest) {
+    EXPECT_EQ(utf8_or_cp1251("Привет"), "Привет");
+    EXPECT_EQ(utf8_or_cp1251("\xcf\xf0\xe8\xe2\xe5\xf2"), "Привет");
+    EXPECT_EQ(utf8_or_cp1251("plain"), "plain");
+    EXPECT_EQ(utf8_or_cp1251("\x98"), kFFFD);
+}
+
+TEST(SanitizeUtf8Test, ReplacesEachInvalidByte) {
+    EXPECT_EQ(sanitize_utf8("ok Ж😀"), "ok Ж😀");
+    EXPECT_EQ(sanitize_utf8("\xF5\x80x\xE0\x80\x80"), kFFFD + kFFFD + "x" + kFFFD + kFFFD + kFFFD);
+    EXPECT_FALSE(is_valid_utf8("\xF4\x90\x80\x80"));
+    EXPECT_TRUE(is_valid_utf8("\xF4\x8F\xBF\xBF"));
+}
+
+}  // namespace
+}  // namespace tb
