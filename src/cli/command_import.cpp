@@ -1,0 +1,151 @@
+#include <unistd.h>
+
+#include <chrono>
+#include <iostream>
+#include <optional>
+#include <ostream>
+
+#include "cli/cli_context.h"
+#include "cli/command_registry.h"
+#include "cli/import_session.h"
+#include "cli/json_writer.h"
+#include "exchange/import_driver.h"
+#include "platform/strings.h"
+
+namespace tb::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "import SOURCE [PATH] [--target NAME] [--ignore-existing] [--ignore-structure] "
+    "[--no-recursive]";
+
+std::optional<ImportSource> parse_source(const std::string& name) {
+    if (name == "bookmarks")
+        return ImportSource::BookmarkFile;
+    if (name == "favourites")
+        return ImportSource::Favourites;
+    if (name == "legacy")
+        return ImportSource::LegacyDatabase;
+    if (name == "shortcuts")
+        return ImportSource::Shortcuts;
+    if (name == "html")
+        return ImportSource::HtmlFile;
+    if (name == "html-dir")
+        return ImportSource::HtmlFolder;
+    return std::nullopt;
+}
+
+// "Importing: N of M" on standard error, once the import has run for a second, on a terminal.
+class ProgressLine {
+public:
+    ProgressLine() : start_(std::chrono::steady_clock::now()), terminal_(isatty(2) != 0) {}
+    ~ProgressLine() {
+        if (shown_) {
+            std::cerr << '\n';
+        }
+    }
+
+    void update(std::size_t done, std::size_t total) {
+        if (!terminal_) {
+            return;
+        }
+        auto now = std::chrono::steady_clock::now();
+        if (now - start_ < std::chrono::seconds(1) ||
+            now - last_ < std::chrono::milliseconds(100)) {
+            return;
+        }
+        last_ = now;
+        shown_ = true;
+        std::cerr << "\rImporting: " << done;
+        if (total != 0) {
+            std::cerr << " of " << total;
+        }
+        std::cerr << " items" << std::flush;
+    }
+
+private:
+    std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point last_;
+    bool terminal_;
+    bool shown_ = false;
+};
+
+int run_import_command(CliContext& context) {
+    const auto& args = context.args();
+    if (args.empty()) {
+        return context.fail(std::string("usage: ") + kUsage, 2);
+    }
+    std::optional<ImportSource> source = parse_source(args[0]);
+    if (!source) {
+        return context.fail(
+            "Unknown import source '" + args[0] +
+                "'; use bookmarks, favourites, legacy, shortcuts, html or html-dir.",
+            2);
+    }
+    ImportRequest request;
+    request.source = *source;
+    std::optional<std::string> target;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--target" && i + 1 < args.size()) {
+            target = args[++i];
+        } else if (arg == "--ignore-existing") {
+            request.options.ignore_existing = true;
+        } else if (arg == "--ignore-structure") {
+            request.options.ignore_structure = true;
+        } else if (arg == "--no-recursive") {
+            request.options.recursive = false;
+        } else if (arg.starts_with("--") || !request.path.empty()) {
+            return context.fail(std::string("usage: ") + kUsage, 2);
+        } else {
+            request.path = arg;
+        }
+    }
+    if (request.source == ImportSource::Favourites && !request.path.empty()) {
+        return context.fail(english_string(msg::kFavouritesAutomatic), 2);
+    }
+    if (int message = missing_path_message(request.source, request.path.string()); message != 0) {
+        return context.fail(english_string(message));
+    }
+    ImportSession session;
+    Model* model = session.open(context);
+    if (model == nullptr) {
+        return 1;
+    }
+    request.target =
+        target ? *target
+               : proposed_target_name(model->folders, request.source, request.path.string());
+    ProgressLine line;
+    ImportProgress progress;
+    progress.report = [&line](std::size_t done, std::size_t total) { line.update(done, total); };
+    ImportResult result = run_import(*model, request, progress);
+    if (result.status != ImportStatus::Done) {
+        return 1;
+    }
+    if (context.json()) {
+        JsonObject json;
+        json.add("top_folder", static_cast<std::int64_t>(result.top_folder));
+        json.add("title", result.top_title);
+        json.add("folders", static_cast<std::int64_t>(result.folders));
+        json.add("links", static_cast<std::int64_t>(result.links));
+        context.out() << json.str() << "\n";
+    } else {
+        context.out() << "Top folder:  " << result.top_folder << " " << result.top_title << "\n"
+                      << "Folders:     " << result.folders << "\n"
+                      << "Links:       " << result.links << "\n";
+    }
+    return 0;
+}
+
+const Registration import_command{
+    {"import", kUsage,
+     "Imports bookmarks into a new top folder. SOURCE: bookmarks (a bookmark file), favourites "
+     "(the Favourites folder), legacy (a Tagberry 1.x folder), shortcuts (a folder of .url "
+     "files), html (one page), html-dir (a folder of pages). --target names the top folder of "
+     "bookmarks, favourites and html.",
+     run_import_command}};
+
+}  // namespace
+
+}  // namespace tb::cli

@@ -1,0 +1,247 @@
+#include "exchange/bookmark_import.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "platform/strings.h"
+#include "text/codecs.h"
+#include "text/unicode.h"
+
+namespace tb {
+
+namespace {
+
+using Kind = BookmarkLine::Kind;
+
+bool read_bytes(const std::filesystem::path& file, std::string& bytes) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(file, ec)) {
+        return false;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) {
+        return false;
+    }
+    bytes = std::move(buffer).str();
+    return true;
+}
+
+// "<H3[^>]*>(.*?)</H3>" or "<A HREF="(.*?)"[^>]*>(.*?)</A>" after "<DT[^>]*>", up to the line's
+// end. HREF may follow other attributes of the anchor.
+BookmarkLine match_item(std::string_view rest, std::size_t indent) {
+    BookmarkLine line;
+    line.indent = indent;
+    if (rest.starts_with("<H3")) {
+        std::size_t close = rest.find('>', 3);
+        if (close == std::string_view::npos || !rest.ends_with("</H3>") ||
+            close + 1 > rest.size() - 5) {
+            return {};
+        }
+        line.kind = Kind::Folder;
+        line.title = rest.substr(close + 1, rest.size() - 5 - (close + 1));
+        return line;
+    }
+    if (!rest.starts_with("<A") || rest.size() < 3) {
+        return {};
+    }
+    std::size_t start;
+    if (rest.starts_with("<A HREF=\"")) {
+        start = 9;
+    } else {
+        if (!is_blank(rest[2])) {
+            return {};
+        }
+        std::size_t tag_end = rest.find('>');
+        std::size_t href = rest.find("HREF=\"", 3);
+        if (href == std::string_view::npos || href > tag_end || !is_blank(rest[href - 1])) {
+            return {};
+        }
+        start = href + 6;
+    }
+    std::size_t quote = rest.find('"', start);
+    if (quote == std::string_view::npos || !rest.ends_with("</A>")) {
+        return {};
+    }
+    std::size_t close = rest.find('>', quote + 1);
+    if (close == std::string_view::npos || close + 1 > rest.size() - 4) {
+        return {};
+    }
+    line.kind = Kind::Link;
+    line.address = rest.substr(start, quote - start);
+    line.title = rest.substr(close + 1, rest.size() - 4 - (close + 1));
+    return line;
+}
+
+struct FolderRecord {
+    std::string title;
+    int depth = 0;
+    // The folder open where the line stands: the parent when indentation gives none.
+    int open_parent = 0;
+};
+
+struct LinkRecord {
+    std::string title;
+    std::string address;
+    int parent = 0;
+};
+
+struct ParsedFile {
+    std::vector<FolderRecord> folders;  // sequence number n is index n - 1
+    std::vector<LinkRecord> links;
+};
+
+ParsedFile parse(const std::vector<std::string>& lines, ImportContext& context) {
+    ParsedFile parsed;
+    std::vector<int> stack{0};
+    const bool structure = !context.options.ignore_structure;
+    for (const std::string& text : lines) {
+        BookmarkLine line = classify_bookmark_line(text);
+        if (line.kind == Kind::Folder && structure) {
+            parsed.folders.push_back(
+                {decode_html_entities(line.title), folder_depth(line.indent), stack.back()});
+            stack.push_back(static_cast<int>(parsed.folders.size()));
+        } else if (line.kind == Kind::ListEnd && structure) {
+            if (stack.size() > 1) {
+                stack.pop_back();
+            }
+        } else if (line.kind == Kind::Link) {
+            std::string address(line.address);
+            if (context.options.ignore_existing &&
+                context.model.links.link_address_exists(address)) {
+                continue;
+            }
+            parsed.links.push_back({decode_html_entities(line.title), std::move(address),
+                                    structure ? stack.back() : 0});
+        }
+    }
+    return parsed;
+}
+
+// Parent sequence number of every folder record (0 = the top folder): the nearest earlier
+// record of smaller depth; depth 1 goes into the top folder; a folder that indentation gives no
+// parent goes under the folder open at its line.
+std::vector<int> folder_parents(const std::vector<FolderRecord>& folders) {
+    std::vector<int> parents(folders.size() + 1, 0);
+    std::vector<int> shallower;  // records of strictly increasing depth
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        const int depth = folders[i].depth;
+        while (!shallower.empty() && folders[shallower.back() - 1].depth >= depth) {
+            shallower.pop_back();
+        }
+        const int n = static_cast<int>(i + 1);
+        if (depth == 1) {
+            parents[n] = 0;
+        } else if (depth > 1 && !shallower.empty()) {
+            parents[n] = shallower.back();
+        } else {
+            parents[n] = folders[i].open_parent;
+        }
+        shallower.push_back(n);
+    }
+    return parents;
+}
+
+bool write_links(ImportContext& context, const ParsedFile& parsed, const std::vector<int>& links,
+                 int base, int folder) {
+    for (int m : links) {
+        const LinkRecord& link = parsed.links[static_cast<std::size_t>(m - 1)];
+        context.insert_link(link.title, link.address, "", base + m, folder, 0);
+        if (!context.item_done()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void write(ImportContext& context, const ParsedFile& parsed) {
+    const int top = context.top_folder();
+    const int base = context.model.links.max_link_id();
+    std::vector<std::vector<int>> links_of(parsed.folders.size() + 1);
+    for (std::size_t m = 0; m < parsed.links.size(); ++m) {
+        links_of[static_cast<std::size_t>(parsed.links[m].parent)].push_back(
+            static_cast<int>(m + 1));
+    }
+    context.set_total(parsed.folders.size() + parsed.links.size());
+    std::vector<int> parents = folder_parents(parsed.folders);
+    // Folder ids by sequence number; a repeated sibling title shares the first one's id.
+    std::vector<int> ids(parsed.folders.size() + 1, top);
+    for (std::size_t i = 0; i < parsed.folders.size(); ++i) {
+        const std::size_t n = i + 1;
+        const int parent = ids[static_cast<std::size_t>(parents[n])];
+        int id = context.folder(parent, parsed.folders[i].title, top + static_cast<int>(n));
+        ids[n] = id != 0 ? id : parent;
+        if (!context.item_done() || !write_links(context, parsed, links_of[n], base, ids[n])) {
+            return;
+        }
+    }
+    write_links(context, parsed, links_of[0], base, top);
+}
+
+}  // namespace
+
+int folder_depth(std::size_t indent) {
+    return static_cast<int>((static_cast<long long>(indent) - 4) / 4 + 1);
+}
+
+BookmarkLine classify_bookmark_line(std::string_view text) {
+    std::size_t lead = 0;
+    std::size_t indent = 0;
+    while (lead < text.size() && is_blank(text[lead])) {
+        indent += text[lead] == '\t' ? 4 : 1;
+        ++lead;
+    }
+    std::string_view rest = text.substr(lead);
+    // A separator in front of an item keeps the item (and the indentation before it).
+    if (rest.starts_with("<HR>")) {
+        rest.remove_prefix(4);
+        while (!rest.empty() && is_blank(rest.front())) {
+            rest.remove_prefix(1);
+        }
+    }
+    if (rest == "</DL><p>" || rest == "</DL>") {
+        BookmarkLine line;
+        line.kind = Kind::ListEnd;
+        line.indent = indent;
+        return line;
+    }
+    if (!rest.starts_with("<DT")) {
+        return {};
+    }
+    std::size_t close = rest.find('>', 3);
+    if (close == std::string_view::npos) {
+        return {};
+    }
+    return match_item(rest.substr(close + 1), indent);
+}
+
+bool import_bookmark_file(ImportContext& context, const std::filesystem::path& file,
+                          const std::string& top_title) {
+    std::string bytes;
+    if (!read_bytes(file, bytes)) {
+        context.model.db.reporter().report(msg::kCannotReadHtml);
+        return false;
+    }
+    if (context.create_top_folder(top_title, true) == 0) {
+        return false;
+    }
+    if (context.options.ignore_existing) {
+        context.model.links.update_links_array();
+    }
+    ParsedFile parsed;
+    {
+        std::vector<std::string> lines = decode_text_lines(bytes);
+        std::string().swap(bytes);
+        parsed = parse(lines, context);
+    }
+    write(context, parsed);
+    return true;
+}
+
+}  // namespace tb

@@ -1,0 +1,144 @@
+#include "exchange/import_context.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "model/ids.h"
+#include "platform/log.h"
+#include "platform/strings.h"
+
+namespace tb {
+
+namespace {
+
+constexpr const char* kInsertLinkSql =
+    "INSERT INTO tb_links (title, url, id, parent, comment, visits) VALUES (?, ?, ?, ?, ?, ?)";
+
+}  // namespace
+
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view trim_blanks(std::string_view text) {
+    while (!text.empty() && is_blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && is_blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool iequals_ascii(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool iends_with_ascii(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           iequals_ascii(text.substr(text.size() - suffix.size()), suffix);
+}
+
+ImportContext::ImportContext(Model& model, const ImportOptions& options,
+                             const ImportProgress& progress)
+    : model(model), options(options), db_(model.db), progress_(progress) {}
+
+ImportContext::~ImportContext() {
+    sqlite3_finalize(insert_link_);
+}
+
+int ImportContext::create_top_folder(const std::string& title, bool automatic_id) {
+    top_title_ = model.folders.unique_root_title(title);
+    top_ = automatic_id ? model.folders.create_folder(top_title_, kRootFolder)
+                        : folder(kRootFolder, top_title_);
+    if (top_ != 0) {
+        made_folders_[{kRootFolder, top_title_}] = top_;
+        next_folder_id_ = std::max(next_folder_id_, top_ + 1);
+        if (automatic_id) {
+            ++folders_written_;
+        }
+    }
+    return top_;
+}
+
+int ImportContext::folder(int parent, const std::string& title, int id) {
+    auto key = std::make_pair(parent, title);
+    if (auto it = made_folders_.find(key); it != made_folders_.end()) {
+        return it->second;
+    }
+    if (next_folder_id_ == 0) {
+        next_folder_id_ = model.folders.max_folder_id() + 1;
+    }
+    if (id == 0) {
+        id = next_folder_id_;
+    }
+    // Titles under a folder this import made are kept apart by the map above.
+    int made = model.folders.create_folder_with_id(title, "", id, parent, false);
+    if (made != 0) {
+        made_folders_.emplace(std::move(key), made);
+        next_folder_id_ = std::max(next_folder_id_, made + 1);
+        ++folders_written_;
+    }
+    return made;
+}
+
+int ImportContext::next_link_id() {
+    if (next_link_id_ == 0) {
+        next_link_id_ = model.links.max_link_id() + 1;
+    }
+    return next_link_id_++;
+}
+
+bool ImportContext::insert_link(const std::string& title, const std::string& url,
+                                const std::string& comment, int id, int parent, int visits) {
+    if (insert_link_ == nullptr &&
+        sqlite3_prepare_v2(db_.handle(), kInsertLinkSql, -1, &insert_link_, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(insert_link_);
+        insert_link_ = nullptr;
+        log_append(std::string("*** easy_query(): bad SQL query: [") + kInsertLinkSql + "]");
+        db_.reporter().report(msg::kSqlError, {db_.error_text(), kInsertLinkSql});
+        return false;
+    }
+    // Bound as C strings: a text stops at its first NUL, as the quoted form of the row does.
+    sqlite3_bind_text(insert_link_, 1, title.c_str(), -1, SQLITE_STATIC);
+    sqlite3_bind_text(insert_link_, 2, url.c_str(), -1, SQLITE_STATIC);
+    sqlite3_bind_int(insert_link_, 3, id);
+    sqlite3_bind_int(insert_link_, 4, parent);
+    sqlite3_bind_text(insert_link_, 5, comment.c_str(), -1, SQLITE_STATIC);
+    sqlite3_bind_int(insert_link_, 6, visits);
+    int rc = sqlite3_step(insert_link_);
+    sqlite3_reset(insert_link_);
+    sqlite3_clear_bindings(insert_link_);
+    if (rc != SQLITE_DONE) {
+        log_append("*** easy_query(): bad SQL query: [" +
+                   sql_format("INSERT INTO tb_links (title, url, id, parent, comment, visits) "
+                              "VALUES ('%q', '%q', '%d', '%d', '%q', '%d')",
+                              title.c_str(), url.c_str(), id, parent, comment.c_str(), visits) +
+                   "]");
+        db_.reporter().report_text(db_.error_text());
+        return false;
+    }
+    next_link_id_ = std::max(next_link_id_, id + 1);
+    ++links_written_;
+    return true;
+}
+
+bool ImportContext::take_link_title(int parent, const std::string& title) {
+    return link_titles_[parent].insert(title).second;
+}
+
+bool ImportContext::item_done() {
+    ++done_;
+    if (progress_.report) {
+        progress_.report(done_, total_);
+    }
+    if (!cancelled_ && progress_.cancelled && progress_.cancelled()) {
+        cancelled_ = true;
+    }
+    return !cancelled_;
+}
+
+}  // namespace tb

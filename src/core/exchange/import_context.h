@@ -1,0 +1,79 @@
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+#include "exchange/import_options.h"
+#include "model/model.h"
+
+namespace tb {
+
+// What one import shares between its steps: the model, the options, the top folder, the next
+// free ids, the folders made so far (so that a repeated sibling title merges into the first
+// folder), the prepared link insert and the progress counters.
+class ImportContext {
+public:
+    ImportContext(Model& model, const ImportOptions& options, const ImportProgress& progress);
+    ~ImportContext();
+    ImportContext(const ImportContext&) = delete;
+    ImportContext& operator=(const ImportContext&) = delete;
+
+    Model& model;
+    const ImportOptions options;
+
+    // Creates the top folder under the root, titled with a free variant of `title`; an
+    // automatic id when asked, else the largest folder id plus one. Returns its id, or 0.
+    int create_top_folder(const std::string& title, bool automatic_id);
+    int top_folder() const { return top_; }
+    const std::string& top_title() const { return top_title_; }
+
+    // The folder titled `title` under `parent` made earlier by this import, or a new one with
+    // `id` (0: the largest folder id plus one). Returns its id, or 0 on a database error.
+    int folder(int parent, const std::string& title, int id = 0);
+
+    // Writes one link row; false (logged and reported) on a database error.
+    bool insert_link(const std::string& title, const std::string& url, const std::string& comment,
+                     int id, int parent, int visits);
+    int next_link_id();
+
+    // Whether an earlier step of this import gave `parent` a link titled `title`; records it.
+    bool take_link_title(int parent, const std::string& title);
+
+    // Counts one item and reports progress; false once the user has cancelled.
+    bool item_done();
+    void set_total(std::size_t total) { total_ = total; }
+    bool cancelled() const { return cancelled_; }
+
+    int folders_written() const { return folders_written_; }
+    int links_written() const { return links_written_; }
+
+private:
+    Database& db_;
+    const ImportProgress& progress_;
+    int top_ = 0;
+    std::string top_title_;
+    int next_folder_id_ = 0;
+    int next_link_id_ = 0;
+    std::map<std::pair<int, std::string>, int> made_folders_;
+    std::unordered_map<int, std::unordered_set<std::string>> link_titles_;
+    sqlite3_stmt* insert_link_ = nullptr;
+    std::size_t done_ = 0;
+    std::size_t total_ = 0;
+    bool cancelled_ = false;
+    int folders_written_ = 0;
+    int links_written_ = 0;
+};
+
+// Leading blanks of a line are not part of a field or a title.
+bool is_blank(char c);
+std::string_view trim_blanks(std::string_view text);
+bool iequals_ascii(std::string_view a, std::string_view b);
+bool iends_with_ascii(std::string_view text, std::string_view suffix);
+
+}  // namespace tb
