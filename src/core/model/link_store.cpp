@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_set>
 
 #include "platform/strings.h"
 
@@ -188,13 +189,14 @@ bool LinkStore::edit_link(int id, const std::string& title, const std::string& u
     bool ok = db_.easy_query(
         sql_format("UPDATE tb_links SET title = '%q', url = '%q', comment = '%q' WHERE id = '%d'",
                    title.c_str(), url.c_str(), comment.c_str(), id));
-    journal_.journal(record);
+    if (ok) {
+        journal_.journal(record);
+    }
     update_links_array();
     return ok;
 }
 
-bool LinkStore::edit_link_checked(int id, std::string title, std::string url,
-                                  std::string comment) {
+bool LinkStore::edit_link_checked(int id, std::string title, std::string url, std::string comment) {
     title = trim(title);
     url = trim(url);
     comment = trim(comment);
@@ -205,40 +207,66 @@ bool LinkStore::edit_link_checked(int id, std::string title, std::string url,
     return edit_link(id, title, url, comment);
 }
 
-bool LinkStore::move_links(const std::vector<int>& ids, int target) {
-    if (ids.empty()) {
-        return false;
+namespace {
+
+// Each id once, in order of first appearance, keeping only links of the array.
+std::vector<const Link*> live_links(const LinkStore& store, const std::vector<int>& ids) {
+    std::vector<const Link*> out;
+    std::unordered_set<int> seen;
+    for (int id : ids) {
+        const Link* link = store.find(id);
+        if (link != nullptr && seen.insert(id).second) {
+            out.push_back(link);
+        }
     }
+    return out;
+}
+
+}  // namespace
+
+bool LinkStore::move_links(const std::vector<int>& ids, int target) {
     if (target <= kRootFolder) {
         db_.reporter().report(msg::kNoLinksInRoot);
         return false;
     }
-    const int group = ids.front();
+    const std::vector<const Link*> moved = live_links(*this, ids);
+    if (moved.empty()) {
+        return false;
+    }
+    // A link missing from the array has no former parent that an undo could restore.
+    const int group = moved.front()->id;
     bool ok = true;
     db_.set_bulk_mode(true);
-    for (int id : ids) {
-        const Link* link = find(id);
-        const int former = link != nullptr ? link->parent : -1;
-        ok = db_.easy_query(sql_format("UPDATE tb_links SET parent = '%d' WHERE id = '%d'",
-                                       target, id)) &&
+    for (const Link* link : moved) {
+        ok = db_.easy_query(sql_format("UPDATE tb_links SET parent = '%d' WHERE id = '%d'", target,
+                                       link->id)) &&
              ok;
-        journal_.journal(
-            {.action = kUndoMoveLink, .id = id, .parent_from = former, .group_id = group});
+        journal_.journal({.action = kUndoMoveLink,
+                          .id = link->id,
+                          .parent_from = link->parent,
+                          .group_id = group});
     }
     db_.set_bulk_mode(false);
     update_links_array();
     return ok;
 }
 
-void LinkStore::delete_link(int id) { delete_links({id}); }
+bool LinkStore::delete_link(int id) {
+    return delete_links({id});
+}
 
-void LinkStore::delete_links(const std::vector<int>& ids) {
+bool LinkStore::delete_links(const std::vector<int>& ids) {
+    const std::vector<const Link*> deleted = live_links(*this, ids);
+    if (deleted.empty()) {
+        return false;
+    }
     db_.set_bulk_mode(true);
-    for (int id : ids) {
-        journal_.journal({.action = kUndoDeleteLink, .id = id});
+    for (const Link* link : deleted) {
+        journal_.journal({.action = kUndoDeleteLink, .id = link->id});
     }
     db_.set_bulk_mode(false);
     update_links_array();
+    return true;
 }
 
 std::vector<Link> LinkStore::duplicates_of(int id) const {

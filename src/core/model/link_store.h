@@ -68,10 +68,12 @@ public:
                    const std::string& comment);
     // The Link Properties and properties-bar edit: trims, refuses empty texts with 144.
     bool edit_link_checked(int id, std::string title, std::string url, std::string comment);
+    // Moves the live links among ids (each once, in order); the group id is the first moved.
+    // Refuses the root or a special folder as target with 140.
     bool move_links(const std::vector<int>& ids, int target);
-    void delete_link(int id);
-    // Journals every link, then reloads once.
-    void delete_links(const std::vector<int>& ids);
+    bool delete_link(int id);
+    // Journals every live link among ids once, then reloads once; false when none was live.
+    bool delete_links(const std::vector<int>& ids);
     std::vector<Link> duplicates_of(int id) const;
 
     int last_opened() const { return last_opened_; }

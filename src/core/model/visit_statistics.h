@@ -10,7 +10,7 @@ namespace tb {
 
 // The settings that steer the statistics and smart folders.
 struct StatisticsOptions {
-    int favourites_mode = 1;        // 0 mean, 1 mode, 2 median
+    int favourites_mode = 1;         // 0 mean, 1 mode, 2 median
     int recent_timespan_hours = 24;  // 0 switches Recently Visited off
     bool reset_inactive = true;
     int reset_after_months = 6;
