@@ -153,5 +153,32 @@ TEST_F(VisitStatisticsTest, ResetsOfLinkFolderAndAll) {
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_undo WHERE action NOT IN (4, 5, 6)"), 0);
 }
 
+class RecordingLauncher : public Launcher {
+public:
+    bool launch(const std::string& address) override {
+        launched.push_back(address);
+        return succeed;
+    }
+    std::vector<std::string> launched;
+    bool succeed = true;
+};
+
+TEST_F(VisitStatisticsTest, OpenLaunchesAndCountsEvenWhenTheLaunchFails) {
+    visits({});
+    int id = link(open_folder, "x", "https://x.org/a b");
+    RecordingLauncher launcher;
+    EXPECT_TRUE(model.statistics.open_link(id, launcher, kNow));
+    launcher.succeed = false;
+    EXPECT_FALSE(model.statistics.open_link(id, launcher, kNow + 1));
+    EXPECT_EQ(launcher.launched,
+              (std::vector<std::string>{"https://x.org/a b", "https://x.org/a b"}));
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].text, "Cannot launch application.");
+    EXPECT_EQ(model.links.find(id)->visits, 2);
+    EXPECT_EQ(model.links.find(id)->last_visit, kNow + 1);
+    EXPECT_FALSE(model.statistics.open_link(9999, launcher, kNow));
+    EXPECT_EQ(launcher.launched.size(), 2u);
+}
+
 }  // namespace
 }  // namespace tb::test
