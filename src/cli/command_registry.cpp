@@ -13,11 +13,14 @@ std::vector<Command>& registry() {
 
 }  // namespace
 
-const std::vector<Command>& commands() { return registry(); }
+const std::vector<Command>& commands() {
+    return registry();
+}
 
 const Command* find_command(const std::string& name) {
     auto& all = registry();
-    auto it = std::find_if(all.begin(), all.end(), [&](const Command& c) { return c.name == name; });
+    auto it =
+        std::find_if(all.begin(), all.end(), [&](const Command& c) { return c.name == name; });
     return it == all.end() ? nullptr : &*it;
 }
 

@@ -13,9 +13,13 @@ std::string json_quote(std::string_view text);
 class JsonObject {
 public:
     JsonObject& add(std::string_view key, std::string_view value);
-    JsonObject& add(std::string_view key, const char* value) { return add(key, std::string_view(value)); }
+    JsonObject& add(std::string_view key, const char* value) {
+        return add(key, std::string_view(value));
+    }
     JsonObject& add(std::string_view key, std::int64_t value);
-    JsonObject& add(std::string_view key, int value) { return add(key, static_cast<std::int64_t>(value)); }
+    JsonObject& add(std::string_view key, int value) {
+        return add(key, static_cast<std::int64_t>(value));
+    }
     JsonObject& add(std::string_view key, bool value);
     JsonObject& add_raw(std::string_view key, std::string_view json);
     std::string str() const { return "{" + body_ + "}"; }

@@ -33,7 +33,9 @@ std::string join(const std::vector<int>& ids, const char* separator) {
 
 }  // namespace
 
-std::string quoted_id_list(const std::vector<int>& ids) { return join(ids, "','"); }
+std::string quoted_id_list(const std::vector<int>& ids) {
+    return join(ids, "','");
+}
 
 FolderStore::FolderStore(Database& db, Journal& journal) : db_(db), journal_(journal) {}
 
@@ -62,28 +64,54 @@ void FolderStore::reload() {
     compute_levels();
 }
 
+// A folder is shown under its parent when the parent is listed and the folder is not on a
+// cycle of parents; otherwise under the root. Each folder is resolved once, so the work is
+// linear and ends on any table.
 void FolderStore::compute_levels() {
     index_.clear();
     for (size_t i = 0; i < folders_.size(); ++i) {
         index_[folders_[i].id] = i;
     }
-    const size_t limit = folders_.size();
-    for (Folder& f : folders_) {
-        int level = 0;
-        int at = f.parent;
-        bool reaches_root = f.id == kRootFolder;
-        for (size_t steps = 0; steps <= limit && !reaches_root; ++steps) {
-            auto it = index_.find(at);
-            if (it == index_.end()) {
+    std::vector<int> level(folders_.size(), -1);
+    std::vector<char> on_path(folders_.size(), 0);
+    auto hang_under_root = [&](size_t i) {
+        folders_[i].tree_parent = kRootFolder;
+        level[i] = 1;
+    };
+    for (size_t first = 0; first < folders_.size(); ++first) {
+        std::vector<size_t> path;
+        size_t at = first;
+        while (level[at] < 0) {
+            if (on_path[at]) {
+                auto cycle = std::find(path.begin(), path.end(), at);
+                std::for_each(cycle, path.end(), hang_under_root);
+                path.erase(cycle, path.end());
                 break;
             }
-            ++level;
-            reaches_root = at == kRootFolder;
-            at = folders_[it->second].parent;
+            on_path[at] = 1;
+            Folder& f = folders_[at];
+            if (f.id == kRootFolder) {
+                f.tree_parent = kNoFolder;
+                level[at] = 0;
+                break;
+            }
+            auto parent = index_.find(f.parent);
+            if (parent == index_.end()) {
+                hang_under_root(at);
+                break;
+            }
+            path.push_back(at);
+            at = parent->second;
         }
-        f.level = reaches_root ? level : 1;
-        f.tree_parent = reaches_root ? f.parent : (f.id == kRootFolder ? kNoFolder : kRootFolder);
-        deepest_level_ = std::max(deepest_level_, f.level);
+        for (size_t k = path.size(); k-- > 0;) {
+            Folder& f = folders_[path[k]];
+            f.tree_parent = f.parent;
+            level[path[k]] = level[index_[f.parent]] + 1;
+        }
+    }
+    for (size_t i = 0; i < folders_.size(); ++i) {
+        folders_[i].level = level[i];
+        deepest_level_ = std::max(deepest_level_, level[i]);
     }
     std::stable_sort(folders_.begin(), folders_.end(),
                      [](const Folder& a, const Folder& b) { return a.parent < b.parent; });
@@ -109,6 +137,17 @@ std::vector<const Folder*> FolderStore::children(int id) const {
     return out;
 }
 
+// Keeps the list current after a creation without reloading it: imports create thousands.
+void FolderStore::append_folder(Folder folder) {
+    const Folder* parent = find(folder.parent);
+    const bool placed = parent != nullptr;
+    folder.level = placed ? parent->level + 1 : 1;
+    folder.tree_parent = placed ? folder.parent : kRootFolder;
+    deepest_level_ = std::max(deepest_level_, folder.level);
+    index_[folder.id] = folders_.size();
+    folders_.push_back(std::move(folder));
+}
+
 int FolderStore::insert_folder(const std::string& sql, int id, int parent) {
     if (!db_.easy_query(sql)) {
         return 0;
@@ -125,22 +164,30 @@ int FolderStore::create_folder(const std::string& title, int parent, const std::
         db_.reporter().report(msg::kDuplicateFolderName);
         return 0;
     }
-    return insert_folder(
+    int id = insert_folder(
         sql_format("INSERT INTO tb_folders (title, parent, comment) VALUES ('%q', '%d', '%q')",
                    title.c_str(), parent, comment.c_str()),
         0, parent);
+    if (id != 0) {
+        append_folder({.id = id, .title = title, .comment = comment, .parent = parent});
+    }
+    return id;
 }
 
-int FolderStore::create_folder_with_id(const std::string& title, const std::string& comment,
-                                       int id, int parent, bool check_name) {
+int FolderStore::create_folder_with_id(const std::string& title, const std::string& comment, int id,
+                                       int parent, bool check_name) {
     if (check_name && !folder_name_free(parent, title)) {
         db_.reporter().report(msg::kDuplicateFolderName);
         return 0;
     }
-    return insert_folder(sql_format("INSERT INTO tb_folders (id, title, parent, comment) VALUES "
-                                    "('%d', '%q', '%d', '%q')",
-                                    id, title.c_str(), parent, comment.c_str()),
-                         id, parent);
+    int new_id = insert_folder(sql_format("INSERT INTO tb_folders (id, title, parent, comment) "
+                                          "VALUES ('%d', '%q', '%d', '%q')",
+                                          id, title.c_str(), parent, comment.c_str()),
+                               id, parent);
+    if (new_id != 0) {
+        append_folder({.id = new_id, .title = title, .comment = comment, .parent = parent});
+    }
+    return new_id;
 }
 
 std::vector<std::string> FolderStore::split_folder_titles(const std::string& text) {
@@ -164,13 +211,14 @@ std::vector<std::string> FolderStore::split_folder_titles(const std::string& tex
         }
         start = end + 1;
     }
-    std::sort(pieces.begin(), pieces.end());
+    // Trimmed before sorting, so that " Sport" does not come before "Art".
     for (const std::string& piece : pieces) {
         std::string title = trim(piece);
         if (!title.empty()) {
             titles.push_back(title);
         }
     }
+    std::sort(titles.begin(), titles.end());
     return titles;
 }
 
@@ -218,6 +266,10 @@ bool FolderStore::rename_folder(int id, const std::string& title, bool is_protec
     if (folder == nullptr || id == kRootFolder) {
         return false;
     }
+    if (trim(title).empty()) {
+        db_.reporter().report(msg::kFolderTitleEmpty);
+        return false;
+    }
     if (title != folder->title && !folder_name_free(folder->parent, title)) {
         db_.reporter().report(msg::kDuplicateFolderName);
         return false;
@@ -226,9 +278,15 @@ bool FolderStore::rename_folder(int id, const std::string& title, bool is_protec
                       .id = id,
                       .name_from = folder->title,
                       .protected_from = folder->is_protected ? 1 : 0});
-    return db_.easy_query(
+    bool ok = db_.easy_query(
         sql_format("UPDATE tb_folders SET title = '%q', protected = '%d' WHERE id = '%d'",
                    title.c_str(), is_protected ? 1 : 0, id));
+    if (ok) {
+        Folder& changed = folders_[index_.at(id)];
+        changed.title = title;
+        changed.is_protected = is_protected;
+    }
+    return ok;
 }
 
 bool FolderStore::move_folder(int folder, int target) {
@@ -258,6 +316,7 @@ bool FolderStore::move_folder(int folder, int target) {
     db_.set_bulk_mode(false);
     moved_flag_ = true;
     moved_from_ = former_parent;
+    reload();
     return ok;
 }
 
@@ -273,6 +332,10 @@ bool FolderStore::delete_folder(int id) {
         journal_.journal({.action = kUndoDeleteFolder, .id = child, .group_id = id});
     }
     db_.set_bulk_mode(false);
+    reload();
+    if (links_hidden_) {
+        links_hidden_();
+    }
     return ok;
 }
 
@@ -282,7 +345,8 @@ bool FolderStore::is_descendant(int target, int folder) const {
     if (start == nullptr || ancestor == nullptr) {
         return false;
     }
-    int at = start->parent;
+    // The tree as shown has no cycles, so the walk ends and the level test is sound.
+    int at = start->tree_parent;
     for (size_t steps = 0; steps <= folders_.size(); ++steps) {
         const Folder* found = at != 0 ? find(at) : nullptr;
         if (found == nullptr) {
@@ -294,7 +358,7 @@ bool FolderStore::is_descendant(int target, int folder) const {
         if (ancestor->level >= found->level) {
             return false;
         }
-        at = found->parent;
+        at = found->tree_parent;
     }
     return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -51,13 +52,15 @@ public:
     std::string unique_root_title(const std::string& name);
     int max_folder_id();
 
-    // Refuses a taken title with 164.
+    // Refuses an empty title with 177 and a taken one with 164.
     bool rename_folder(int id, const std::string& title, bool is_protected);
     // Refuses with 153, 154 or 164.
     bool move_folder(int folder, int target);
-    // Journals the folder and its whole subtree as deleted.
-    // Refuses the root and unknown folders with 138.
+    // Journals the folder and its whole subtree as deleted, then reloads the list and calls the
+    // links-hidden hook. Refuses the root and unknown folders with 138.
     bool delete_folder(int id);
+    // Called after a delete hid links, so the owner can reload the link array.
+    void set_links_hidden_hook(std::function<void()> hook) { links_hidden_ = std::move(hook); }
 
     bool is_descendant(int target, int folder) const;
     std::string folder_path(int folder) const;
@@ -88,6 +91,7 @@ private:
     std::vector<int> rows_below(int folder) const;
     std::vector<int> chain_above(int parent) const;
     void compute_levels();
+    void append_folder(Folder folder);
 
     Database& db_;
     Journal& journal_;
@@ -98,6 +102,7 @@ private:
     int deepest_level_ = 0;
     bool moved_flag_ = false;
     int moved_from_ = kNothingSelected;
+    std::function<void()> links_hidden_;
 };
 
 // Quoted id list for IN clauses: 3, 5, 9 -> 3','5','9

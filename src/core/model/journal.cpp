@@ -17,7 +17,8 @@ bool Journal::journal(const JournalRecord& r) {
         case kUndoDeleteLink:
         case kUndoAddFolder:
         case kUndoAddLink:
-            sql = sql_format("INSERT INTO tb_undo (action, id) VALUES ('%d', '%d')", r.action, r.id);
+            sql =
+                sql_format("INSERT INTO tb_undo (action, id) VALUES ('%d', '%d')", r.action, r.id);
             break;
         case kUndoEditFolder:
             sql = sql_format(
@@ -45,12 +46,14 @@ bool Journal::journal(const JournalRecord& r) {
     return db_.easy_query(sql);
 }
 
-bool Journal::journal_not_empty() { return db_.query_int("SELECT COUNT(*) FROM tb_undo") > 0; }
+bool Journal::journal_not_empty() {
+    return db_.query_int("SELECT COUNT(*) FROM tb_undo") > 0;
+}
 
 bool Journal::folder_deleted(int id) {
-    return db_.query_int(sql_format(
-               "SELECT COUNT(*) AS count FROM tb_undo WHERE action = '%d' AND id = '%d'",
-               kUndoDeleteFolder, id)) > 0;
+    return db_.query_int(
+               sql_format("SELECT COUNT(*) AS count FROM tb_undo WHERE action = '%d' AND id = '%d'",
+                          kUndoDeleteFolder, id)) > 0;
 }
 
 bool Journal::link_deleted(int id, int folder) {

@@ -1,7 +1,10 @@
 #include "model/link_store.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
+#include <cstdint>
+#include <unordered_set>
 
 #include "platform/strings.h"
 
@@ -48,48 +51,124 @@ std::string with_default_scheme(const std::string& url) {
 
 LinkStore::LinkStore(Database& db, Journal& journal) : db_(db), journal_(journal) {}
 
+namespace {
+
+void assign_text(std::string& target, sqlite3_stmt* stmt, int column) {
+    auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    target.assign(text != nullptr ? text : "",
+                  text != nullptr ? sqlite3_column_bytes(stmt, column) : 0);
+}
+
+// The first sixteen bytes of a title as big-endian numbers: most comparisons end there.
+struct TitleKey {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    std::uint32_t row = 0;
+};
+
+TitleKey title_key(const std::string& title, std::uint32_t row) {
+    TitleKey key{.row = row};
+    for (size_t i = 0; i < 16; ++i) {
+        std::uint64_t byte = i < title.size() ? static_cast<unsigned char>(title[i]) : 0u;
+        std::uint64_t& half = i < 8 ? key.high : key.low;
+        half = half << 8 | byte;
+    }
+    return key;
+}
+
+std::uint32_t url_hash(std::string_view url) {
+    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(url));
+}
+
+}  // namespace
+
 int LinkStore::update_links_array() {
-    links_.clear();
+    // The records of the previous load lend their string buffers to this one.
+    std::vector<Link>& rows = spare_;
+    rows.swap(links_);
+    size_t count = 0;
     auto row = db_.prepare(
         "SELECT * FROM tb_links WHERE id NOT IN (SELECT id FROM tb_undo WHERE action = '3') AND "
         "parent NOT IN (SELECT id FROM tb_undo WHERE action = '2')");
-    if (!row) {
-        rebuild_index();
-        return -1;
-    }
-    while (row->step()) {
-        Link& link = links_.emplace_back();
+    while (row && row->step()) {
+        if (count == rows.size()) {
+            rows.emplace_back();
+        }
+        Link& link = rows[count++];
+        sqlite3_stmt* stmt = row->get();
         link.id = row->integer(0);
-        link.title = row->text(1);
-        link.url = row->text(2);
-        link.comment = row->text(3);
+        assign_text(link.title, stmt, 1);
+        assign_text(link.url, stmt, 2);
+        assign_text(link.comment, stmt, 3);
         link.parent = row->integer(4);
         link.visits = row->integer(5);
         link.last_visit = row->int64(6);
+        link.has_duplicates = false;
     }
-    std::stable_sort(links_.begin(), links_.end(),
-                     [](const Link& a, const Link& b) { return a.title < b.title; });
+    rows.resize(count);
+    std::vector<TitleKey> order(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        order[i] = title_key(rows[i].title, i);
+    }
+    std::sort(order.begin(), order.end(), [&rows](const TitleKey& a, const TitleKey& b) {
+        if (a.high != b.high) {
+            return a.high < b.high;
+        }
+        if (a.low != b.low) {
+            return a.low < b.low;
+        }
+        return rows[a.row].title < rows[b.row].title;
+    });
+    links_.clear();
+    links_.reserve(count);
+    // The rows come in id order, so the id index needs no sort of its own.
+    by_id_.resize(count);
+    for (std::uint32_t at = 0; at < count; ++at) {
+        const std::uint32_t from = order[at].row;
+        by_id_[from] = {rows[from].id, at};
+        links_.push_back(std::move(rows[from]));
+    }
+    if (!std::is_sorted(by_id_.begin(), by_id_.end())) {
+        std::sort(by_id_.begin(), by_id_.end());
+    }
     rebuild_index();
-    return static_cast<int>(links_.size());
+    return row ? static_cast<int>(links_.size()) : -1;
+}
+
+size_t LinkStore::url_slot(std::string_view url, std::uint32_t hash) const {
+    const size_t mask = url_slots_.size() - 1;
+    size_t at = hash & mask;
+    // The stored hash spares reading the address of every occupied slot passed.
+    while (url_slots_[at].link != kEmptySlot &&
+           (url_slots_[at].hash != hash || links_[url_slots_[at].link].url != url)) {
+        at = (at + 1) & mask;
+    }
+    return at;
 }
 
 void LinkStore::rebuild_index() {
-    index_.clear();
-    url_counts_.clear();
-    index_.reserve(links_.size());
-    url_counts_.reserve(links_.size());
-    for (size_t i = 0; i < links_.size(); ++i) {
-        index_[links_[i].id] = i;
-        ++url_counts_[links_[i].url];
+    const size_t n = links_.size();
+    // Open addressing over positions in the array, at most half full: no node per link.
+    url_slots_.assign(std::bit_ceil(std::max<size_t>(16, 2 * n)), UrlSlot{});
+    url_counts_.assign(n, 0);
+    std::vector<std::uint32_t> first(n);
+    for (std::uint32_t i = 0; i < n; ++i) {
+        const std::uint32_t hash = url_hash(links_[i].url);
+        UrlSlot& slot = url_slots_[url_slot(links_[i].url, hash)];
+        if (slot.link == kEmptySlot) {
+            slot = {i, hash};
+        }
+        first[i] = slot.link;
+        ++url_counts_[first[i]];
     }
-    for (Link& link : links_) {
-        link.has_duplicates = url_counts_[link.url] > 1;
+    for (size_t i = 0; i < n; ++i) {
+        links_[i].has_duplicates = url_counts_[first[i]] > 1;
     }
 }
 
 const Link* LinkStore::find(int id) const {
-    auto it = index_.find(id);
-    return it == index_.end() ? nullptr : &links_[it->second];
+    auto it = std::lower_bound(by_id_.begin(), by_id_.end(), std::make_pair(id, std::uint32_t{0}));
+    return it != by_id_.end() && it->first == id ? &links_[it->second] : nullptr;
 }
 
 std::vector<Link> LinkStore::links_in(int folder) const {
@@ -141,8 +220,11 @@ bool LinkStore::link_title_free(int parent, const std::string& title) {
 }
 
 int LinkStore::count_url_links(const std::string& url) const {
-    auto it = url_counts_.find(url);
-    return it == url_counts_.end() ? 0 : it->second;
+    if (url_slots_.empty()) {
+        return 0;
+    }
+    std::uint32_t first = url_slots_[url_slot(url, url_hash(url))].link;
+    return first == kEmptySlot ? 0 : static_cast<int>(url_counts_[first]);
 }
 
 bool LinkStore::link_address_exists(const std::string& address) const {
@@ -188,13 +270,14 @@ bool LinkStore::edit_link(int id, const std::string& title, const std::string& u
     bool ok = db_.easy_query(
         sql_format("UPDATE tb_links SET title = '%q', url = '%q', comment = '%q' WHERE id = '%d'",
                    title.c_str(), url.c_str(), comment.c_str(), id));
-    journal_.journal(record);
+    if (ok) {
+        journal_.journal(record);
+    }
     update_links_array();
     return ok;
 }
 
-bool LinkStore::edit_link_checked(int id, std::string title, std::string url,
-                                  std::string comment) {
+bool LinkStore::edit_link_checked(int id, std::string title, std::string url, std::string comment) {
     title = trim(title);
     url = trim(url);
     comment = trim(comment);
@@ -205,40 +288,66 @@ bool LinkStore::edit_link_checked(int id, std::string title, std::string url,
     return edit_link(id, title, url, comment);
 }
 
-bool LinkStore::move_links(const std::vector<int>& ids, int target) {
-    if (ids.empty()) {
-        return false;
+namespace {
+
+// Each id once, in order of first appearance, keeping only links of the array.
+std::vector<const Link*> live_links(const LinkStore& store, const std::vector<int>& ids) {
+    std::vector<const Link*> out;
+    std::unordered_set<int> seen;
+    for (int id : ids) {
+        const Link* link = store.find(id);
+        if (link != nullptr && seen.insert(id).second) {
+            out.push_back(link);
+        }
     }
+    return out;
+}
+
+}  // namespace
+
+bool LinkStore::move_links(const std::vector<int>& ids, int target) {
     if (target <= kRootFolder) {
         db_.reporter().report(msg::kNoLinksInRoot);
         return false;
     }
-    const int group = ids.front();
+    const std::vector<const Link*> moved = live_links(*this, ids);
+    if (moved.empty()) {
+        return false;
+    }
+    // A link missing from the array has no former parent that an undo could restore.
+    const int group = moved.front()->id;
     bool ok = true;
     db_.set_bulk_mode(true);
-    for (int id : ids) {
-        const Link* link = find(id);
-        const int former = link != nullptr ? link->parent : -1;
-        ok = db_.easy_query(sql_format("UPDATE tb_links SET parent = '%d' WHERE id = '%d'",
-                                       target, id)) &&
+    for (const Link* link : moved) {
+        ok = db_.easy_query(sql_format("UPDATE tb_links SET parent = '%d' WHERE id = '%d'", target,
+                                       link->id)) &&
              ok;
-        journal_.journal(
-            {.action = kUndoMoveLink, .id = id, .parent_from = former, .group_id = group});
+        journal_.journal({.action = kUndoMoveLink,
+                          .id = link->id,
+                          .parent_from = link->parent,
+                          .group_id = group});
     }
     db_.set_bulk_mode(false);
     update_links_array();
     return ok;
 }
 
-void LinkStore::delete_link(int id) { delete_links({id}); }
+bool LinkStore::delete_link(int id) {
+    return delete_links({id});
+}
 
-void LinkStore::delete_links(const std::vector<int>& ids) {
+bool LinkStore::delete_links(const std::vector<int>& ids) {
+    const std::vector<const Link*> deleted = live_links(*this, ids);
+    if (deleted.empty()) {
+        return false;
+    }
     db_.set_bulk_mode(true);
-    for (int id : ids) {
-        journal_.journal({.action = kUndoDeleteLink, .id = id});
+    for (const Link* link : deleted) {
+        journal_.journal({.action = kUndoDeleteLink, .id = link->id});
     }
     db_.set_bulk_mode(false);
     update_links_array();
+    return true;
 }
 
 std::vector<Link> LinkStore::duplicates_of(int id) const {

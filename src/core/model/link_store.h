@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "model/folder_store.h"
@@ -68,10 +68,12 @@ public:
                    const std::string& comment);
     // The Link Properties and properties-bar edit: trims, refuses empty texts with 144.
     bool edit_link_checked(int id, std::string title, std::string url, std::string comment);
+    // Moves the live links among ids (each once, in order); the group id is the first moved.
+    // Refuses the root or a special folder as target with 140.
     bool move_links(const std::vector<int>& ids, int target);
-    void delete_link(int id);
-    // Journals every link, then reloads once.
-    void delete_links(const std::vector<int>& ids);
+    bool delete_link(int id);
+    // Journals every live link among ids once, then reloads once; false when none was live.
+    bool delete_links(const std::vector<int>& ids);
     std::vector<Link> duplicates_of(int id) const;
 
     int last_opened() const { return last_opened_; }
@@ -85,9 +87,22 @@ private:
     Database& db_;
     Journal& journal_;
     std::vector<Link> links_;
-    std::unordered_map<int, size_t> index_;
-    // Keys point into links_, rebuilt with it.
-    std::unordered_map<std::string_view, int> url_counts_;
+    // (id, position) sorted by id: lookups without a scan and without a hash node per link.
+    std::vector<std::pair<int, std::uint32_t>> by_id_;
+    static constexpr std::uint32_t kEmptySlot = UINT32_MAX;
+    struct UrlSlot {
+        std::uint32_t link = kEmptySlot;
+        std::uint32_t hash = 0;
+    };
+    // Slot of an address in url_slots_: where it is, or the empty slot where it would go.
+    size_t url_slot(std::string_view url, std::uint32_t hash) const;
+
+    // Shells of the previous load, reused to spare an allocation per text.
+    std::vector<Link> spare_;
+    // Positions in links_ by address hash; url_counts_ holds, at the position of the first link
+    // with an address, how many live links have it.
+    std::vector<UrlSlot> url_slots_;
+    std::vector<std::uint32_t> url_counts_;
     int last_opened_ = -1;
 };
 

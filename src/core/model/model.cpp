@@ -12,7 +12,9 @@ Model::Model(Database& database)
       journal(database),
       folders(database, journal),
       links(database, journal),
-      statistics(links, folders) {}
+      statistics(links, folders) {
+    folders.set_links_hidden_hook([this] { links.update_links_array(); });
+}
 
 void Model::load() {
     folders.repair_ancestry();
@@ -22,8 +24,9 @@ void Model::load() {
 
 namespace {
 
-// The rows of the last link move: the trailing run of action-1 rows sharing its group id. A
-// group id repeats when the same link leads two moves, and only the last move is undone.
+// The rows of the last link move: the trailing run of action-1 rows sharing its group id, up
+// to the row of the link that led the move. A group id repeats when the same link leads two
+// moves, and only the last move is undone.
 std::vector<JournalRecord> last_link_move(Journal& journal, int group_id) {
     std::vector<JournalRecord> run;
     for (const JournalRecord& row : journal.history()) {
@@ -31,6 +34,9 @@ std::vector<JournalRecord> last_link_move(Journal& journal, int group_id) {
             break;
         }
         run.push_back(row);
+        if (row.id == group_id) {
+            break;
+        }
     }
     return run;
 }
@@ -39,7 +45,10 @@ std::vector<JournalRecord> last_link_move(Journal& journal, int group_id) {
 
 int Model::undo_last_action() {
     auto last = journal.load_last_action();
-    if (!last || last->action == -1) {
+    if (!last) {
+        return -1;
+    }
+    if (last->action == -1) {
         db.reporter().report_text("undo_last_action(): last action undefined.");
         return -1;
     }

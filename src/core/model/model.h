@@ -13,11 +13,13 @@ namespace tb {
 class Model {
 public:
     explicit Model(Database& db);
+    Model(const Model&) = delete;
+    Model& operator=(const Model&) = delete;
 
     // Repairs the ancestry index and loads the folder list and the link array.
     void load();
 
-    // Undoes the row with the highest actionID; returns the undone action code, or -1.
+    // Undoes the last action; returns its code, or -1 (nothing done) with an empty journal.
     int undo_last_action();
 
     Database& db;

@@ -38,6 +38,23 @@ bool VisitStatistics::update_visits_counter(int id, int visits, std::int64_t now
     return ok;
 }
 
+bool VisitStatistics::open_link(int id, Launcher& launcher, std::int64_t now) {
+    const Link* link = links_.find(id);
+    if (link == nullptr) {
+        links_.db().reporter().report_text("No link selected.");
+        return false;
+    }
+    const int visits = link->visits;
+    bool launched = launcher.launch(link->url);
+    if (!launched) {
+        links_.db().reporter().report_text("Cannot launch application.");
+    }
+    if (!update_visits_counter(id, visits, now)) {
+        links_.db().reporter().report_text("update_visits_counter() failed.");
+    }
+    return launched;
+}
+
 int VisitStatistics::calculate_favourites(int mode) {
     std::vector<int> visits;
     for (const Link& link : links_.links()) {

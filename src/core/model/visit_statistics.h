@@ -5,12 +5,13 @@
 
 #include "model/folder_store.h"
 #include "model/link_store.h"
+#include "platform/launcher.h"
 
 namespace tb {
 
 // The settings that steer the statistics and smart folders.
 struct StatisticsOptions {
-    int favourites_mode = 1;        // 0 mean, 1 mode, 2 median
+    int favourites_mode = 1;         // 0 mean, 1 mode, 2 median
     int recent_timespan_hours = 24;  // 0 switches Recently Visited off
     bool reset_inactive = true;
     int reset_after_months = 6;
@@ -25,6 +26,9 @@ public:
 
     // Counts one visit: the array's count plus one, stamped with `now`; reloads the array.
     bool update_visits_counter(int id, int visits, std::int64_t now);
+    // Launches a live link and counts the visit, also when the launch failed ("Cannot launch
+    // application." is reported then). False when the link is unknown or was not launched.
+    bool open_link(int id, Launcher& launcher, std::int64_t now);
 
     int calculate_favourites(int mode);
     int threshold() const { return threshold_; }

@@ -1,0 +1,45 @@
+#include <ostream>
+#include "platform/strings.h"
+
+#include "cli/command_registry.h"
+#include "cli/json_writer.h"
+#include "cli/model_session.h"
+
+namespace tb::cli {
+
+namespace {
+
+constexpr const char* kUsage = "edit ID [--title T] [--url U] [--comment C]";
+
+int run_edit(CliContext& context) {
+    ParsedArgs args = parse_args(context.args(), {"--title", "--url", "--comment"}, {});
+    if (!args.error.empty() || args.positional.size() != 1) {
+        return context.fail(args.error.empty() ? "usage: " + std::string(kUsage) : args.error, 2);
+    }
+    ModelSession session(context);
+    if (!session.ok()) {
+        return 1;
+    }
+    const Link* link = session.resolve_link(args.positional[0]);
+    if (link == nullptr) {
+        return 1;
+    }
+    auto pick = [&](const char* option, const std::string& current) {
+        const std::string* given = args.value(option);
+        return given != nullptr ? *given : current;
+    };
+    if (!session.model().links.edit_link_checked(link->id, pick("--title", link->title),
+                                                 pick("--url", link->url),
+                                                 pick("--comment", link->comment))) {
+        return 1;
+    }
+    context.out() << english_string(msg::kLinkUpdated) << "\n";
+    return 0;
+}
+
+const Registration registration{
+    {"edit", kUsage, "Edits a link; texts not given stay as they are.", run_edit}};
+
+}  // namespace
+
+}  // namespace tb::cli

@@ -1,0 +1,54 @@
+#include <ostream>
+
+#include "cli/command_registry.h"
+#include "cli/json_writer.h"
+#include "cli/model_session.h"
+
+namespace tb::cli {
+
+namespace {
+
+constexpr const char* kUsage = "mv FOLDER TARGET | mv --links ID... TARGET";
+
+int run_mv(CliContext& context) {
+    ParsedArgs args = parse_args(context.args(), {}, {"--links"});
+    const bool links = args.has("--links");
+    if (!args.error.empty() || args.positional.size() < 2 ||
+        (!links && args.positional.size() != 2)) {
+        return context.fail(args.error.empty() ? "usage: " + std::string(kUsage) : args.error, 2);
+    }
+    ModelSession session(context);
+    if (!session.ok()) {
+        return 1;
+    }
+    int target = session.resolve_folder(args.positional.back());
+    if (target == 0) {
+        return 1;
+    }
+    if (links) {
+        std::vector<int> ids;
+        for (size_t i = 0; i + 1 < args.positional.size(); ++i) {
+            const Link* link = session.resolve_link(args.positional[i]);
+            if (link == nullptr) {
+                return 1;
+            }
+            ids.push_back(link->id);
+        }
+        return session.model().links.move_links(ids, target) ? 0 : 1;
+    }
+    int folder = session.resolve_folder(args.positional[0]);
+    if (folder == 0) {
+        return 1;
+    }
+    if (folder == kRootFolder) {
+        return context.fail("The root folder cannot be moved.");
+    }
+    return session.model().folders.move_folder(folder, target) ? 0 : 1;
+}
+
+const Registration registration{
+    {"mv", kUsage, "Moves a folder, or links, into the target folder.", run_mv}};
+
+}  // namespace
+
+}  // namespace tb::cli

@@ -1,0 +1,41 @@
+#include <ostream>
+
+#include "cli/command_registry.h"
+#include "cli/json_writer.h"
+#include "cli/model_session.h"
+
+namespace tb::cli {
+
+namespace {
+
+constexpr const char* kUsage = "rename FOLDER TITLE [--protect|--unprotect]";
+
+int run_rename(CliContext& context) {
+    ParsedArgs args = parse_args(context.args(), {}, {"--protect", "--unprotect"});
+    if (!args.error.empty() || args.positional.size() != 2 ||
+        (args.has("--protect") && args.has("--unprotect"))) {
+        return context.fail(args.error.empty() ? "usage: " + std::string(kUsage) : args.error, 2);
+    }
+    ModelSession session(context);
+    if (!session.ok()) {
+        return 1;
+    }
+    int id = session.resolve_folder(args.positional[0]);
+    if (id == 0) {
+        return 1;
+    }
+    if (id == kRootFolder) {
+        return context.fail("The root folder cannot be renamed.");
+    }
+    const Folder* folder = session.model().folders.find(id);
+    bool is_protected = args.has("--protect") || (folder->is_protected && !args.has("--unprotect"));
+    return session.model().folders.rename_folder(id, args.positional[1], is_protected) ? 0 : 1;
+}
+
+const Registration registration{{"rename", kUsage,
+                                 "Retitles a folder and sets or clears \"Protect child links\".",
+                                 run_rename}};
+
+}  // namespace
+
+}  // namespace tb::cli

@@ -1,0 +1,48 @@
+#include <ostream>
+#include "platform/strings.h"
+
+#include "cli/command_registry.h"
+#include "cli/json_writer.h"
+#include "cli/model_session.h"
+
+namespace tb::cli {
+
+namespace {
+
+constexpr const char* kUsage = "reset-usage (ID | --folder F | --all)";
+
+int run_reset_usage(CliContext& context) {
+    ParsedArgs args = parse_args(context.args(), {"--folder"}, {"--all"});
+    const int forms = static_cast<int>(args.positional.size()) + (args.value("--folder") ? 1 : 0) +
+                      (args.has("--all") ? 1 : 0);
+    if (!args.error.empty() || forms != 1) {
+        return context.fail(args.error.empty() ? "usage: " + std::string(kUsage) : args.error, 2);
+    }
+    ModelSession session(context);
+    if (!session.ok()) {
+        return 1;
+    }
+    VisitStatistics& statistics = session.model().statistics;
+    if (args.has("--all")) {
+        return statistics.reset_all_usage() ? 0 : 1;
+    }
+    if (const std::string* name = args.value("--folder")) {
+        int folder = session.resolve_folder(*name);
+        return folder != 0 && statistics.reset_folder_usage(folder) ? 0 : 1;
+    }
+    const Link* link = session.resolve_link(args.positional[0]);
+    if (link == nullptr || !statistics.reset_link_usage(link->id)) {
+        return 1;
+    }
+    context.out() << english_string(msg::kLinkUpdated) << "\n";
+    return 0;
+}
+
+const Registration registration{
+    {"reset-usage", kUsage,
+     "Clears visit counts of a link, of the links of one folder, or of all links.",
+     run_reset_usage}};
+
+}  // namespace
+
+}  // namespace tb::cli

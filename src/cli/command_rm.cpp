@@ -1,0 +1,48 @@
+#include <ostream>
+
+#include "cli/command_registry.h"
+#include "cli/json_writer.h"
+#include "cli/model_session.h"
+
+namespace tb::cli {
+
+namespace {
+
+constexpr const char* kUsage = "rm FOLDER | rm --links ID...";
+
+int run_rm(CliContext& context) {
+    ParsedArgs args = parse_args(context.args(), {}, {"--links"});
+    const bool links = args.has("--links");
+    if (!args.error.empty() || args.positional.empty() || (!links && args.positional.size() != 1)) {
+        return context.fail(args.error.empty() ? "usage: " + std::string(kUsage) : args.error, 2);
+    }
+    ModelSession session(context);
+    if (!session.ok()) {
+        return 1;
+    }
+    if (links) {
+        std::vector<int> ids;
+        for (const std::string& text : args.positional) {
+            const Link* link = session.resolve_link(text);
+            if (link == nullptr) {
+                return 1;
+            }
+            ids.push_back(link->id);
+        }
+        return session.model().links.delete_links(ids) ? 0 : 1;
+    }
+    int folder = session.resolve_folder(args.positional[0]);
+    if (folder == 0) {
+        return 1;
+    }
+    return session.model().folders.delete_folder(folder) ? 0 : 1;
+}
+
+const Registration registration{
+    {"rm", kUsage,
+     "Deletes a folder with its subtree, or links; the journal keeps them until the purge.",
+     run_rm}};
+
+}  // namespace
+
+}  // namespace tb::cli

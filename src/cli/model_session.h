@@ -1,0 +1,65 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cli/cli_context.h"
+#include "model/model.h"
+
+namespace tb::cli {
+
+// The statistics settings the smart-folder commands use.
+StatisticsOptions statistics_options();
+
+// A command's arguments split into positionals, options with a value and flags.
+struct ParsedArgs {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> values;
+    std::set<std::string> flags;
+    std::string error;
+
+    bool has(const std::string& flag) const { return flags.contains(flag); }
+    const std::string* value(const std::string& option) const;
+};
+
+// Unknown options and options missing their value are reported in `error`.
+ParsedArgs parse_args(const std::vector<std::string>& args,
+                      const std::set<std::string>& value_options,
+                      const std::set<std::string>& flag_options);
+
+// The model over the context's database, loaded and with the journal on, as the program has it
+// once its main window is up. Edits are journalled; nothing is purged here.
+class ModelSession {
+public:
+    explicit ModelSession(CliContext& context);
+
+    bool ok() const { return model_ != nullptr; }
+    Model& model() { return *model_; }
+    CliContext& context() { return context_; }
+
+    // A live folder by full name ("/A/B", "/" for the root) or by id; 0 after a message.
+    int resolve_folder(const std::string& name);
+    // A live link by id; null after a message.
+    const Link* resolve_link(const std::string& id_text);
+
+    // Counts the reports so far; refused() tells whether the core reported since.
+    void mark() { mark_ = context_.reporter().reported(); }
+    bool refused() const { return context_.reporter().reported() > mark_; }
+
+    // Prints links as tab-separated rows or as a JSON array.
+    void print_links(const std::vector<Link>& links);
+
+private:
+    CliContext& context_;
+    std::unique_ptr<Model> model_;
+    int mark_ = 0;
+};
+
+// A whole non-negative decimal number, or -1.
+int parse_id(const std::string& text);
+std::string time_text(std::int64_t seconds);
+
+}  // namespace tb::cli

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "model/model.h"
+#include "platform/log.h"
+#include "support/test_support.h"
+
+namespace tb::test {
+
+// A fresh database with the journal on, loaded like the program does at start.
+class ModelTest : public ::testing::Test {
+protected:
+    ModelTest() {
+        log_set_file(dir / "tagberry.log", &reporter);
+        EXPECT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
+        model.journal.set_enabled(true);
+        model.load();
+    }
+    ~ModelTest() override { log_set_file("tagberry.log", nullptr); }
+
+    int folder(const std::string& title, int parent = kRootFolder) {
+        int id = model.folders.create_folder(title, parent);
+        EXPECT_NE(id, 0) << title;
+        return id;
+    }
+    int link(int parent, const std::string& title, const std::string& url = {}) {
+        int id = model.links.add_link_to(parent, title, url.empty() ? "http://" + title : url, "");
+        EXPECT_NE(id, 0) << title;
+        return id;
+    }
+    std::int64_t count(const std::string& sql) { return db.query_int(sql); }
+    int parent_of_link(int id) {
+        return static_cast<int>(
+            db.query_int(sql_format("SELECT parent FROM tb_links WHERE id = %d", id)));
+    }
+    std::string ancestry(int id) {
+        auto row = db.prepare(sql_format("SELECT parents FROM tb_parents WHERE folderID = %d", id));
+        return row && row->step() ? row->text(0) : "<none>";
+    }
+    // Journal rows, oldest first.
+    std::vector<JournalRecord> journal_rows() {
+        auto rows = model.journal.history();
+        return {rows.rbegin(), rows.rend()};
+    }
+    std::vector<int> live_folder_ids() {
+        std::vector<int> ids;
+        for (const Folder& f : model.folders.list()) {
+            ids.push_back(f.id);
+        }
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    }
+    std::vector<int> live_link_ids() {
+        std::vector<int> ids;
+        for (const Link& l : model.links.links()) {
+            ids.push_back(l.id);
+        }
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    }
+    void set_visits(int id, int visits, std::int64_t last_visit = 0) {
+        db.easy_query(sql_format("UPDATE tb_links SET visits = %d, last_visit = %lld WHERE id = %d",
+                                 visits, static_cast<long long>(last_visit), id));
+    }
+
+    TempDir dir;
+    RecordingReporter reporter;
+    Database db{reporter};
+    Model model{db};
+};
+
+}  // namespace tb::test
