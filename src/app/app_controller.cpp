@@ -128,7 +128,10 @@ CommandStatus AppController::status(int command) {
 
 void AppController::execute(int command) {
     if (command >= kCmdOpenWithFirst && command < kCmdRecentQueryFirst) {
-        open_with(command - kCmdOpenWithFirst);
+        // In feed mode the current link is a feed item's number, not a link id.
+        if (status(command).enabled) {
+            open_with(command - kCmdOpenWithFirst);
+        }
         return;
     }
     auto handler = handlers_.find(command);
@@ -288,6 +291,7 @@ void AppController::delete_folder() {
     state_.current_folder = parent;
     emit tree_refill_requested(true);
     emit list_refill_requested();
+    emit caption_changed(caption());
 }
 
 void AppController::move_folder() {
