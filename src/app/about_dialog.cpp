@@ -1,5 +1,7 @@
 #include "app/about_dialog.h"
 
+#include "platform/product.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QGridLayout>

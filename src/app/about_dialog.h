@@ -8,7 +8,6 @@ class QLabel;
 namespace tb::app {
 
 // The maker's web site, also named by exported bookmark files.
-inline constexpr char kMakerWebSite[] = "https://quillmont.example/tagberry/";
 
 // "About Tagberry": version, build date and links to the libraries the program uses.
 class AboutDialog : public QDialog {

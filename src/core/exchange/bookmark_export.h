@@ -6,11 +6,9 @@
 #include <string_view>
 
 #include "model/model.h"
+#include "platform/product.h"
 
 namespace tb {
-
-// The address written in the file's comment line.
-inline constexpr const char* kMakerWebSite = "https://tagberry.example.org/";
 
 // The default file name of both export commands.
 inline constexpr const char* kDefaultExportFileName = "Tagberry Bookmarks.html";
