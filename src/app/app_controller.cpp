@@ -230,10 +230,7 @@ const Link* AppController::selected_link() const {
 }
 
 StatisticsOptions AppController::statistics_options() const {
-    return {.favourites_mode = settings_.favourites_mode,
-            .recent_timespan_hours = settings_.recent_links_timespan,
-            .reset_inactive = settings_.reset_visits_for_inactive_links,
-            .reset_after_months = settings_.reset_visits_after_timespan};
+    return tb::statistics_options(settings_);
 }
 
 void AppController::after_links_changed() {

@@ -4,11 +4,13 @@
 #include <ostream>
 
 #include "cli/json_writer.h"
+#include "platform/ini_settings_store.h"
 
 namespace tb::cli {
 
 StatisticsOptions statistics_options() {
-    return {};
+    IniSettingsStore store;
+    return tb::statistics_options(load_settings(store));
 }
 
 const std::string* ParsedArgs::value(const std::string& option) const {

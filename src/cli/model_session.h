@@ -11,7 +11,7 @@
 
 namespace tb::cli {
 
-// The statistics settings the smart-folder commands use.
+// The statistics settings the smart-folder commands use, read from the program's settings file.
 StatisticsOptions statistics_options();
 
 // A command's arguments split into positionals, options with a value and flags.

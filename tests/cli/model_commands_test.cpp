@@ -25,7 +25,7 @@ protected:
 };
 
 TEST_F(ModelCommandsTest, FolderSessionWithRefusalsUndoAndPurge) {
-    EXPECT_EQ(ok({"mkdir", "/", "News; Sport ;Art"}), "2\n3\n4\n");
+    EXPECT_EQ(ok({"mkdir", "/", "News;Sport ;Art"}), "2\n3\n4\n");
     CliResult dup = cli({"mkdir", "/", "Art;Zed"});
     EXPECT_EQ(dup.code, 1);
     EXPECT_EQ(dup.out, "5\n");

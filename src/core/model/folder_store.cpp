@@ -211,14 +211,14 @@ std::vector<std::string> FolderStore::split_folder_titles(const std::string& tex
         }
         start = end + 1;
     }
-    // Trimmed before sorting, so that " Sport" does not come before "Art".
+    // The pieces are sorted as typed, blanks included, and trimmed afterwards.
+    std::sort(pieces.begin(), pieces.end());
     for (const std::string& piece : pieces) {
         std::string title = trim(piece);
         if (!title.empty()) {
             titles.push_back(title);
         }
     }
-    std::sort(titles.begin(), titles.end());
     return titles;
 }
 

@@ -24,6 +24,13 @@ std::string local_time_text(std::int64_t seconds) {
 
 }  // namespace
 
+StatisticsOptions statistics_options(const Settings& settings) {
+    return {.favourites_mode = settings.favourites_mode,
+            .recent_timespan_hours = settings.recent_links_timespan,
+            .reset_inactive = settings.reset_visits_for_inactive_links,
+            .reset_after_months = settings.reset_visits_after_timespan};
+}
+
 bool VisitStatistics::is_unprotected(const Link& link) const {
     const Folder* folder = folders_.find(link.parent);
     return folder == nullptr || !folder->is_protected;

@@ -5,6 +5,7 @@
 
 #include "model/folder_store.h"
 #include "model/link_store.h"
+#include "platform/settings.h"
 #include "platform/launcher.h"
 
 namespace tb {
@@ -16,6 +17,9 @@ struct StatisticsOptions {
     bool reset_inactive = true;
     int reset_after_months = 6;
 };
+
+// The statistics part of the user's settings.
+StatisticsOptions statistics_options(const Settings& settings);
 
 constexpr std::int64_t kSecondsPerMonth = 2592000;
 

