@@ -1,0 +1,70 @@
+#include "platform/log.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <regex>
+
+#include "platform/reporter.h"
+#include "platform/strings.h"
+#include "support/test_support.h"
+
+namespace tb {
+namespace {
+
+class LogTest : public ::testing::Test {
+protected:
+    void SetUp() override { log_set_file(path, &reporter); }
+    void TearDown() override { log_set_file("tagberry.log", nullptr); }
+
+    std::string content() const { return test::read_file(path); }
+
+    test::TempDir dir;
+    std::filesystem::path path = dir / "tagberry.log";
+    RecordingReporter reporter;
+};
+
+const std::regex kEntry(R"(\d\d:\d\d:\d\d \d\d\.\d\d\.\d{4}\t)");
+
+TEST_F(LogTest, CleanStartsAFreshLogWithOneLine) {
+    test::write_file(path, "old line\n");
+    ASSERT_TRUE(log_clean());
+    const std::string text = content();
+    EXPECT_TRUE(std::regex_match(text, std::regex(R"(\d\d:\d\d:\d\d \d\d\.\d\d\.\d{4}\tLog file cleaned\.\n)")))
+        << text;
+}
+
+TEST_F(LogTest, EntriesLoseTrailingWhiteSpaceAndKeepInnerLines) {
+    ASSERT_TRUE(log_clean());
+    ASSERT_TRUE(log_append("first  \r\n\t "));
+    ASSERT_TRUE(log_append("two\nlines"));
+    ASSERT_TRUE(log_append(""));
+    const std::string text = content();
+    const size_t first = text.find('\n') + 1;
+    const std::string rest = text.substr(first);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(rest, m, kEntry));
+    EXPECT_EQ(m.position(0), 0);
+    EXPECT_EQ(rest.substr(m.length(0)),
+              "first\n" + rest.substr(rest.find("two") - m.length(0), m.length(0)) +
+                  "two\nlines\n-----------------------------------------------------------\n");
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(LogTest, UnwritableLogReportsEveryFailedCall) {
+    if (geteuid() == 0) {
+        // Root writes through permissions; a folder in place of the file fails for everyone.
+        std::filesystem::create_directory(path);
+    } else {
+        test::write_file(path, "");
+        chmod(path.c_str(), 0444);
+    }
+    EXPECT_FALSE(log_append("message"));
+    EXPECT_FALSE(log_clean());
+    EXPECT_EQ(reporter.count(msg::kLogCannotOpen), 2);
+    EXPECT_EQ(render(reporter.messages.front()), "Log file couldn't be opened.");
+}
+
+}  // namespace
+}  // namespace tb

@@ -1,0 +1,104 @@
+#include "storage/like.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "platform/log.h"
+#include "storage/database.h"
+#include "support/test_support.h"
+
+namespace tb {
+namespace {
+
+struct LikeCase {
+    const char* text;
+    const char* pattern;
+    bool expected;
+};
+
+TEST(LikePatternTest, FullCaseInsensitiveMatchWithTwoWildcards) {
+    const LikeCase cases[] = {
+        {"abc", "A%", true},
+        {"abc", "b", false},           // anchored at both ends
+        {"a.c", "a.c", true},          // the dot is literal
+        {"abc", "a.c", false},
+        {"abc", "a_", true},           // "_" spans any run
+        {"a", "a_", true},             // ... including an empty one
+        {"abc", "%", true},
+        {"", "%", true},
+        {"", "", true},
+        {"x", "", false},
+        {"abc", "%b%", true},
+        {"abc", "%bd%", false},
+        {"aXbXc", "a%b%c", true},
+        {"ab", "a%b%b", false},        // pieces must not overlap
+        {"abab", "a%b%b", true},
+        {"(x)[y]{z}^$|\\+*?", "(x)[y]{z}^$|\\+*?", true},
+        {"Привет, мир", "%ПРИВ%", true},
+        {"ПРИВЕТ", "привет", true},
+        {"Straße", "STRASSE", false},  // simple folding only, code point by code point
+        {"Ωμέγα", "%ΜΈΓΑ", true},
+        {"emoji 😀 here", "%😀%", true},
+    };
+    for (const LikeCase& c : cases) {
+        EXPECT_EQ(LikePattern(c.pattern).matches(c.text), c.expected)
+            << "'" << c.text << "' LIKE '" << c.pattern << "'";
+    }
+}
+
+TEST(LikePatternTest, InvalidUtf8IsComparedByteForByte) {
+    EXPECT_TRUE(LikePattern("%\xff%").matches("a\xff" "b"));
+    EXPECT_FALSE(LikePattern("%\xfe%").matches("a\xff" "b"));
+    EXPECT_TRUE(LikePattern("A\xc3").matches("a\xc3"));
+}
+
+TEST(LikePatternTest, PathologicalPatternIsFast) {
+    std::string text(10 * 1024, 'a');
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(LikePattern("%a%a%a%a%a%a%a%a%a%b").matches(text));
+    text.back() = 'b';
+    EXPECT_TRUE(LikePattern("%a%a%a%a%a%a%a%a%a%b").matches(text));
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 50);
+}
+
+class LikeSqlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        log_set_file(dir / "tagberry.log", &reporter);
+        ASSERT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
+    }
+    void TearDown() override { log_set_file("tagberry.log", nullptr); }
+
+    test::TempDir dir;
+    RecordingReporter reporter;
+    Database db{reporter};
+};
+
+TEST_F(LikeSqlTest, ReplacesTheEngineLikeOnTheConnection) {
+    EXPECT_EQ(db.query_int("SELECT 'abc' LIKE 'A%'"), 1);
+    EXPECT_EQ(db.query_int("SELECT 'abc' LIKE 'b'"), 0);
+    EXPECT_EQ(db.query_int("SELECT 'abc' LIKE 'a_'"), 1);  // the engine's "_" is one character
+    EXPECT_EQ(db.query_int("SELECT 'Привет' LIKE '%ПРИВ%'"), 1);
+    EXPECT_EQ(db.query_int("SELECT like('%', NULL)", -1), 0);
+    EXPECT_EQ(db.query_int("SELECT NULL LIKE '%'", -1), 0);
+    EXPECT_EQ(db.query_int("SELECT 12 LIKE '1%'"), 1);
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(LikeSqlTest, OnePatternServesEveryRowOfAStatement) {
+    db.set_bulk_mode(true);
+    for (int i = 0; i < 200; ++i) {
+        db.easy_query(sql_format("INSERT INTO tb_links (title, url, parent) VALUES ('%s %d', "
+                                 "'u', '2')",
+                                 i % 2 == 0 ? "Linux kernel" : "other", i));
+    }
+    db.set_bulk_mode(false);
+    EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM tb_links WHERE title LIKE '%LINUX%' AND title "
+                           "LIKE '%kernel%'"),
+              100);
+}
+
+}  // namespace
+}  // namespace tb
