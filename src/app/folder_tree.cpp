@@ -77,6 +77,15 @@ QTreeWidgetItem* FolderTree::item_for(int id) const {
     return nullptr;
 }
 
+QTreeWidgetItem* FolderTree::feed_item_for(int id) const {
+    for (QTreeWidgetItemIterator it(const_cast<FolderTree*>(this)); *it; ++it) {
+        if ((*it)->data(0, kFolderIdRole).toInt() == id && (*it)->data(0, kIsFeedRole).toBool()) {
+            return *it;
+        }
+    }
+    return nullptr;
+}
+
 int FolderTree::selected_id() const {
     QTreeWidgetItem* item = currentItem();
     return item != nullptr ? item->data(0, kFolderIdRole).toInt() : kNothingSelected;

@@ -28,6 +28,8 @@ public:
     QTreeWidgetItem* add_special(int id, const QString& text, const QIcon& icon);
 
     QTreeWidgetItem* item_for(int id) const;
+    // The item of a newsfeed (a child of "Newsfeeds"), whose id may equal a folder's.
+    QTreeWidgetItem* feed_item_for(int id) const;
     // The selected item's id, or kNothingSelected.
     int selected_id() const;
     bool select_id(int id);

@@ -23,7 +23,9 @@ QColor link_colour(const Link& link, bool highlight_unvisited) {
 LinkListModel::LinkListModel(QObject* parent)
     : QAbstractTableModel(parent),
       link_icon_(QIcon::fromTheme(QStringLiteral("text-html"),
-                                  QApplication::style()->standardIcon(QStyle::SP_FileLinkIcon))) {}
+                                  QApplication::style()->standardIcon(QStyle::SP_FileLinkIcon))),
+      // Newsfeed items are marked apart from stored links.
+      feed_item_icon_(QIcon::fromTheme(QStringLiteral("application-rss+xml"), link_icon_)) {}
 
 void LinkListModel::set_records(std::vector<Link> records, bool feed_mode) {
     beginResetModel();
@@ -84,7 +86,10 @@ QVariant LinkListModel::data(const QModelIndex& index, int role) const {
             // edited or deleted.
             return QString::fromStdString(link.title.empty() ? link.url : link.title);
         case Qt::DecorationRole:
-            return index.column() == 0 ? QVariant(link_icon_) : QVariant();
+            if (index.column() != 0) {
+                return {};
+            }
+            return QVariant(feed_mode_ ? feed_item_icon_ : link_icon_);
         case Qt::ForegroundRole: {
             if (feed_mode_) {
                 return {};

@@ -48,6 +48,7 @@ private:
     bool descending_ = false;
     int sort_column_ = -1;
     QIcon link_icon_;
+    QIcon feed_item_icon_;
 };
 
 }  // namespace tb::app

@@ -1,3 +1,5 @@
+#include <curl/curl.h>
+
 #include <QApplication>
 #include <csignal>
 
@@ -6,6 +8,8 @@
 int main(int argc, char** argv) {
     // Feed downloads write to sockets from worker threads; a closed peer must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
+    // Before any thread starts: curl's global set-up is not thread-safe everywhere.
+    curl_global_init(CURL_GLOBAL_DEFAULT);
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quillmont"));
     QApplication::setApplicationName(QStringLiteral("Tagberry 2.0"));

@@ -392,10 +392,12 @@ void MainWindow::refill_tree(bool keep_selection) {
     }
     folders.clear_moved_flag();
     refilling_tree_ = false;
-    if (feed_mode && tree_->select_id(kNewsfeedsFolder)) {
+    if (QTreeWidgetItem* feed = feed_mode ? tree_->feed_item_for(select) : nullptr) {
+        tree_->setCurrentItem(feed);
         return;
     }
-    if (!tree_->select_id(select)) {
+    // A feed's id may equal a folder's: a feed gone from the tree falls back to the root.
+    if (feed_mode || !tree_->select_id(select)) {
         tree_->select_id(kRootFolder);
     }
     on_tree_selection();
@@ -461,7 +463,17 @@ void MainWindow::on_header_clicked(int column) { list_model_->sort_by_header(col
 void MainWindow::show_properties() {
     const Link* link = controller_.selected_link();
     const int language = controller_.settings().language;
-    if (link != nullptr) {
+    const auto item = controller_.state().feed_mode && feed_item_texts
+                          ? feed_item_texts()
+                          : std::optional<LinkTexts>();
+    if (item) {
+        title_edit_->setText(item->title);
+        address_edit_->setText(item->url);
+        comment_edit_->setPlainText(item->comment);
+        panes_[1]->setText(item->url);
+        panes_[3]->clear();
+        panes_[5]->clear();
+    } else if (link != nullptr) {
         title_edit_->setText(QString::fromStdString(link->title));
         address_edit_->setText(QString::fromStdString(link->url));
         comment_edit_->setPlainText(QString::fromStdString(link->comment));

@@ -49,6 +49,8 @@ public:
     void rebuild_open_with_menu();
     // Areas that fill the tree's special part (newsfeeds) hook in here.
     std::function<void(FolderTree*)> add_feed_items;
+    // The texts of the current newsfeed item, shown in feed mode like a link's.
+    std::function<std::optional<LinkTexts>()> feed_item_texts;
     // The Recent Queries submenus are filled by the search area.
     std::function<void(QMenu*)> fill_recent_queries;
 

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "app/dialog_services.h"
+#include "app/feed_area.h"
 #include "app/search_area.h"
 #include "platform/data_folder.h"
 #include "platform/log.h"
@@ -31,6 +32,7 @@ TagberryApp::TagberryApp() { settings_ = load_settings(store_); }
 
 TagberryApp::~TagberryApp() {
     window_.reset();
+    feeds_.reset();
     search_.reset();
     controller_.reset();
 }
@@ -93,13 +95,16 @@ void TagberryApp::build_window() {
     controller_ = std::make_unique<AppController>(*model_, settings_, *ui_);
     model_->statistics.expire_links(controller_->statistics_options(), controller_->now());
     search_ = std::make_unique<SearchArea>(*controller_, *ui_);
+    feeds_ = std::make_unique<FeedArea>(*controller_, *ui_, data_folder_ / "feeds");
     window_ = std::make_unique<MainWindow>(*controller_);
     search_->attach(*window_);
+    feeds_->attach(*window_);
     static_cast<DialogServices*>(ui_.get())->set_parent(window_.get());
     reporter_.set_parent(window_.get());
     window_->start();
     model_->statistics.reset_threshold();
     model_->journal.set_enabled(true);
+    feeds_->start();
     connect(window_.get(), &MainWindow::closing, this, &TagberryApp::shutdown);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
         if (s == Qt::ApplicationActive) {
@@ -134,6 +139,7 @@ void TagberryApp::shutdown() {
     save_settings();
     model_->journal.purge();
     db_->close_database();
+    feeds_->shutdown();
     QApplication::quit();
 }
 
@@ -146,6 +152,7 @@ void TagberryApp::terminate_quietly() {
     closed_ = true;
     save_settings();
     db_->close_database();
+    feeds_->shutdown();
     QApplication::quit();
 }
 

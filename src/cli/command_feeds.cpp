@@ -4,6 +4,7 @@
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "cli/json_writer.h"
+#include "cli/search_session.h"
 #include "feeds/channel_list.h"
 #include "feeds/feed_parser.h"
 
@@ -84,11 +85,15 @@ void print_items(std::ostream& out, const std::vector<FeedItem>& items, const ch
     }
 }
 
-bool parse_id(const std::string& text, int& id) {
+bool parse_number(const std::string& text, int& number, long smallest) {
     char* end = nullptr;
     const long value = std::strtol(text.c_str(), &end, 10);
-    id = static_cast<int>(value);
-    return !text.empty() && *end == '\0' && value > 0;
+    number = static_cast<int>(value);
+    return !text.empty() && *end == '\0' && value >= smallest && value <= 0x7fffffff;
+}
+
+bool parse_id(const std::string& text, int& id) {
+    return parse_number(text, id, 1);
 }
 
 int run_list(CliContext& context, Database& db) {
@@ -182,6 +187,51 @@ int run_update(CliContext& context, Database& db) {
     return 0;
 }
 
+// Items live only in memory, so the feed is downloaded first; the item is then stored through
+// the same checks as the New Link dialog.
+int run_store(CliContext& context) {
+    const auto& args = context.args();
+    int id = 0;
+    int number = 0;
+    if (args.size() != 4 || !parse_id(args[1], id) || !parse_number(args[2], number, 0)) {
+        return context.fail("usage: feeds store FEED ITEM FOLDER", 2);
+    }
+    auto links = SearchSession::open(context);
+    if (!links) {
+        return 1;
+    }
+    const auto folder = resolve_folder(links->model, args[3]);
+    if (!folder) {
+        return context.fail("Unknown folder '" + args[3] + "'.", 2);
+    }
+    FeedSession session(context, links->model.db, true);
+    if (!session.xml_ok()) {
+        return 1;
+    }
+    const auto channel = session.list().channel(id);
+    if (!channel) {
+        return context.fail("No newsfeed with id " + args[1] + ".");
+    }
+    session.list().update_one(id);
+    session.finish_updates();
+    if (session.list().channel(id)->state != UpdateState::Updated) {
+        return context.fail("Newsfeed '" + channel->title + "' could not be updated.");
+    }
+    const auto item = session.list().item(id, number);
+    if (!item) {
+        return context.fail("Newsfeed '" + channel->title + "' has no item " + args[2] + ".");
+    }
+    // Journalled like the dialog's links, so the program's Undo can take it back.
+    links->model.journal.set_enabled(true);
+    const int link = links->model.links.add_new_link(
+        {.parent = *folder, .title = item->title, .url = item->link, .comment = item->description});
+    if (link == 0) {
+        return 1;
+    }
+    context.out() << "Stored link " << link << ".\n";
+    return 0;
+}
+
 int run_parse(CliContext& context) {
     const auto& args = context.args();
     if (args.size() != 2) {
@@ -220,8 +270,11 @@ int run_feeds(CliContext& context) {
     if (sub == "parse") {
         return run_parse(context);
     }
+    if (sub == "store") {
+        return run_store(context);
+    }
     if (sub != "list" && sub != "add" && sub != "rm" && sub != "update") {
-        return context.fail("usage: feeds list|add|rm|update|parse ...", 2);
+        return context.fail("usage: feeds list|add|rm|update|store|parse ...", 2);
     }
     Database* db = context.database();
     if (db == nullptr) {
@@ -237,8 +290,12 @@ int run_feeds(CliContext& context) {
 }
 
 const Registration feeds{
-    {"feeds", "feeds list | add TITLE LOCATION | rm ID | update [ID] | parse FILE  [--json]",
-     "Lists, adds, removes and updates newsfeeds, or parses a local feed document.", run_feeds}};
+    {"feeds",
+     "feeds list | add TITLE LOCATION | rm ID | update [ID] | store FEED ITEM FOLDER | parse FILE"
+     "  [--json]",
+     "Lists, adds, removes and updates newsfeeds, stores a feed's item as a link in a folder "
+     "(\"/A/B\" or id), or parses a local feed document.",
+     run_feeds}};
 
 }  // namespace
 

@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "core/feeds/local_http_server.h"
+#include "model/model.h"
+#include "platform/strings.h"
 #include "support/test_support.h"
 
 namespace tb {
@@ -64,6 +67,81 @@ TEST(FeedsCommandTest, AddListUpdateRemoveAndNoFilesLeft) {
     EXPECT_EQ(run_cli(data, "feeds rm 7").code, 1);
     EXPECT_EQ(run_cli(data, "feeds rm 1").code, 0);
     EXPECT_EQ(run_cli(data, "feeds list").out, "");
+    EXPECT_TRUE(std::filesystem::is_empty(data / "feeds"));
+}
+
+// Creates /News in the data folder's database, as the program would.
+int make_news_folder(const test::TempDir& data) {
+    RecordingReporter reporter;
+    Database db(reporter);
+    EXPECT_EQ(db.open_database(data.path()), OpenStatus::Ok);
+    Model model(db);
+    model.load();
+    return model.folders.create_folder("News", kRootFolder);
+}
+
+struct StoredLink {
+    int count = 0;
+    std::string title, url, comment;
+    int parent = 0;
+};
+
+StoredLink stored_link(const test::TempDir& data, const std::string& url) {
+    RecordingReporter reporter;
+    Database db(reporter);
+    EXPECT_EQ(db.open_database(data.path()), OpenStatus::Ok);
+    StoredLink link;
+    auto stmt = db.prepare(sql_format(
+        "SELECT title, url, comment, parent FROM tb_links WHERE url = '%q'", url.c_str()));
+    while (stmt && stmt->step()) {
+        ++link.count;
+        link.title = stmt->text(0);
+        link.url = stmt->text(1);
+        link.comment = stmt->text(2);
+        link.parent = stmt->integer(3);
+    }
+    return link;
+}
+
+TEST(FeedsCommandTest, StoreDownloadsTheFeedAndAddsItsItemThroughTheNewLinkChecks) {
+    test::TempDir data;
+    test::LocalHttpServer server;
+    server.route("/garden.xml", {200, test::read_file(test::data_path("feeds/rss20.xml"))});
+    const int news = make_news_folder(data);
+    ASSERT_EQ(run_cli(data, "feeds add Garden '" + server.url("/garden.xml") + "'").code, 0);
+    ASSERT_EQ(run_cli(data, "feeds add Gone '" + server.url("/gone.xml") + "'").code, 0);
+
+    const CliRun stored = run_cli(data, "feeds store 1 2 /News");
+    EXPECT_EQ(stored.code, 0) << stored.out;
+    EXPECT_EQ(stored.out.rfind("Stored link ", 0), 0u) << stored.out;
+    StoredLink link = stored_link(data, "https://garden.example/posts/3");
+    EXPECT_EQ(link.count, 1);
+    EXPECT_EQ(link.title, "Frost warning");
+    EXPECT_EQ(link.comment, "Cover the seedlings tonight.");
+    EXPECT_EQ(link.parent, news);
+
+    // By id as well; entities and markup of the item arrive as the parser decoded them.
+    EXPECT_EQ(run_cli(data, "feeds store 1 0 " + std::to_string(news)).code, 0);
+    link = stored_link(data, "https://garden.example/posts/1?a=1&b=2");
+    EXPECT_EQ(link.title, "Tomatoes & basil");
+    EXPECT_EQ(link.comment, "<p>Planted <b>six</b> rows.</p>");
+
+    // The New Link checks refuse a stored address again and the root folder.
+    const CliRun again = run_cli(data, "feeds store 1 2 /News");
+    EXPECT_EQ(again.code, 1);
+    EXPECT_NE(again.out.find(render(Message::of(msg::kUrlExists))), std::string::npos) << again.out;
+    const CliRun root = run_cli(data, "feeds store 1 1 /");
+    EXPECT_EQ(root.code, 1);
+    EXPECT_NE(root.out.find(render(Message::of(msg::kNoLinksInRoot))), std::string::npos);
+    EXPECT_EQ(stored_link(data, "https://garden.example/posts/3").count, 1);
+
+    EXPECT_EQ(run_cli(data, "feeds store 1 9 /News").code, 1);
+    const CliRun failed = run_cli(data, "feeds store 2 0 /News");
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_NE(failed.out.find("Newsfeed 'Gone' could not be updated."), std::string::npos);
+    EXPECT_EQ(run_cli(data, "feeds store 1 0 /Nowhere").code, 2);
+    EXPECT_EQ(run_cli(data, "feeds store 1 -1 /News").code, 2);
+    EXPECT_EQ(run_cli(data, "feeds store 7 0 /News").code, 1);
     EXPECT_TRUE(std::filesystem::is_empty(data / "feeds"));
 }
 

@@ -98,6 +98,15 @@ bool ChannelList::delete_channel(int id) {
     return true;
 }
 
+bool ChannelList::remove_channels(const std::vector<int>& ids) {
+    bool ok = true;
+    for (int id : ids) {
+        ok = db_.easy_query(sql_format("DELETE FROM tb_channels WHERE id = '%d'", id)) && ok;
+    }
+    load_channels();
+    return ok;
+}
+
 void ChannelList::update_all() {
     std::vector<int> ids;
     {

@@ -63,6 +63,8 @@ public:
     // Refuses (message 211) an empty title or location; then inserts, reloads and updates all.
     bool add_channel(const std::string& title, const std::string& location);
     bool delete_channel(int id);
+    // The Newsfeeds Editor's deletion: every row, then one reload; no update starts.
+    bool remove_channels(const std::vector<int>& ids);
 
     // Both do nothing when the XML library is unavailable or after shutdown. A feed that is
     // already being updated is skipped.

@@ -83,6 +83,22 @@ TEST_F(ChannelListTest, AddAndDeleteKeepQuotesAndRefuseEmptyFields) {
     EXPECT_EQ(list->location(999), "");
 }
 
+TEST_F(ChannelListTest, RemoveChannelsDeletesEveryRowAndStartsNoUpdate) {
+    server.route("/a.xml", {200, kTwoItems});
+    const int a = add_row("A", "/a.xml");
+    const int b = add_row("B", "/a.xml");
+    const int c = add_row("C", "/a.xml");
+    auto list = make_list();
+    ASSERT_TRUE(list->remove_channels({a, c}));
+    list->wait_for_workers();
+    const auto channels = list->channels();
+    ASSERT_EQ(channels.size(), 1u);
+    EXPECT_EQ(channels[0].id, b);
+    EXPECT_EQ(channels[0].state, UpdateState::NotUpdated);
+    EXPECT_EQ(server.requests(), 0);
+    EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM tb_channels"), 1);
+}
+
 TEST_F(ChannelListTest, UpdateAllSetsStatesItemsLinksAndEvents) {
     server.route("/good.xml", {200, kTwoItems});
     server.route("/bad.xml", {200, "not xml at all"});

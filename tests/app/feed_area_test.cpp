@@ -1,0 +1,430 @@
+#include <curl/curl.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QThread>
+#include <QToolBar>
+#include <QTreeView>
+#include <QtTest>
+#include <chrono>
+
+#include "app/add_channel_dialog.h"
+#include "app/app_controller.h"
+#include "app/feed_area.h"
+#include "app/feeds_editor_dialog.h"
+#include "app/main_window.h"
+#include "app/update_frequency_dialog.h"
+#include "app_test_support.h"
+#include "core/feeds/local_http_server.h"
+#include "platform/strings.h"
+
+using namespace tb;
+using namespace tb::app;
+using tb::test::acknowledge;
+using tb::test::click_button;
+using tb::test::on_next_dialog;
+using tb::test::shown_messages;
+using tb::test::text_of;
+
+namespace {
+
+// Three items: a web page, an untitled one (kept but never listed) and a network share.
+const char* const kGardenFeed =
+    "<rss version=\"2.0\"><channel><title>Garden</title>"
+    "<item><title>Tomatoes</title><link>https://garden.example/1</link>"
+    "<description>Six rows.</description></item>"
+    "<item><title></title><link>https://garden.example/2</link></item>"
+    "<item><title>Share</title><link>smb://garden.example/share</link>"
+    "<description>Files</description></item>"
+    "</channel></rss>";
+
+// Canned answers for the controller's dialogs; records what the feed commands hand over.
+class FakeUi : public UiServices {
+public:
+    std::optional<QString> new_folder_text() override { return std::nullopt; }
+    std::optional<std::pair<QString, bool>> folder_properties(const QString&, bool) override {
+        return std::nullopt;
+    }
+    MoveResult move_items(const MoveRequest&) override { return {}; }
+    NewLinkDialogResult new_link(const NewLinkDialogRequest& request) override {
+        new_link_requests.push_back(request);
+        NewLinkRequest chosen = request.preset;
+        root_refusal = request.check(chosen);
+        chosen = request.preset;
+        chosen.parent = store_into;
+        if (request.check(chosen) != 0) {
+            return {};
+        }
+        return {.accepted = chosen};
+    }
+    std::optional<LinkTexts> edit_link(const Link&) override { return std::nullopt; }
+    std::vector<int> duplicates(const DuplicatesRequest&) override { return {}; }
+    bool most_visited_preferences(Settings&) override { return false; }
+    bool recent_preferences(Settings&) override { return false; }
+    bool edit_application_list(std::vector<Application>&) override { return false; }
+    std::optional<QString> save_html_file(const QString&) override { return std::nullopt; }
+    void about() override {}
+    void open_url(const QString&) override {}
+    bool start_program(const QString&, const QString&) override { return false; }
+    void set_clipboard(const QString& text) override { clipboard = text; }
+    bool open_help(const QString&) override { return false; }
+
+    std::vector<NewLinkDialogRequest> new_link_requests;
+    int store_into = kRootFolder;
+    int root_refusal = 0;
+    QString clipboard;
+};
+
+// The controller, the main window and the feed area over a fresh data folder, built and torn
+// down in the program's order.
+struct FeedWindow {
+    explicit FeedWindow(DownloadOptions options = quick_options()) {
+        feeds = std::make_unique<FeedArea>(controller, ui, data.dir / "feeds", options);
+        window = std::make_unique<MainWindow>(controller);
+        feeds->attach(*window);
+        window->start();
+        feeds->launch = [this](const QUrl& url) {
+            launched << url.toString();
+            return true;
+        };
+    }
+    ~FeedWindow() {
+        window.reset();
+        feeds.reset();
+    }
+
+    static DownloadOptions quick_options() {
+        DownloadOptions options;
+        options.connect_timeout_ms = 2000;
+        return options;
+    }
+
+    int subscribe(const QString& title, const std::string& url) {
+        feeds->ask_new_channel = [title, url](const QString&) {
+            return std::make_optional(std::make_pair(title, QString::fromStdString(url)));
+        };
+        controller.execute(kCmdNewFeed);
+        return feeds->channels().channels().back().id;
+    }
+    void select_feed(int id) { window->tree()->setCurrentItem(window->tree()->feed_item_for(id)); }
+    QTreeView* list_view() const {
+        for (QTreeView* view : window->findChildren<QTreeView*>()) {
+            if (view->model() == window->list_model()) {
+                return view;
+            }
+        }
+        return nullptr;
+    }
+    void select_row(int row) {
+        QTreeView* view = list_view();
+        view->selectionModel()->select(
+            window->list_model()->index(row, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    QStringList listed_titles() const {
+        QStringList titles;
+        for (int row = 0; row < window->list_model()->rowCount(); ++row) {
+            titles << QString::fromStdString(window->list_model()->record(row).title);
+        }
+        titles.sort();
+        return titles;
+    }
+    UpdateState state_of(int id) { return feeds->channels().channel(id)->state; }
+
+    test::TestModel data;
+    Settings settings;
+    FakeUi ui;
+    AppController controller{*data.model, settings, ui};
+    std::unique_ptr<FeedArea> feeds;
+    std::unique_ptr<MainWindow> window;
+    QStringList launched;
+};
+
+}  // namespace
+
+class FeedAreaTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+    void init() { MessageBoxes::reset(); }
+
+    void newsfeedsFolderOnlyWithFeedsAndDeleteAsks() {
+        FeedWindow w;
+        QVERIFY(w.window->tree()->item_for(kNewsfeedsFolder) == nullptr);
+
+        const int id = w.subscribe(QStringLiteral("Ann's feed"), "http://127.0.0.1:1/a.xml");
+        QTreeWidgetItem* top = w.window->tree()->item_for(kNewsfeedsFolder);
+        QVERIFY(top != nullptr);
+        QCOMPARE(top->text(0), QStringLiteral("Newsfeeds"));
+        QVERIFY(top->isExpanded());
+        QCOMPARE(top->childCount(), 1);
+        QCOMPARE(top->child(0)->text(0), QStringLiteral("Ann's feed"));
+        QCOMPARE(top->child(0)->data(0, kFolderIdRole).toInt(), id);
+        QVERIFY(top->child(0)->data(0, kIsFeedRole).toBool());
+        QCOMPARE(
+            w.data.db.query_int("SELECT COUNT(*) FROM tb_channels WHERE title = 'Ann''s feed'"), 1);
+
+        // The Newsfeeds folder itself is not feed mode and lists nothing.
+        w.window->tree()->setCurrentItem(top);
+        QVERIFY(!w.controller.state().feed_mode);
+        QVERIFY(!w.controller.status(kCmdUpdateFeed).enabled);
+        QVERIFY(w.controller.status(kCmdNewFeed).enabled);
+
+        w.select_feed(id);
+        QVERIFY(w.controller.state().feed_mode);
+        QCOMPARE(w.controller.caption(), QStringLiteral("Tagberry 2.0 - Ann's feed"));
+        QVERIFY(w.controller.status(kCmdDeleteFeed).enabled);
+        QVERIFY(!w.controller.status(kCmdStoreItem).enabled);
+        w.controller.execute(kCmdCopyFeedLocation);
+        QCOMPARE(w.ui.clipboard, QStringLiteral("http://127.0.0.1:1/a.xml"));
+
+        MessageBoxes::answer_next(QMessageBox::Cancel);
+        w.controller.execute(kCmdDeleteFeed);
+        QCOMPARE(shown_messages(), QStringList{QStringLiteral("Delete this channel?")});
+        QVERIFY(w.window->tree()->feed_item_for(id) != nullptr);
+        // The refill keeps the feed selected.
+        QVERIFY(w.controller.state().feed_mode);
+
+        MessageBoxes::answer_next(QMessageBox::Ok);
+        w.controller.execute(kCmdDeleteFeed);
+        QVERIFY(w.window->tree()->item_for(kNewsfeedsFolder) == nullptr);
+        QCOMPARE(w.controller.state().current_folder, kRootFolder);
+        QVERIFY(!w.controller.state().feed_mode);
+        QCOMPARE(w.data.db.query_int("SELECT COUNT(*) FROM tb_channels"), 0);
+    }
+
+    void workerFinishRefillsTheShownFeedOnTheGuiThread() {
+        test::LocalHttpServer server;
+        server.route("/garden.xml", {200, kGardenFeed});
+        FeedWindow w;
+        const int id = w.subscribe(QStringLiteral("Garden"), server.url("/garden.xml"));
+        w.select_feed(id);
+        QCOMPARE(w.window->list_model()->rowCount(), 0);
+
+        QList<QThread*> refill_threads;
+        QObject probe;
+        connect(
+            &w.controller, &AppController::list_refill_requested, &probe,
+            [&] { refill_threads << QThread::currentThread(); }, Qt::DirectConnection);
+        w.feeds->start();
+        QVERIFY(w.feeds->available());
+        QCOMPARE(w.feeds->timer().interval(), 5 * 60000);
+        // Updated: the untitled item stays hidden.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            w.listed_titles(), (QStringList{QStringLiteral("Share"), QStringLiteral("Tomatoes")}),
+            10000);
+        QVERIFY(!refill_threads.isEmpty());
+        for (QThread* thread : refill_threads) {
+            QCOMPARE(thread, qApp->thread());
+        }
+        QCOMPARE(w.state_of(id), UpdateState::Updated);
+
+        // A failed update: the feed lists nothing once shown again.
+        server.route("/garden.xml", {404, "gone"});
+        w.controller.execute(kCmdUpdateFeed);
+        QTRY_COMPARE_WITH_TIMEOUT(w.state_of(id), UpdateState::DownloadFailed, 10000);
+        QTRY_VERIFY(!w.feeds->channels().channel(id)->running);
+        w.controller.folder_selected(id, true);
+        QCOMPARE(w.window->list_model()->rowCount(), 0);
+        QVERIFY(w.feeds->records().empty());
+    }
+
+    void itemPropertiesStoreCopyAndOpen() {
+        test::LocalHttpServer server;
+        server.route("/garden.xml", {200, kGardenFeed});
+        FeedWindow w;
+        const int news = w.data.folder("News");
+        const int id = w.subscribe(QStringLiteral("Garden"), server.url("/garden.xml"));
+        w.feeds->start();
+        w.select_feed(id);
+        QTRY_COMPARE_WITH_TIMEOUT(w.window->list_model()->rowCount(), 2, 10000);
+        const int tomatoes = w.window->list_model()->row_of(0);
+        w.select_row(tomatoes);
+        QCOMPARE(w.controller.state().current_link, 0);
+
+        QCOMPARE(w.window->status_pane(1)->text(), QStringLiteral("https://garden.example/1"));
+        QVERIFY(w.window->status_pane(3)->text().isEmpty());
+        QVERIFY(w.window->status_pane(5)->text().isEmpty());
+        QStringList edits;
+        for (QLineEdit* edit : w.window->properties_bar()->findChildren<QLineEdit*>()) {
+            edits << edit->text();
+        }
+        QVERIFY(edits.contains(QStringLiteral("Tomatoes")));
+        QCOMPARE(w.window->properties_bar()->findChild<QPlainTextEdit*>()->toPlainText(),
+                 QStringLiteral("Six rows."));
+
+        w.controller.execute(kCmdCopyItemAddress);
+        QCOMPARE(w.ui.clipboard, QStringLiteral("https://garden.example/1"));
+
+        // Store: the New Link flow with the item's texts, offering the root folder, which the
+        // New Link checks refuse.
+        QVERIFY(w.controller.status(kCmdStoreItem).enabled);
+        w.ui.store_into = news;
+        w.controller.execute(kCmdStoreItem);
+        QCOMPARE(w.ui.new_link_requests.size(), size_t(1));
+        const NewLinkRequest& preset = w.ui.new_link_requests.front().preset;
+        QCOMPARE(preset.parent, kRootFolder);
+        QCOMPARE(preset.title, std::string("Tomatoes"));
+        QCOMPARE(preset.url, std::string("https://garden.example/1"));
+        QCOMPARE(preset.comment, std::string("Six rows."));
+        QCOMPARE(w.ui.root_refusal, int(msg::kNoLinksInRoot));
+        const auto stored = w.data.model->links.links_in(news);
+        QCOMPARE(stored.size(), size_t(1));
+        QCOMPARE(stored.front().url, std::string("https://garden.example/1"));
+        QCOMPARE(stored.front().visits, 0);
+
+        // Opening: the web goes out at once, anything else only when the user agrees.
+        w.select_feed(id);
+        w.select_row(w.window->list_model()->row_of(0));
+        w.controller.open_current();
+        QCOMPARE(w.launched, QStringList{QStringLiteral("https://garden.example/1")});
+        QVERIFY(shown_messages().isEmpty());
+        w.select_row(w.window->list_model()->row_of(2));
+        MessageBoxes::answer_next(QMessageBox::No);
+        w.controller.open_current();
+        QCOMPARE(w.launched.size(), 1);
+        QCOMPARE(shown_messages().size(), 1);
+        QVERIFY(shown_messages().front().contains(QStringLiteral("smb")));
+        MessageBoxes::answer_next(QMessageBox::Yes);
+        w.controller.open_current();
+        QCOMPARE(w.launched.last(), QStringLiteral("smb://garden.example/share"));
+        // Opening a feed item counts no visit anywhere.
+        QCOMPARE(w.data.model->links.links_in(news).front().visits, 0);
+    }
+
+    void shutdownJoinsWorkersBeforeDeletingOwnFiles() {
+        test::LocalHttpServer server;
+        server.route("/garden.xml", {200, kGardenFeed});
+        test::LocalHttpServer::Response stalled(200, std::string(4000, ' '));
+        stalled.stall_after = 10;
+        server.route("/slow.xml", stalled);
+        FeedWindow w;
+        const std::filesystem::path folder = w.data.dir / "feeds";
+        std::filesystem::create_directories(folder);
+        test::write_file(folder / "other.xml", "not ours");
+        const int garden = w.subscribe(QStringLiteral("Garden"), server.url("/garden.xml"));
+        const int slow = w.subscribe(QStringLiteral("Slow"), server.url("/slow.xml"));
+        w.feeds->start();
+        QTRY_COMPARE_WITH_TIMEOUT(w.state_of(garden), UpdateState::Updated, 10000);
+        QCOMPARE(w.feeds->channels().downloaded_files().size(), size_t(1));
+        QVERIFY(w.feeds->channels().channel(slow)->running);
+
+        const auto begin = std::chrono::steady_clock::now();
+        w.feeds->shutdown();
+        QVERIFY(std::chrono::steady_clock::now() - begin < std::chrono::seconds(3));
+        QVERIFY(!w.feeds->channels().channel(slow)->running);
+        QVERIFY(!w.feeds->timer().isActive());
+        QVERIFY(!w.feeds->available());
+        // Only the other file is left: the aborted download wrote none after the clean-up.
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            left.push_back(entry.path().filename().string());
+        }
+        QCOMPARE(left, std::vector<std::string>{"other.xml"});
+        // Nothing starts after the end.
+        w.controller.execute(kCmdUpdateAllFeeds);
+        QVERIFY(!w.feeds->channels().channel(garden)->running);
+        server.stop();
+    }
+
+    void addChannelDialogRefusesEmptyFields() {
+        AddChannelDialog dialog(QStringLiteral("http://dropped.example/rss"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Add Newsfeed"));
+        QCOMPARE(dialog.location_edit()->text(), QStringLiteral("http://dropped.example/rss"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QVERIFY(dialog.title_edit()->hasFocus());
+        acknowledge(2);
+        dialog.accept();
+        QVERIFY(dialog.result() != QDialog::Accepted);
+        dialog.title_edit()->setText(QStringLiteral("Dropped"));
+        dialog.location_edit()->setText(QStringLiteral("  "));
+        dialog.accept();
+        QVERIFY(dialog.result() != QDialog::Accepted);
+        QCOMPARE(shown_messages(), QStringList(2, text_of(msg::kNewsfeedFieldsEmpty)));
+        dialog.location_edit()->setText(QStringLiteral(" http://dropped.example/rss "));
+        click_button(&dialog, QDialogButtonBox::Ok);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.location(), QStringLiteral("http://dropped.example/rss"));
+    }
+
+    void updateFrequencyStoresAtOnceAndTheTimerKeepsItsPeriod() {
+        int minutes = 5;
+        UpdateFrequencyDialog dialog(minutes);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Update Frequency"));
+        QCOMPARE(dialog.slider()->minimum(), 1);
+        QCOMPARE(dialog.slider()->maximum(), 15);
+        QCOMPARE(dialog.slider()->tickInterval(), 1);
+        QCOMPARE(dialog.slider()->value(), 5);
+        dialog.slider()->setValue(12);
+        QCOMPARE(minutes, 12);
+        QCOMPARE(dialog.value_label()->text(), QStringLiteral("12"));
+
+        FeedWindow w;
+        w.settings.update_channels_every = 3;
+        w.feeds->start();
+        QCOMPARE(w.feeds->timer().interval(), 3 * 60000);
+        // Through the editor, as the user reaches it.
+        on_next_dialog<FeedsEditorDialog>([](FeedsEditorDialog* editor) {
+            on_next_dialog<UpdateFrequencyDialog>([](UpdateFrequencyDialog* d) {
+                d->slider()->setValue(9);
+                d->accept();
+            });
+            click_button(editor, QStringLiteral("Update &Frequency..."));
+            editor->accept();
+        });
+        w.controller.execute(kCmdFeedsEditor);
+        QCOMPARE(w.settings.update_channels_every, 9);
+        QCOMPARE(w.feeds->timer().interval(), 3 * 60000);
+    }
+
+    void editorDeletesCheckedAndAddsNew() {
+        FeedWindow w;
+        const int a = w.subscribe(QStringLiteral("A"), "http://127.0.0.1:1/a");
+        const int b = w.subscribe(QStringLiteral("B"), "http://127.0.0.1:1/b");
+        FeedsEditorDialog editor(w.feeds->channels(), w.settings.update_channels_every);
+        QCOMPARE(editor.list()->headerItem()->text(0), QStringLiteral("Feed title"));
+        QCOMPARE(editor.list()->headerItem()->text(1), QStringLiteral("Path"));
+        QCOMPARE(editor.list()->topLevelItemCount(), 2);
+        QCOMPARE(editor.list()->topLevelItem(1)->text(1), QStringLiteral("http://127.0.0.1:1/b"));
+
+        // Nothing checked: a beep, no question, nothing changed.
+        editor.delete_checked();
+        QVERIFY(shown_messages().isEmpty());
+        QVERIFY(!editor.changed());
+
+        editor.list()->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        MessageBoxes::answer_next(QMessageBox::No);
+        editor.delete_checked();
+        QCOMPARE(editor.list()->topLevelItemCount(), 2);
+        MessageBoxes::answer_next(QMessageBox::Yes);
+        editor.delete_checked();
+        QCOMPARE(shown_messages(), QStringList(2, text_of(msg::kDeleteItemsQuestion)));
+        QVERIFY(editor.changed());
+        QCOMPARE(editor.list()->topLevelItemCount(), 1);
+        QVERIFY(!w.feeds->channels().channel(a));
+        QVERIFY(w.feeds->channels().channel(b));
+
+        on_next_dialog<AddChannelDialog>([](AddChannelDialog* d) {
+            d->title_edit()->setText(QStringLiteral("C"));
+            d->location_edit()->setText(QStringLiteral("http://127.0.0.1:1/c"));
+            d->accept();
+        });
+        click_button(&editor, QStringLiteral("&Add new..."));
+        QCOMPARE(editor.list()->topLevelItemCount(), 2);
+        QCOMPARE(editor.list()->topLevelItem(1)->text(0), QStringLiteral("C"));
+
+        // Closing a changed editor rebuilds the tree.
+        w.feeds->run_editor = [] { return true; };
+        w.controller.execute(kCmdFeedsEditor);
+        QTreeWidgetItem* top = w.window->tree()->item_for(kNewsfeedsFolder);
+        QCOMPARE(top->childCount(), 2);
+        QCOMPARE(top->child(1)->text(0), QStringLiteral("C"));
+    }
+};
+
+QTEST_MAIN(FeedAreaTest)
+#include "feed_area_test.moc"
