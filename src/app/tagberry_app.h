@@ -17,7 +17,9 @@ class QSocketNotifier;
 
 namespace tb::app {
 
+class DropWindow;
 class SearchArea;
+class TrayIcon;
 class UiServices;
 
 // The program: settings, the single running copy, the database and the main window, started
@@ -37,6 +39,8 @@ public:
     AppController* controller() const { return controller_.get(); }
     Model* model() const { return model_.get(); }
     Settings& settings() { return settings_; }
+    DropWindow* drop_window() const { return drop_window_.get(); }
+    TrayIcon* tray() const { return tray_.get(); }
 
     // SIGTERM and the end of the desktop session: settings saved, database closed, no purge.
     static void install_termination_handler();
@@ -45,6 +49,7 @@ private:
     void choose_locale();
     bool open_data();
     void build_window();
+    void build_desktop_pieces();
     void shutdown();
     void terminate_quietly();
     void activate();
@@ -62,6 +67,8 @@ private:
     std::unique_ptr<AppController> controller_;
     std::unique_ptr<SearchArea> search_;
     std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<DropWindow> drop_window_;
     QSocketNotifier* termination_notifier_ = nullptr;
     std::int64_t data_version_ = 0;
     bool closed_ = false;
