@@ -27,13 +27,13 @@ xcb_atom_t intern(xcb_connection_t* connection, const char* name) {
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
-// The value of a window property as bytes, up to `max_bytes`.
+// The value of a window property of the given type (or any) as bytes, up to `max_bytes`.
 QByteArray property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name,
                     xcb_atom_t type, uint32_t max_bytes) {
     const auto cookie = xcb_get_property(connection, 0, window, name, type, 0, max_bytes / 4);
     XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr),
                                              &std::free);
-    if (!reply || reply->type != type) {
+    if (!reply || (type != XCB_GET_PROPERTY_TYPE_ANY && reply->type != type)) {
         return {};
     }
     const int length = xcb_get_property_value_length(reply.get());
@@ -58,8 +58,9 @@ QString active_window_caption() {
     if (active == XCB_ATOM_NONE || name == XCB_ATOM_NONE || utf8 == XCB_ATOM_NONE) {
         return {};
     }
+    // Window managers store the id as a WINDOW; tools that set it by hand may use CARDINAL.
     const QByteArray window_id =
-        property(connection, screen->root, active, XCB_ATOM_WINDOW, sizeof(xcb_window_t));
+        property(connection, screen->root, active, XCB_GET_PROPERTY_TYPE_ANY, sizeof(xcb_window_t));
     if (window_id.size() != sizeof(xcb_window_t)) {
         return {};
     }
