@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <csignal>
 
+#include "app/app_icon.h"
 #include "app/tagberry_app.h"
 
 int main(int argc, char** argv) {
@@ -14,7 +15,9 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Quillmont"));
     QApplication::setApplicationName(QStringLiteral("Tagberry 2.0"));
     Q_INIT_RESOURCE(tagberry);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tagberry.svg")));
+    QApplication::setWindowIcon(tb::app::program_icon());
+    // Lets Wayland compositors match the windows with the installed desktop file and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.quillmont.Tagberry"));
 
     tb::app::TagberryApp::install_termination_handler();
     tb::app::TagberryApp tagberry;

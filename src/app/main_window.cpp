@@ -21,6 +21,7 @@
 #include <QTreeView>
 #include <ctime>
 
+#include "app/app_icon.h"
 #include "app/command_table.h"
 #include "app/commands.h"
 #include "app/message_box.h"
@@ -88,7 +89,7 @@ QString last_visit_text(std::int64_t seconds, int language) {
 MainWindow::MainWindow(AppController& controller, QWidget* parent)
     : QMainWindow(parent), controller_(controller) {
     setWindowTitle(message_text(Message::of(msg::kAppTitle)));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tagberry.svg")));
+    setWindowIcon(program_icon());
     build_actions();
     build_menus();
     build_toolbars();

@@ -3,14 +3,17 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QSocketNotifier>
+#include <QSystemTrayIcon>
 #include <clocale>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include "app/dialog_services.h"
+#include "app/drop_window.h"
 #include "app/feed_area.h"
 #include "app/search_area.h"
+#include "app/tray_icon.h"
 #include "platform/data_folder.h"
 #include "platform/log.h"
 #include "platform/strings.h"
@@ -31,6 +34,8 @@ void on_termination_signal(int) {
 TagberryApp::TagberryApp() { settings_ = load_settings(store_); }
 
 TagberryApp::~TagberryApp() {
+    drop_window_.reset();
+    tray_.reset();
     window_.reset();
     feeds_.reset();
     search_.reset();
@@ -104,6 +109,7 @@ void TagberryApp::build_window() {
     window_->start();
     model_->statistics.reset_threshold();
     model_->journal.set_enabled(true);
+    build_desktop_pieces();
     feeds_->start();
     connect(window_.get(), &MainWindow::closing, this, &TagberryApp::shutdown);
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
@@ -123,9 +129,33 @@ void TagberryApp::build_window() {
     window_->show();
 }
 
+// The tray icon with its menu, shared by the drop window, and the drop window in its place.
+void TagberryApp::build_desktop_pieces() {
+    auto after_command = [this] { window_->update_actions(); };
+    tray_ = std::make_unique<TrayIcon>(*window_, *controller_,
+                                       QSystemTrayIcon::isSystemTrayAvailable(), after_command);
+    // A dialog closed while the window is in the tray must not end the program: it ends
+    // through the shutdown sequence only.
+    QApplication::setQuitOnLastWindowClosed(false);
+    drop_window_ = std::make_unique<DropWindow>(*controller_, tray_->menu());
+    drop_window_->add_newsfeed = [this](const QString& location) {
+        feeds_->new_channel(location);
+    };
+    drop_window_->place(settings_.drop_window_pos_x, settings_.drop_window_pos_y);
+    drop_window_->setVisible(settings_.show_drop_window);
+    connect(controller_.get(), &AppController::drop_window_toggled, drop_window_.get(),
+            &QWidget::setVisible);
+    connect(controller_.get(), &AppController::open_hide_requested, tray_.get(),
+            &TrayIcon::open_hide);
+}
+
 void TagberryApp::save_settings() {
     if (window_) {
         settings_.left_pane_width = window_->left_pane_width();
+    }
+    if (drop_window_) {
+        settings_.drop_window_pos_x = drop_window_->x();
+        settings_.drop_window_pos_y = drop_window_->y();
     }
     tb::save_settings(settings_, store_);
     store_.sync();
@@ -158,6 +188,10 @@ void TagberryApp::terminate_quietly() {
 
 void TagberryApp::activate() {
     if (!window_) {
+        return;
+    }
+    if (tray_) {
+        tray_->activate();
         return;
     }
     window_->show();

@@ -17,8 +17,10 @@ class QSocketNotifier;
 
 namespace tb::app {
 
+class DropWindow;
 class FeedArea;
 class SearchArea;
+class TrayIcon;
 class UiServices;
 
 // The program: settings, the single running copy, the database and the main window, started
@@ -38,6 +40,8 @@ public:
     AppController* controller() const { return controller_.get(); }
     Model* model() const { return model_.get(); }
     Settings& settings() { return settings_; }
+    DropWindow* drop_window() const { return drop_window_.get(); }
+    TrayIcon* tray() const { return tray_.get(); }
 
     // SIGTERM and the end of the desktop session: settings saved, database closed, no purge.
     static void install_termination_handler();
@@ -46,6 +50,7 @@ private:
     void choose_locale();
     bool open_data();
     void build_window();
+    void build_desktop_pieces();
     void shutdown();
     void terminate_quietly();
     void activate();
@@ -64,6 +69,8 @@ private:
     std::unique_ptr<SearchArea> search_;
     std::unique_ptr<FeedArea> feeds_;
     std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<DropWindow> drop_window_;
     QSocketNotifier* termination_notifier_ = nullptr;
     std::int64_t data_version_ = 0;
     bool closed_ = false;

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "app/ui_services.h"
+
+namespace tb::test {
+
+// Records the New Link dialog requests and declines every dialog.
+class FakeUiServices : public app::UiServices {
+public:
+    std::vector<app::NewLinkDialogRequest> new_link_requests;
+    int about_calls = 0;
+
+    std::optional<QString> new_folder_text() override { return {}; }
+    std::optional<std::pair<QString, bool>> folder_properties(const QString&, bool) override {
+        return {};
+    }
+    app::MoveResult move_items(const app::MoveRequest&) override { return {}; }
+    app::NewLinkDialogResult new_link(const app::NewLinkDialogRequest& request) override {
+        new_link_requests.push_back(request);
+        return {};
+    }
+    std::optional<app::LinkTexts> edit_link(const Link&) override { return {}; }
+    std::vector<int> duplicates(const app::DuplicatesRequest&) override { return {}; }
+    bool most_visited_preferences(Settings&) override { return false; }
+    bool recent_preferences(Settings&) override { return false; }
+    bool edit_application_list(std::vector<Application>&) override { return false; }
+    std::optional<QString> save_html_file(const QString&) override { return {}; }
+    void about() override { ++about_calls; }
+    void open_url(const QString&) override {}
+    bool start_program(const QString&, const QString&) override { return false; }
+    void set_clipboard(const QString&) override {}
+    bool open_help(const QString&) override { return false; }
+};
+
+}  // namespace tb::test
