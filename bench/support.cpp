@@ -1,11 +1,79 @@
 #include "support.h"
 
+#include <string>
+#include <vector>
+
+#include "model/ids.h"
+#include "storage/database.h"
+
 #include <stdlib.h>
 
 #include <cstdio>
 #include <limits>
 
 namespace tb::bench {
+
+namespace {
+
+const char* const kWords[] = {
+    "linux",   "kernel",  "python",    "rust",   "release",  "notes",    "guide",  "tutorial",
+    "news",    "open",    "source",    "free",   "software", "database", "sqlite", "search",
+    "engine",  "music",   "video",     "recipe", "travel",   "flights",  "hotel",  "weather",
+    "science", "physics", "history",   "map",    "photo",    "design",   "game",   "review",
+    "docs",    "api",     "reference", "blog",   "forum",    "shop",     "book",   "library",
+    "cloud",   "backup",  "новости",   "погода", "музыка",   "рецепт",   "карта",  "книги"};
+constexpr int kWordCount = sizeof(kWords) / sizeof(kWords[0]);
+
+// A small deterministic generator, so every run builds the same database.
+struct Random {
+    unsigned long long state = 1;
+    int next(int bound) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<int>((state >> 33) % static_cast<unsigned long long>(bound));
+    }
+};
+
+std::string phrase(Random& rng, int min_words, int max_words) {
+    std::string text;
+    const int n = min_words + rng.next(max_words - min_words + 1);
+    for (int i = 0; i < n; ++i) {
+        text += (i ? " " : "") + std::string(kWords[rng.next(kWordCount)]);
+    }
+    text[0] = static_cast<char>(text[0] >= 'a' && text[0] <= 'z' ? text[0] - 32 : text[0]);
+    return text;
+}
+
+}  // namespace
+
+void fill_links(tb::Database& db, int links) {
+    Random rng;
+    db.set_bulk_mode(true);
+    std::vector<int> folders{tb::kRootFolder};
+    std::vector<int> depth{0};
+    int next_folder = 2;
+    for (int i = 0; i < links; ++i) {
+        if (i % 40 == 0) {
+            int parent_at = rng.next(static_cast<int>(folders.size()));
+            while (depth[parent_at] >= 6) {
+                parent_at = rng.next(static_cast<int>(folders.size()));
+            }
+            db.easy_query(tb::sql_format(
+                "INSERT INTO tb_folders (id, title, parent) VALUES ('%d', '%q %d', '%d')",
+                next_folder, phrase(rng, 1, 3).c_str(), next_folder, folders[parent_at]));
+            folders.push_back(next_folder++);
+            depth.push_back(depth[parent_at] + 1);
+        }
+        const std::string url = "https://www." + std::string(kWords[rng.next(42)]) + ".example/" +
+                                std::string(kWords[rng.next(42)]) + "/" +
+                                std::to_string(rng.next(links));
+        const std::string comment = rng.next(4) == 0 ? phrase(rng, 2, 8) : std::string();
+        db.easy_query(tb::sql_format(
+            "INSERT INTO tb_links (title, url, comment, parent) VALUES ('%q', '%q', '%q', '%d')",
+            phrase(rng, 2, 6).c_str(), url.c_str(), comment.c_str(), folders.back()));
+    }
+    db.set_bulk_mode(false);
+}
+
 
 double best_of(int runs, const std::function<void()>& fn) {
     double best = std::numeric_limits<double>::max();

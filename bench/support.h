@@ -5,7 +5,16 @@
 #include <functional>
 #include <string>
 
+namespace tb {
+class Database;
+}
+
 namespace tb::bench {
+
+// Fills the database with `links` links of realistic titles, addresses and comments in about
+// links / 40 folders nested up to six levels, inserted directly in one transaction. The same
+// every run.
+void fill_links(tb::Database& db, int links);
 
 // Best of `runs` wall-clock timings of fn, in seconds.
 double best_of(int runs, const std::function<void()>& fn);
