@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "app/dialog_services.h"
+#include "app/import_area.h"
 #include "app/search_area.h"
 #include "platform/data_folder.h"
 #include "platform/log.h"
@@ -32,6 +33,7 @@ TagberryApp::TagberryApp() { settings_ = load_settings(store_); }
 TagberryApp::~TagberryApp() {
     window_.reset();
     search_.reset();
+    import_.reset();
     controller_.reset();
 }
 
@@ -93,6 +95,7 @@ void TagberryApp::build_window() {
     controller_ = std::make_unique<AppController>(*model_, settings_, *ui_);
     model_->statistics.expire_links(controller_->statistics_options(), controller_->now());
     search_ = std::make_unique<SearchArea>(*controller_, *ui_);
+    import_ = std::make_unique<ImportArea>(*controller_);
     window_ = std::make_unique<MainWindow>(*controller_);
     search_->attach(*window_);
     static_cast<DialogServices*>(ui_.get())->set_parent(window_.get());

@@ -17,6 +17,7 @@ class QSocketNotifier;
 
 namespace tb::app {
 
+class ImportArea;
 class SearchArea;
 class UiServices;
 
@@ -61,6 +62,7 @@ private:
     std::unique_ptr<UiServices> ui_;
     std::unique_ptr<AppController> controller_;
     std::unique_ptr<SearchArea> search_;
+    std::unique_ptr<ImportArea> import_;
     std::unique_ptr<MainWindow> window_;
     QSocketNotifier* termination_notifier_ = nullptr;
     std::int64_t data_version_ = 0;
