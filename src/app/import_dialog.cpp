@@ -119,7 +119,8 @@ ImportDialog::ImportDialog(FolderStore& folders, QWidget* parent)
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    QWidget* order[] = {sources_->button(0),
+    // The source buttons keep their own order; the rest follows the last of them.
+    QWidget* order[] = {sources_->button(kImportSourceCount - 1),
                         ignore_existing_,
                         ignore_structure_,
                         recursive_,

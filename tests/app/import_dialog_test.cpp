@@ -77,6 +77,45 @@ private slots:
                               "web links from HTML files (recursively)"}));
     }
 
+    void keyboardReachesEveryControl() {
+        ImportDialog dialog(data->model->folders);
+        QList<QWidget*> chain;
+        QWidget* at = dialog.source_button(ImportSource::BookmarkFile);
+        for (int i = 0; i < 15; ++i, at = at->nextInFocusChain()) {
+            if ((at->focusPolicy() & Qt::TabFocus) != 0) {
+                chain << at;
+            }
+        }
+        QList<QWidget*> expected;
+        for (int i = 0; i < kImportSourceCount; ++i) {
+            expected << dialog.source_button(static_cast<ImportSource>(i));
+        }
+        expected << dialog.ignore_existing() << dialog.ignore_structure() << dialog.recursive()
+                 << dialog.location() << dialog.browse_button() << dialog.target();
+        QCOMPARE(chain.mid(0, expected.size()), expected);
+
+        // Every mnemonic is set and none is used twice.
+        QSet<QChar> keys;
+        QStringList texts;
+        for (auto* button : dialog.findChildren<QAbstractButton*>()) {
+            texts << button->text();
+        }
+        for (auto* label : dialog.findChildren<QLabel*>()) {
+            texts << label->text();
+        }
+        int marked = 0;
+        for (const QString& text : texts) {
+            const qsizetype amp = text.indexOf(QLatin1Char('&'));
+            if (amp >= 0 && amp + 1 < text.size()) {
+                ++marked;
+                const QChar key = text.at(amp + 1).toLower();
+                QVERIFY2(!keys.contains(key), qPrintable(text));
+                keys.insert(key);
+            }
+        }
+        QVERIFY(marked >= kImportSourceCount + 3 + 2 + 2);
+    }
+
     void enablingFollowsTheSource_data() {
         QTest::addColumn<int>("source");
         QTest::addColumn<bool>("location");
