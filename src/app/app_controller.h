@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
 #include <QWidget>
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <set>
