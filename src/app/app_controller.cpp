@@ -127,6 +127,9 @@ CommandStatus AppController::status(int command) {
 }
 
 void AppController::execute(int command) {
+    if (busy_) {
+        return;
+    }
     if (command >= kCmdOpenWithFirst && command < kCmdRecentQueryFirst) {
         // In feed mode the current link is a feed item's number, not a link id.
         if (status(command).enabled) {

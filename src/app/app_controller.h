@@ -97,6 +97,11 @@ public:
     // Commands of other areas (search, import, feeds) register here.
     void add_command(int command, Handler handler, StatusRule rule = {});
 
+    // While an import runs, commands reaching the controller from windows that its progress
+    // dialog does not block are ignored.
+    void set_busy(bool busy) { busy_ = busy; }
+    bool busy() const { return busy_; }
+
 signals:
     void tree_refill_requested(bool keep_selection);
     void list_refill_requested();
@@ -150,6 +155,7 @@ private:
     std::set<int> last_move_targets_;
     std::function<std::int64_t()> clock_;
     QWidget* dialog_parent_ = nullptr;
+    bool busy_ = false;
 };
 
 }  // namespace tb::app

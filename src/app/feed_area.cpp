@@ -63,7 +63,8 @@ FeedArea::FeedArea(AppController& controller, UiServices& ui, std::filesystem::p
         }
     });
     connect(&timer_, &QTimer::timeout, this, [this] {
-        if (!channels_->empty()) {
+        // A tick during an import waits for the next one.
+        if (!channels_->empty() && !controller_.busy()) {
             channels_->update_all();
         }
     });

@@ -12,6 +12,7 @@
 #include "app/dialog_services.h"
 #include "app/drop_window.h"
 #include "app/feed_area.h"
+#include "app/import_area.h"
 #include "app/search_area.h"
 #include "app/tray_icon.h"
 #include "platform/data_folder.h"
@@ -39,6 +40,7 @@ TagberryApp::~TagberryApp() {
     window_.reset();
     feeds_.reset();
     search_.reset();
+    import_.reset();
     controller_.reset();
 }
 
@@ -101,6 +103,7 @@ void TagberryApp::build_window() {
     model_->statistics.expire_links(controller_->statistics_options(), controller_->now());
     search_ = std::make_unique<SearchArea>(*controller_, *ui_);
     feeds_ = std::make_unique<FeedArea>(*controller_, *ui_, data_folder_ / "feeds");
+    import_ = std::make_unique<ImportArea>(*controller_);
     window_ = std::make_unique<MainWindow>(*controller_);
     search_->attach(*window_);
     feeds_->attach(*window_);
