@@ -179,8 +179,9 @@ bool import_directory(ImportContext& context, WalkMode mode, const fs::path& fol
     std::vector<fs::directory_entry> entries;
     std::error_code ec;
     if (folder.empty() || !fs::is_directory(folder, ec) || !DirectoryWalk::list(folder, entries)) {
-        context.model.db.reporter().report_text("Cannot read the disk folder \"" +
-                                                printable(folder) + "\".");
+        context.model.db.reporter().report_text(
+            TB_TRANSLATE_NOOP("Strings", "Cannot read the disk folder \"%1\"."),
+            {printable(folder)});
         return false;
     }
     std::string title = top_title;

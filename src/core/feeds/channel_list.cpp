@@ -186,7 +186,7 @@ void ChannelList::finish_update(int id, const std::string& title, const Download
     try {
         items = parse_feed(download.file, title, reporter);
     } catch (...) {
-        reporter.report_text("InitXMLParsing() failed.");
+        reporter.report_text(TB_TRANSLATE_NOOP("Strings", "InitXMLParsing() failed."));
         return;
     }
     // No item leaves the previous items in place and the feed at Updating.
@@ -253,7 +253,8 @@ void ChannelList::delete_downloaded_files(Reporter& reporter) {
         std::error_code error;
         std::filesystem::remove(file, error);
         if (error) {
-            reporter.report_text("Cannot delete " + file.string() + ".");
+            reporter.report_text(TB_TRANSLATE_NOOP("Strings", "Cannot delete %1."),
+                                 {file.string()});
         }
     }
 }

@@ -88,12 +88,10 @@ void append_decoded(std::string& field, const std::string& piece) {
     field += piece.find('&') == std::string::npos ? piece : decode_html_entities(piece);
 }
 
-std::string error_report(const char* kind, const std::string& path,
-                         const xc::SAXParseException& exception) {
-    return std::string("XML parser reports ") + kind + " in the file:\n'" + path + "'\nat line " +
-           std::to_string(exception.getLineNumber()) + ", column " +
-           std::to_string(exception.getColumnNumber()) + ": '" + to_utf8(exception.getMessage()) +
-           "'";
+std::vector<std::string> error_arguments(const std::string& path,
+                                         const xc::SAXParseException& exception) {
+    return {path, std::to_string(exception.getLineNumber()),
+            std::to_string(exception.getColumnNumber()), to_utf8(exception.getMessage())};
 }
 
 class FeedHandler : public xc::DefaultHandler {
@@ -146,12 +144,18 @@ public:
     }
 
     void error(const xc::SAXParseException& exception) override {
-        reporter_.report_text(error_report("error", path_, exception));
+        reporter_.report_text(TB_TRANSLATE_NOOP("Strings",
+                                                "XML parser reports error in the file:\n'%1'\n"
+                                                "at line %2, column %3: '%4'"),
+                              error_arguments(path_, exception));
     }
 
     void fatalError(const xc::SAXParseException& exception) override {
         failed_ = true;
-        reporter_.report_text(error_report("fatal error", path_, exception));
+        reporter_.report_text(TB_TRANSLATE_NOOP("Strings",
+                                                "XML parser reports fatal error in the file:\n"
+                                                "'%1'\nat line %2, column %3: '%4'"),
+                              error_arguments(path_, exception));
         throw exception;
     }
 
@@ -170,10 +174,6 @@ private:
     bool in_description_ = false;
     bool failed_ = false;
 };
-
-std::string skipping(const std::string& feed_title, const char* step) {
-    return "Newsfeed '" + feed_title + "': some error occured when " + step + ". Skipping...";
-}
 
 std::unique_ptr<xc::SAX2XMLReader> make_hardened_reader(xc::SecurityManager& security) {
     std::unique_ptr<xc::SAX2XMLReader> reader(
@@ -217,14 +217,22 @@ ParsedFeed parse_feed_document(const std::filesystem::path& file, const std::str
     try {
         reader = make_hardened_reader(security);
     } catch (...) {
-        reporter.report_text(skipping(feed_title, "creating XML reader"));
+        reporter.report_text(
+            TB_TRANSLATE_NOOP("Strings",
+                              "Newsfeed '%1': some error occured when creating XML "
+                              "reader. Skipping..."),
+            {feed_title});
         return {};
     }
     std::unique_ptr<FeedHandler> handler;
     try {
         handler = std::make_unique<FeedHandler>(file.string(), reporter);
     } catch (...) {
-        reporter.report_text(skipping(feed_title, "creating XML handler"));
+        reporter.report_text(
+            TB_TRANSLATE_NOOP("Strings",
+                              "Newsfeed '%1': some error occured when creating XML "
+                              "handler. Skipping..."),
+            {feed_title});
         return {};
     }
     reader->setContentHandler(handler.get());
@@ -243,7 +251,10 @@ ParsedFeed parse_feed_document(const std::filesystem::path& file, const std::str
     // A fatal error ends the parse by an exception; the flag also covers a library build that
     // stops without one.
     if (!parsed || handler->failed()) {
-        reporter.report_text(skipping(feed_title, "parsing XML file"));
+        reporter.report_text(TB_TRANSLATE_NOOP("Strings",
+                                               "Newsfeed '%1': some error occured when parsing XML "
+                                               "file. Skipping..."),
+                             {feed_title});
         return {};
     }
     return {std::move(handler->items()), true};

@@ -49,7 +49,8 @@ int Model::undo_last_action() {
         return -1;
     }
     if (last->action == -1) {
-        db.reporter().report_text("undo_last_action(): last action undefined.");
+        db.reporter().report_text(
+            TB_TRANSLATE_NOOP("Strings", "undo_last_action(): last action undefined."));
         return -1;
     }
     const JournalRecord& r = *last;

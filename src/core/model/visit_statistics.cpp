@@ -48,16 +48,18 @@ bool VisitStatistics::update_visits_counter(int id, int visits, std::int64_t now
 bool VisitStatistics::open_link(int id, Launcher& launcher, std::int64_t now) {
     const Link* link = links_.find(id);
     if (link == nullptr) {
-        links_.db().reporter().report_text("No link selected.");
+        links_.db().reporter().report_text(TB_TRANSLATE_NOOP("Strings", "No link selected."));
         return false;
     }
     const int visits = link->visits;
     bool launched = launcher.launch(link->url);
     if (!launched) {
-        links_.db().reporter().report_text("Cannot launch application.");
+        links_.db().reporter().report_text(
+            TB_TRANSLATE_NOOP("Strings", "Cannot launch application."));
     }
     if (!update_visits_counter(id, visits, now)) {
-        links_.db().reporter().report_text("update_visits_counter() failed.");
+        links_.db().reporter().report_text(
+            TB_TRANSLATE_NOOP("Strings", "update_visits_counter() failed."));
     }
     return launched;
 }

@@ -8,7 +8,8 @@ namespace tb {
 
 std::string render(const Message& message) {
     if (message.id == 0) {
-        return message.text;
+        // An engine's text comes without arguments and may hold a '%' of its own.
+        return message.args.empty() ? message.text : fill_arguments(message.text, message.args);
     }
     const char* text = english_string(message.id);
     if (text == nullptr) {

@@ -59,8 +59,9 @@ OpenStatus Database::open_database(const std::filesystem::path& data_folder) {
     int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                              nullptr);
     if (rc != SQLITE_OK) {
-        reporter_.report_text("Cannot open the database file '" + path.string() +
-                              "': " + (db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc)));
+        reporter_.report_text(
+            TB_TRANSLATE_NOOP("Strings", "Cannot open the database file '%1': %2"),
+            {path.string(), db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc)});
         sqlite3_close(db_);
         db_ = nullptr;
         return OpenStatus::CannotOpen;
@@ -91,8 +92,8 @@ bool Database::probe_readable() {
     if (rc == SQLITE_ROW) {
         return true;
     }
-    reporter_.report_text("Cannot use the database file '" + file_path().string() +
-                          "': " + sqlite3_errmsg(db_));
+    reporter_.report_text(TB_TRANSLATE_NOOP("Strings", "Cannot use the database file '%1': %2"),
+                          {file_path().string(), sqlite3_errmsg(db_)});
     sqlite3_close(db_);
     db_ = nullptr;
     return false;

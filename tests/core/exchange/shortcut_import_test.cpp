@@ -90,7 +90,7 @@ TEST_F(ShortcutTest, RepeatedImportGetsAFreeTitleAndAMissingFolderIsReported) {
     ImportResult missing = import(ImportSource::Shortcuts, dir / "nowhere");
     EXPECT_EQ(missing.status, ImportStatus::Failed);
     ASSERT_FALSE(reporter.messages.empty());
-    EXPECT_NE(reporter.messages.back().text.find("nowhere"), std::string::npos);
+    EXPECT_NE(render(reporter.messages.back()).find("nowhere"), std::string::npos);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_folders"), folders_before);
 }
 

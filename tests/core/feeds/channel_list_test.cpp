@@ -220,7 +220,7 @@ TEST_F(ChannelListTest, UndeletableFileIsReportedAndTheRestStillGo) {
     list->delete_downloaded_files(reporter);
     ::chmod(list->feeds_folder().c_str(), 0700);
     ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_EQ(reporter.messages[0].text, "Cannot delete " + files[0].string() + ".");
+    EXPECT_EQ(render(reporter.messages[0]), "Cannot delete " + files[0].string() + ".");
 }
 
 TEST_F(ChannelListTest, UpdateAllOfThirtyFeedsWhileTheListIsReloaded) {

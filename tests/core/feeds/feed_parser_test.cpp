@@ -20,7 +20,7 @@ protected:
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
         for (const Message& message : reporter.messages) {
-            out.push_back(message.text);
+            out.push_back(render(message));
         }
         return out;
     }
@@ -87,12 +87,13 @@ TEST_F(FeedParserTest, EmptyAndNonXmlFilesReportFatalErrorThenSkip) {
         EXPECT_FALSE(feed.ok) << name;
         EXPECT_TRUE(feed.items.empty()) << name;
         ASSERT_EQ(reporter.messages.size(), 2u) << testing::PrintToString(texts());
-        EXPECT_EQ(reporter.messages[0].text.rfind("XML parser reports fatal error in the file:\n'" +
-                                                      path.string() + "'\nat line ",
-                                                  0),
+        EXPECT_EQ(render(reporter.messages[0])
+                      .rfind("XML parser reports fatal error in the file:\n'" + path.string() +
+                                 "'\nat line ",
+                             0),
                   0u)
-            << reporter.messages[0].text;
-        EXPECT_EQ(reporter.messages[1].text,
+            << render(reporter.messages[0]);
+        EXPECT_EQ(render(reporter.messages[1]),
                   "Newsfeed 'Test feed': some error occured when parsing XML file. Skipping...");
     }
 }
@@ -103,14 +104,14 @@ TEST_F(FeedParserTest, WellFormednessErrorDiscardsItemsGatheredBefore) {
     const auto feed = parse(dir / "broken.xml");
     EXPECT_TRUE(feed.items.empty());
     ASSERT_EQ(reporter.messages.size(), 2u);
-    EXPECT_NE(reporter.messages[0].text.find("at line 1, column "), std::string::npos);
+    EXPECT_NE(render(reporter.messages[0]).find("at line 1, column "), std::string::npos);
 }
 
 TEST_F(FeedParserTest, MissingFileFailsCleanly) {
     const auto feed = parse(dir / "absent.xml");
     EXPECT_FALSE(feed.ok);
     ASSERT_FALSE(reporter.messages.empty());
-    EXPECT_EQ(reporter.messages.back().text,
+    EXPECT_EQ(render(reporter.messages.back()),
               "Newsfeed 'Test feed': some error occured when parsing XML file. Skipping...");
 }
 
@@ -142,7 +143,7 @@ TEST_F(FeedParserTest, EntityBombEndsQuicklyWithFatalError) {
     EXPECT_FALSE(feed.ok);
     EXPECT_TRUE(feed.items.empty());
     ASSERT_EQ(reporter.messages.size(), 2u) << testing::PrintToString(texts());
-    EXPECT_EQ(reporter.messages[0].text.rfind("XML parser reports fatal error", 0), 0u);
+    EXPECT_EQ(render(reporter.messages[0]).rfind("XML parser reports fatal error", 0), 0u);
 }
 
 }  // namespace

@@ -98,8 +98,8 @@ TEST_F(DatabaseTest, NotADatabaseIsRefusedAndLeftUnchanged) {
     EXPECT_EQ(db.open_database(dir.path()), OpenStatus::NotADatabase);
     EXPECT_FALSE(db.is_open());
     ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_NE(reporter.messages[0].text.find("tb2.db"), std::string::npos);
-    EXPECT_NE(reporter.messages[0].text.find("not a database"), std::string::npos);
+    EXPECT_NE(render(reporter.messages[0]).find("tb2.db"), std::string::npos);
+    EXPECT_NE(render(reporter.messages[0]).find("not a database"), std::string::npos);
     EXPECT_EQ(test::read_file(dir / "tb2.db"), before);
 }
 
@@ -120,7 +120,7 @@ TEST_F(DatabaseTest, EasyQueryFailuresLogAndReport) {
     EXPECT_FALSE(db.easy_query(dup));
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0].id, 0);
-    EXPECT_NE(reporter.messages[0].text.find("UNIQUE"), std::string::npos);
+    EXPECT_NE(render(reporter.messages[0]).find("UNIQUE"), std::string::npos);
 
     EXPECT_FALSE(db.easy_query("INSERT INTO nowhere VALUES (1)"));
     ASSERT_EQ(reporter.messages.size(), 2u);
