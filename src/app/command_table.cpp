@@ -10,10 +10,12 @@ namespace tb::app {
 
 namespace {
 
-#define TR(text) QT_TRANSLATE_NOOP("Menu", text)
-
 MenuEntry item(int id, const char* text, const char* shortcut = nullptr, bool checkable = false) {
     return {.id = id, .text = text, .shortcut = shortcut, .checkable = checkable};
+}
+// The same English text, translated with its own mnemonic.
+MenuEntry item(int id, const char* const (&text)[2]) {
+    return {.id = id, .text = text[0], .disambiguation = text[1]};
 }
 MenuEntry separator() { return {}; }
 MenuEntry submenu(const char* text, std::vector<MenuEntry> children,
@@ -55,63 +57,79 @@ QString full_prompt(int command) {
 
 const std::vector<TopMenu>& main_menu() {
     static const std::vector<TopMenu> menu = {
-        {TR("&File"),
-         {item(kCmdImport, TR("&Import..."), "Ctrl+I"), item(kCmdExport, TR("&Export as HTML...")),
-          separator(), item(kCmdExit, TR("E&xit"), "Ctrl+Q")}},
-        {TR("&Data"),
-         {item(kCmdUndo, TR("&Undo"), "Ctrl+Z"), item(kCmdClearUndo, TR("&Clear Undo History")),
-          separator(), item(kCmdResetAllUsage, TR("&Reset Usage Information for All")),
-          item(kCmdMostVisitedPrefs, TR("A&djust Most Visited Preferences...")),
-          item(kCmdRecentPrefs, TR("&Adjust Recently Opened Preferences...")), separator(),
-          item(kCmdFind, TR("&Find"), "Ctrl+F"),
-          submenu(TR("&Recent Queries"), {item(kCmdDeleteQueries, TR("&Delete Recent Queries"))},
+        {QT_TRANSLATE_NOOP("Menu", "&File"),
+         {item(kCmdImport, QT_TRANSLATE_NOOP("Menu", "&Import..."), "Ctrl+I"),
+          item(kCmdExport, QT_TRANSLATE_NOOP("Menu", "&Export as HTML...")), separator(),
+          item(kCmdExit, QT_TRANSLATE_NOOP("Menu", "E&xit"), "Ctrl+Q")}},
+        {QT_TRANSLATE_NOOP("Menu", "&Data"),
+         {item(kCmdUndo, QT_TRANSLATE_NOOP("Menu", "&Undo"), "Ctrl+Z"),
+          item(kCmdClearUndo, QT_TRANSLATE_NOOP("Menu", "&Clear Undo History")), separator(),
+          item(kCmdResetAllUsage, QT_TRANSLATE_NOOP("Menu", "&Reset Usage Information for All")),
+          item(kCmdMostVisitedPrefs,
+               QT_TRANSLATE_NOOP("Menu", "A&djust Most Visited Preferences...")),
+          item(kCmdRecentPrefs,
+               QT_TRANSLATE_NOOP("Menu", "&Adjust Recently Opened Preferences...")),
+          separator(), item(kCmdFind, QT_TRANSLATE_NOOP("Menu", "&Find"), "Ctrl+F"),
+          submenu(QT_TRANSLATE_NOOP("Menu", "&Recent Queries"),
+                  {item(kCmdDeleteQueries, QT_TRANSLATE_NOOP("Menu", "&Delete Recent Queries"))},
                   MenuEntry::kRecentQueries)}},
-        {TR("&View"),
-         {item(kCmdDropWindow, TR("&Drop Window"), nullptr, true),
-          item(kCmdPropertiesBar, TR("&Item Properties Bar"), nullptr, true), separator(),
-          submenu(TR("&Language"), {item(kCmdEnglish, TR("&English"), nullptr, true),
-                                    item(kCmdRussian, TR("&Russian"), nullptr, true)}),
-          separator(), item(kCmdMinimiseToTray, TR("&Minimise to Tray"), nullptr, true)}},
-        {TR("&Newsfeeds"),
-         {item(kCmdNewFeed, TR("&New...")), item(kCmdUpdateAllFeeds, TR("&Update All")),
-          item(kCmdFeedsEditor, TR("&Editor...")), separator(),
-          submenu(TR("&Selected Newsfeed"),
-                  {item(kCmdUpdateFeed, TR("&Update")), item(kCmdDeleteFeed, TR("&Delete")),
-                   item(kCmdCopyFeedLocation, TR("&Copy Location to Clipboard"))}),
-          submenu(TR("Selected &Item"), {item(kCmdStoreItem, TR("&Store")),
-                                         item(kCmdCopyItemAddress, TR("&Copy Address to Clipboard"))})}},
-        {TR("&Folder"),
-         {item(kCmdNewFolder, TR("&New..."), "Ctrl+N"), item(kCmdDeleteFolder, TR("&Delete"), "Del"),
-          separator(), item(kCmdMoveFolder, TR("&Move...")),
-          item(kCmdExportBranch, TR("E&xport Branch as HTML...")), separator(),
-          item(kCmdResetFolderUsage, TR("&Reset Usage Information")),
-          item(kCmdFolderProperties, TR("&Properties..."))}},
-        {TR("&Link"),
-         {item(kCmdOpenLink, TR("&Open in Default Browser"), "Enter"),
-          submenu(TR("Open &With..."), {}, MenuEntry::kOpenWith),
-          item(kCmdCopyAddress, TR("&Copy Address to Clipboard")), separator(),
-          item(kCmdNewLink, TR("&New..."), "Ins"), item(kCmdDeleteLinks, TR("&Delete"), "Del"),
-          item(kCmdMoveLinks, TR("&Move...")), separator(),
-          item(kCmdResetLinkUsage, TR("&Reset Usage Information")),
-          item(kCmdShowDuplicates, TR("&Show Duplicates...")), separator(),
-          item(kCmdOpenContainingFolder, TR("&Open Containing Folder")), separator(),
-          item(kCmdLinkProperties, TR("&Properties..."))}},
-        {TR("&Help"),
-         {item(kCmdHelp, TR("&Show Help Information"), "F1"), separator(),
-          item(kCmdAbout, TR("&About Tagberry..."))}},
+        {QT_TRANSLATE_NOOP("Menu", "&View"),
+         {item(kCmdDropWindow, QT_TRANSLATE_NOOP("Menu", "&Drop Window"), nullptr, true),
+          item(kCmdPropertiesBar, QT_TRANSLATE_NOOP("Menu", "&Item Properties Bar"), nullptr, true),
+          separator(),
+          submenu(QT_TRANSLATE_NOOP("Menu", "&Language"),
+                  {item(kCmdEnglish, QT_TRANSLATE_NOOP("Menu", "&English"), nullptr, true),
+                   item(kCmdRussian, QT_TRANSLATE_NOOP("Menu", "&Russian"), nullptr, true)}),
+          separator(),
+          item(kCmdMinimiseToTray, QT_TRANSLATE_NOOP("Menu", "&Minimise to Tray"), nullptr, true)}},
+        {QT_TRANSLATE_NOOP("Menu", "&Newsfeeds"),
+         {item(kCmdNewFeed, QT_TRANSLATE_NOOP("Menu", "&New...")),
+          item(kCmdUpdateAllFeeds, QT_TRANSLATE_NOOP("Menu", "&Update All")),
+          item(kCmdFeedsEditor, QT_TRANSLATE_NOOP("Menu", "&Editor...")), separator(),
+          submenu(QT_TRANSLATE_NOOP("Menu", "&Selected Newsfeed"),
+                  {item(kCmdUpdateFeed, QT_TRANSLATE_NOOP("Menu", "&Update")),
+                   item(kCmdDeleteFeed, QT_TRANSLATE_NOOP("Menu", "&Delete")),
+                   item(kCmdCopyFeedLocation,
+                        QT_TRANSLATE_NOOP("Menu", "&Copy Location to Clipboard"))}),
+          submenu(QT_TRANSLATE_NOOP("Menu", "Selected &Item"),
+                  {item(kCmdStoreItem, QT_TRANSLATE_NOOP("Menu", "&Store")),
+                   item(kCmdCopyItemAddress,
+                        QT_TRANSLATE_NOOP("Menu", "&Copy Address to Clipboard"))})}},
+        {QT_TRANSLATE_NOOP("Menu", "&Folder"),
+         {item(kCmdNewFolder, QT_TRANSLATE_NOOP("Menu", "&New..."), "Ctrl+N"),
+          item(kCmdDeleteFolder, QT_TRANSLATE_NOOP("Menu", "&Delete"), "Del"), separator(),
+          item(kCmdMoveFolder, QT_TRANSLATE_NOOP("Menu", "&Move...")),
+          item(kCmdExportBranch, QT_TRANSLATE_NOOP("Menu", "E&xport Branch as HTML...")),
+          separator(),
+          item(kCmdResetFolderUsage, QT_TRANSLATE_NOOP("Menu", "&Reset Usage Information")),
+          item(kCmdFolderProperties, QT_TRANSLATE_NOOP("Menu", "&Properties..."))}},
+        {QT_TRANSLATE_NOOP("Menu", "&Link"),
+         {item(kCmdOpenLink, QT_TRANSLATE_NOOP("Menu", "&Open in Default Browser"), "Enter"),
+          submenu(QT_TRANSLATE_NOOP("Menu", "Open &With..."), {}, MenuEntry::kOpenWith),
+          item(kCmdCopyAddress, QT_TRANSLATE_NOOP("Menu", "&Copy Address to Clipboard")),
+          separator(), item(kCmdNewLink, QT_TRANSLATE_NOOP("Menu", "&New..."), "Ins"),
+          item(kCmdDeleteLinks, QT_TRANSLATE_NOOP("Menu", "&Delete"), "Del"),
+          item(kCmdMoveLinks, QT_TRANSLATE_NOOP3("Menu", "&Move...", "link")), separator(),
+          item(kCmdResetLinkUsage, QT_TRANSLATE_NOOP("Menu", "&Reset Usage Information")),
+          item(kCmdShowDuplicates, QT_TRANSLATE_NOOP("Menu", "&Show Duplicates...")), separator(),
+          item(kCmdOpenContainingFolder, QT_TRANSLATE_NOOP("Menu", "&Open Containing Folder")),
+          separator(), item(kCmdLinkProperties, QT_TRANSLATE_NOOP("Menu", "&Properties..."))}},
+        {QT_TRANSLATE_NOOP("Menu", "&Help"),
+         {item(kCmdHelp, QT_TRANSLATE_NOOP("Menu", "&Show Help Information"), "F1"), separator(),
+          item(kCmdAbout, QT_TRANSLATE_NOOP("Menu", "&About Tagberry..."))}},
     };
     return menu;
 }
 
 const std::vector<MenuEntry>& tray_menu() {
     static const std::vector<MenuEntry> menu = {
-        item(kCmdOpenHide, TR("&Open/Hide Tagberry")),
-        item(kCmdDropWindow, TR("&Show Drop Window"), nullptr, true),
+        item(kCmdOpenHide, QT_TRANSLATE_NOOP("Menu", "&Open/Hide Tagberry")),
+        item(kCmdDropWindow, QT_TRANSLATE_NOOP("Menu", "&Show Drop Window"), nullptr, true),
         separator(),
-        item(kCmdNewLink, TR("&New Link...")),
-        item(kCmdAbout, TR("&About Tagberry...")),
+        item(kCmdNewLink, QT_TRANSLATE_NOOP("Menu", "&New Link...")),
+        item(kCmdAbout, QT_TRANSLATE_NOOP("Menu", "&About Tagberry...")),
         separator(),
-        item(kCmdExit, TR("E&xit")),
+        item(kCmdExit, QT_TRANSLATE_NOOP("Menu", "E&xit")),
     };
     return menu;
 }
@@ -132,6 +150,10 @@ QString tooltip(int command) {
     return prompt.contains(QLatin1Char('\n')) ? prompt.section(QLatin1Char('\n'), 1) : QString();
 }
 
+QString entry_text(const MenuEntry& entry) {
+    return QCoreApplication::translate("Menu", entry.text, entry.disambiguation);
+}
+
 QString command_text(int command) {
     for (const TopMenu& top : main_menu()) {
         std::vector<const MenuEntry*> pending;
@@ -142,7 +164,7 @@ QString command_text(int command) {
             const MenuEntry* entry = pending.back();
             pending.pop_back();
             if (entry->id == command && entry->text != nullptr) {
-                return QCoreApplication::translate("Menu", entry->text).remove(QLatin1Char('&'));
+                return entry_text(*entry).remove(QLatin1Char('&'));
             }
             for (const MenuEntry& child : entry->children) {
                 pending.push_back(&child);

@@ -11,6 +11,8 @@ struct MenuEntry {
     int id = 0;
     const char* text = nullptr;
     const char* shortcut = nullptr;
+    // Tells apart equal English texts that translate differently.
+    const char* disambiguation = nullptr;
     std::vector<MenuEntry> children;
     bool checkable = false;
     // Submenus that the window fills at run time.
@@ -34,6 +36,9 @@ const std::vector<int>& toolbar_commands();
 // The status-bar prompt of a command ("" when it has none) and its toolbar tooltip.
 QString status_prompt(int command);
 QString tooltip(int command);
+
+// The translated text of an entry, without its accelerator.
+QString entry_text(const MenuEntry& entry);
 
 // The menu text of a command without its accelerator part, for toolbar buttons.
 QString command_text(int command);

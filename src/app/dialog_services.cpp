@@ -24,14 +24,6 @@
 
 namespace tb::app {
 
-namespace {
-
-QString tr(const char* text) {
-    return QCoreApplication::translate("DialogServices", text);
-}
-
-}  // namespace
-
 DialogServices::DialogServices(const FolderStore& folders, QWidget* parent)
     : folders_(folders), parent_(parent) {}
 

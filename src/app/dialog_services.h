@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 #include "app/ui_services.h"
 #include "model/folder_store.h"
 
@@ -9,6 +11,8 @@ namespace tb::app {
 
 // The controller's dialogs and desktop services, shown over the main window.
 class DialogServices : public UiServices {
+    Q_DECLARE_TR_FUNCTIONS(DialogServices)
+
 public:
     DialogServices(const FolderStore& folders, QWidget* parent = nullptr);
 

@@ -131,7 +131,7 @@ void MainWindow::build_actions() {
         if (entry.id == 0 || actions_.count(entry.id) != 0) {
             return;
         }
-        QString text = menu_text(entry.text);
+        QString text = entry_text(entry);
         auto* action = new QAction(text, this);
         if (entry.shortcut != nullptr) {
             if (is_display_only(entry.shortcut)) {
@@ -187,7 +187,7 @@ QMenu* MainWindow::build_menu(const QString& title, const std::vector<MenuEntry>
     auto* menu = new QMenu(title, this);
     for (const MenuEntry& entry : entries) {
         if (!entry.children.empty() || entry.dynamic != MenuEntry::kNone) {
-            QMenu* sub = build_menu(menu_text(entry.text), entry.children);
+            QMenu* sub = build_menu(entry_text(entry), entry.children);
             menu->addMenu(sub);
             if (entry.dynamic == MenuEntry::kRecentQueries) {
                 recent_queries_menu_ = sub;

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "platform/strings.h"
+
 namespace tb::app {
 
 namespace {
@@ -40,7 +42,20 @@ void MessageBoxes::reset() {
     shown_texts().clear();
 }
 
-QString message_text(const Message& message) { return QString::fromStdString(render(message)); }
+// The English text of a message stays the lookup key of its translation; the arguments are
+// filled in afterwards, so they are never translated themselves.
+QString message_text(const Message& message) {
+    const char* english = message.id != 0 ? english_string(message.id) : message.text.c_str();
+    if (english == nullptr) {
+        return QString::fromStdString(render(message));
+    }
+    const QString text = QCoreApplication::translate("Strings", english);
+    // As in render(): an engine's plain text may hold a '%' of its own.
+    if (message.id == 0 && message.args.empty()) {
+        return text;
+    }
+    return QString::fromStdString(fill_arguments(text.toStdString(), message.args));
+}
 
 void MessageBoxReporter::report(const Message& message) {
     MessageBoxes::show(parent_, message_text(message));

@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
-#include <clocale>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -13,6 +12,7 @@
 #include "app/drop_window.h"
 #include "app/feed_area.h"
 #include "app/import_area.h"
+#include "app/language.h"
 #include "app/search_area.h"
 #include "app/tray_icon.h"
 #include "platform/data_folder.h"
@@ -56,10 +56,9 @@ void TagberryApp::install_termination_handler() {
     sigaction(SIGHUP, &action, nullptr);
 }
 
+// Before any window or menu exists: their texts are translated when they are made.
 void TagberryApp::choose_locale() {
-    std::setlocale(LC_ALL, "");
-    // Month names in dates and saved pages follow the interface language, not the system's.
-    std::setlocale(LC_TIME, "C");
+    choose_language(settings_.language);
 }
 
 int TagberryApp::start() {
