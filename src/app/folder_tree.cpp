@@ -16,8 +16,11 @@ FolderTree::FolderTree(QWidget* parent) : QTreeWidget(parent) {
 }
 
 QIcon FolderTree::folder_icon() {
-    return QIcon::fromTheme(QStringLiteral("folder"),
-                            QApplication::style()->standardIcon(QStyle::SP_DirIcon));
+    // One icon for every item: building it per item decodes its images thousands of times.
+    // Kept for the whole run, so it never outlives the application object's pixmap support.
+    static const QIcon* icon = new QIcon(QIcon::fromTheme(
+        QStringLiteral("folder"), QApplication::style()->standardIcon(QStyle::SP_DirIcon)));
+    return *icon;
 }
 
 void FolderTree::fill(const FolderStore& folders, int select) {

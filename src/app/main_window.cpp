@@ -333,6 +333,7 @@ void MainWindow::build_panes() {
         connect(view, &QAbstractItemView::doubleClicked, this,
                 [this] { controller_.open_current(); });
     }
+    details_view_->viewport()->installEventFilter(this);
     views_->addWidget(details_view_);
     views_->addWidget(icon_view_);
     connect(details_view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -501,8 +502,7 @@ QAbstractItemView* MainWindow::current_view() const {
 void MainWindow::apply_list_style(int style) {
     if (style == kDetails) {
         views_->setCurrentWidget(details_view_);
-        const int half = details_view_->viewport()->width() / 2;
-        details_view_->setColumnWidth(0, std::max(half, 200));
+        details_view_->setColumnWidth(0, details_view_->viewport()->width() / 2);
     } else {
         views_->setCurrentWidget(icon_view_);
         icon_view_->setViewMode(style == kListView ? QListView::ListMode : QListView::IconMode);
@@ -599,6 +599,12 @@ void MainWindow::show_list_context_menu(const QPoint& global) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (details_view_ != nullptr && watched == details_view_->viewport() &&
+        event->type() == QEvent::Resize) {
+        // In the details view each column takes half of the list's width.
+        details_view_->setColumnWidth(0, details_view_->viewport()->width() / 2);
+        return false;
+    }
     if (event->type() != QEvent::KeyPress) {
         return QMainWindow::eventFilter(watched, event);
     }
