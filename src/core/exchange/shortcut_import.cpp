@@ -8,6 +8,7 @@
 #include "exchange/html_harvest.h"
 #include "model/ids.h"
 #include "platform/log.h"
+#include "text/strings.h"
 #include "text/unicode.h"
 
 namespace tb {
@@ -129,18 +130,18 @@ std::string internet_shortcut_url(std::string_view text) {
     bool in_section = false;
     while (!text.empty()) {
         std::size_t end = text.find('\n');
-        std::string_view line = trim_blanks(text.substr(0, end));
+        std::string_view line = trim(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         if (line.starts_with('[')) {
             std::size_t close = line.find(']');
             in_section = close != std::string_view::npos &&
-                         iequals_ascii(trim_blanks(line.substr(1, close - 1)), "InternetShortcut");
+                         iequals_ascii(trim(line.substr(1, close - 1)), "InternetShortcut");
             continue;
         }
         std::size_t equals = line.find('=');
         if (in_section && equals != std::string_view::npos &&
-            iequals_ascii(trim_blanks(line.substr(0, equals)), "URL")) {
-            return std::string(trim_blanks(line.substr(equals + 1)));
+            iequals_ascii(trim(line.substr(0, equals)), "URL")) {
+            return std::string(trim(line.substr(equals + 1)));
         }
     }
     return {};

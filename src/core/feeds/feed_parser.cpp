@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "text/codecs.h"
+#include "text/strings.h"
 
 namespace tb {
 
@@ -73,16 +74,6 @@ bool equals(const XMLCh* name, std::u16string_view expected) {
     return name != nullptr && std::u16string_view(name) == expected;
 }
 
-void trim_spaces(std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        text.clear();
-        return;
-    }
-    text.erase(text.find_last_not_of(' ') + 1);
-    text.erase(0, first);
-}
-
 void append_decoded(std::string& field, const std::string& piece) {
     // Without an ampersand there is nothing to decode; skip the decoder's table walk.
     field += piece.find('&') == std::string::npos ? piece : decode_html_entities(piece);
@@ -123,9 +114,9 @@ public:
 
     void endDocument() override {
         for (FeedItem& item : items_) {
-            trim_spaces(item.title);
-            trim_spaces(item.link);
-            trim_spaces(item.description);
+            item.title = trim(item.title, " ");
+            item.link = trim(item.link, " ");
+            item.description = trim(item.description, " ");
         }
     }
 
