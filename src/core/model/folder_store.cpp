@@ -372,6 +372,35 @@ std::string FolderStore::folder_path(int folder) const {
     return path;
 }
 
+const Folder* FolderStore::find_by_path(std::string_view path) const {
+    if (path.size() > 2 && path.ends_with('/')) {
+        path.remove_suffix(1);
+    }
+    if (path == "/") {
+        return find(kRootFolder);
+    }
+    return path.starts_with('/') ? find_below(kRootFolder, path.substr(1)) : nullptr;
+}
+
+// The folder below `parent` whose titles from there down, joined by "/", spell `rest`.
+const Folder* FolderStore::find_below(int parent, std::string_view rest) const {
+    for (const Folder* child : children(parent)) {
+        if (!rest.starts_with(child->title)) {
+            continue;
+        }
+        const std::string_view after = rest.substr(child->title.size());
+        if (after.empty()) {
+            return child;
+        }
+        if (after.front() == '/') {
+            if (const Folder* found = find_below(child->id, after.substr(1))) {
+                return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
 std::vector<int> FolderStore::subtree_folders(const std::vector<int>& ids) {
     std::vector<int> result;
     std::unordered_set<int> seen(ids.begin(), ids.end());
