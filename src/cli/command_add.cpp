@@ -1,7 +1,6 @@
 #include <ostream>
 
 #include "cli/command_registry.h"
-#include "cli/json_writer.h"
 #include "cli/model_session.h"
 
 namespace tb::cli {
@@ -13,7 +12,7 @@ constexpr const char* kUsage = "add FOLDER URL [--title T] [--comment C] [--allo
 int run_add(CliContext& context) {
     ParsedArgs args = parse_args(context.args(), {"--title", "--comment"}, {"--allow-duplicates"});
     if (!args.error.empty() || args.positional.size() != 2) {
-        return context.fail(args.error.empty() ? "usage: " + std::string(kUsage) : args.error, 2);
+        return fail_usage(context, args, kUsage);
     }
     ModelSession session(context);
     if (!session.ok()) {

@@ -1,9 +1,8 @@
 #include <ostream>
-#include "platform/strings.h"
 
 #include "cli/command_registry.h"
-#include "cli/json_writer.h"
 #include "cli/model_session.h"
+#include "platform/strings.h"
 
 namespace tb::cli {
 
@@ -11,19 +10,9 @@ namespace {
 
 constexpr const char* kUsage = "duplicates ID [--json]";
 
-int run_duplicates(CliContext& context) {
-    if (context.args().size() != 1) {
-        return context.fail("usage: " + std::string(kUsage), 2);
-    }
-    ModelSession session(context);
-    if (!session.ok()) {
-        return 1;
-    }
-    const Link* link = session.resolve_link(context.args()[0]);
-    if (link == nullptr) {
-        return 1;
-    }
-    std::vector<Link> same = session.model().links.duplicates_of(link->id);
+int print_duplicates(ModelSession& session, const Link& link) {
+    CliContext& context = session.context();
+    std::vector<Link> same = session.model().links.duplicates_of(link.id);
     if (same.size() <= 1) {
         context.reporter().report(msg::kNoDuplicates);
         return 1;
@@ -37,6 +26,10 @@ int run_duplicates(CliContext& context) {
                       << session.model().folders.folder_path(other.parent) << "\n";
     }
     return 0;
+}
+
+int run_duplicates(CliContext& context) {
+    return run_on_link(context, kUsage, print_duplicates);
 }
 
 const Registration registration{{"duplicates", kUsage,

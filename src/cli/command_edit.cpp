@@ -1,9 +1,8 @@
 #include <ostream>
-#include "platform/strings.h"
 
 #include "cli/command_registry.h"
-#include "cli/json_writer.h"
 #include "cli/model_session.h"
+#include "platform/strings.h"
 
 namespace tb::cli {
 
@@ -14,7 +13,7 @@ constexpr const char* kUsage = "edit ID [--title T] [--url U] [--comment C]";
 int run_edit(CliContext& context) {
     ParsedArgs args = parse_args(context.args(), {"--title", "--url", "--comment"}, {});
     if (!args.error.empty() || args.positional.size() != 1) {
-        return context.fail(args.error.empty() ? "usage: " + std::string(kUsage) : args.error, 2);
+        return fail_usage(context, args, kUsage);
     }
     ModelSession session(context);
     if (!session.ok()) {

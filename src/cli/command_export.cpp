@@ -1,6 +1,5 @@
-#include "cli/cli_context.h"
 #include "cli/command_registry.h"
-#include "cli/search_session.h"
+#include "cli/model_session.h"
 #include "exchange/bookmark_export.h"
 
 namespace tb::cli {
@@ -13,19 +12,19 @@ int run_export(CliContext& context) {
     if (args.size() != 1 && !branch_given) {
         return context.fail("usage: export FILE [--branch FOLDER]", 2);
     }
-    auto session = SearchSession::open(context);
-    if (!session) {
+    ModelSession session(context);
+    if (!session.ok()) {
         return 1;
     }
     int branch = kNoFolder;
     if (branch_given) {
-        auto folder = resolve_folder(session->model, args[2]);
+        auto folder = session.find_folder(args[2]);
         if (!folder) {
             return context.fail("Unknown folder '" + args[2] + "'.", 2);
         }
         branch = *folder;
     }
-    return export_bookmarks(session->model, args[0], branch) ? 0 : 1;
+    return export_bookmarks(session.model(), args[0], branch) ? 0 : 1;
 }
 
 const Registration export_command{

@@ -1,4 +1,3 @@
-#include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "cli/search_session.h"
 #include "exchange/results_page.h"
@@ -12,16 +11,16 @@ int run_export_results(CliContext& context) {
     if (args.size() < 2) {
         return context.fail("usage: export-results FILE SEARCH-ARGS...", 2);
     }
-    auto session = SearchSession::open(context);
-    if (!session) {
+    SearchSession session(context);
+    if (!session.ok()) {
         return 1;
     }
     std::string error;
-    auto search = parse_search_args({args.begin() + 1, args.end()}, session->model, error);
+    auto search = parse_search_args({args.begin() + 1, args.end()}, session, error);
     if (!search) {
         return context.fail(error, 2);
     }
-    SearchEngine& engine = session->engine;
+    SearchEngine& engine = session.engine();
     const int count = engine.find(search->entered, search->current_folder);
     if (count < 0 || engine.last_query_invalid()) {
         return 2;

@@ -1,10 +1,9 @@
 #include <cstdlib>
 #include <ostream>
 
-#include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "cli/json_writer.h"
-#include "cli/search_session.h"
+#include "cli/model_session.h"
 #include "feeds/channel_list.h"
 #include "feeds/feed_parser.h"
 
@@ -92,10 +91,6 @@ bool parse_number(const std::string& text, int& number, long smallest) {
     return !text.empty() && *end == '\0' && value >= smallest && value <= 0x7fffffff;
 }
 
-bool parse_id(const std::string& text, int& id) {
-    return parse_number(text, id, 1);
-}
-
 int run_list(CliContext& context, Database& db) {
     FeedSession session(context, db, false);
     JsonArray json;
@@ -133,7 +128,7 @@ int run_add(CliContext& context, Database& db) {
 int run_remove(CliContext& context, Database& db) {
     const auto& args = context.args();
     int id = 0;
-    if (args.size() != 2 || !parse_id(args[1], id)) {
+    if (args.size() != 2 || !parse_number(args[1], id, 1)) {
         return context.fail("usage: feeds rm ID", 2);
     }
     // Without the XML library the reload after the deletion starts no downloads.
@@ -147,7 +142,7 @@ int run_remove(CliContext& context, Database& db) {
 int run_update(CliContext& context, Database& db) {
     const auto& args = context.args();
     int id = 0;
-    if (args.size() > 2 || (args.size() == 2 && !parse_id(args[1], id))) {
+    if (args.size() > 2 || (args.size() == 2 && !parse_number(args[1], id, 1))) {
         return context.fail("usage: feeds update [ID]", 2);
     }
     FeedSession session(context, db, true);
@@ -193,18 +188,18 @@ int run_store(CliContext& context) {
     const auto& args = context.args();
     int id = 0;
     int number = 0;
-    if (args.size() != 4 || !parse_id(args[1], id) || !parse_number(args[2], number, 0)) {
+    if (args.size() != 4 || !parse_number(args[1], id, 1) || !parse_number(args[2], number, 0)) {
         return context.fail("usage: feeds store FEED ITEM FOLDER", 2);
     }
-    auto links = SearchSession::open(context);
-    if (!links) {
+    ModelSession links(context);
+    if (!links.ok()) {
         return 1;
     }
-    const auto folder = resolve_folder(links->model, args[3]);
+    const auto folder = links.find_folder(args[3]);
     if (!folder) {
         return context.fail("Unknown folder '" + args[3] + "'.", 2);
     }
-    FeedSession session(context, links->model.db, true);
+    FeedSession session(context, links.model().db, true);
     if (!session.xml_ok()) {
         return 1;
     }
@@ -222,8 +217,7 @@ int run_store(CliContext& context) {
         return context.fail("Newsfeed '" + channel->title + "' has no item " + args[2] + ".");
     }
     // Journalled like the dialog's links, so the program's Undo can take it back.
-    links->model.journal.set_enabled(true);
-    const int link = links->model.links.add_new_link(
+    const int link = links.model().links.add_new_link(
         {.parent = *folder, .title = item->title, .url = item->link, .comment = item->description});
     if (link == 0) {
         return 1;

@@ -10,14 +10,8 @@ namespace {
 
 constexpr const char* kUsage = "history [--json]";
 
-int run_history(CliContext& context) {
-    if (!context.args().empty()) {
-        return context.fail("usage: " + std::string(kUsage), 2);
-    }
-    ModelSession session(context);
-    if (!session.ok()) {
-        return 1;
-    }
+int print_history(ModelSession& session) {
+    CliContext& context = session.context();
     JsonArray array;
     for (const JournalRecord& row : session.model().journal.history()) {
         if (context.json()) {
@@ -39,6 +33,10 @@ int run_history(CliContext& context) {
         context.out() << array.str() << "\n";
     }
     return 0;
+}
+
+int run_history(CliContext& context) {
+    return run_on_model(context, kUsage, print_history);
 }
 
 const Registration registration{

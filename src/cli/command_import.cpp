@@ -5,10 +5,9 @@
 #include <optional>
 #include <ostream>
 
-#include "cli/cli_context.h"
 #include "cli/command_registry.h"
-#include "cli/import_session.h"
 #include "cli/json_writer.h"
+#include "cli/model_session.h"
 #include "exchange/import_driver.h"
 #include "platform/strings.h"
 
@@ -108,18 +107,18 @@ int run_import_command(CliContext& context) {
     if (int message = missing_path_message(request.source, request.path.string()); message != 0) {
         return context.fail(english_string(message));
     }
-    ImportSession session;
-    Model* model = session.open(context);
-    if (model == nullptr) {
+    ModelSession session(context);
+    if (!session.ok()) {
         return 1;
     }
+    Model& model = session.model();
     request.target =
         target ? *target
-               : proposed_target_name(model->folders, request.source, request.path.string());
+               : proposed_target_name(model.folders, request.source, request.path.string());
     ProgressLine line;
     ImportProgress progress;
     progress.report = [&line](std::size_t done, std::size_t total) { line.update(done, total); };
-    ImportResult result = run_import(*model, request, progress);
+    ImportResult result = run_import(model, request, progress);
     if (result.status != ImportStatus::Done) {
         return 1;
     }

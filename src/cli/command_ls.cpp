@@ -1,7 +1,4 @@
-#include <ostream>
-
 #include "cli/command_registry.h"
-#include "cli/json_writer.h"
 #include "cli/model_session.h"
 
 namespace tb::cli {

@@ -1,9 +1,9 @@
 #include <ostream>
-#include "platform/strings.h"
 
 #include "cli/command_registry.h"
 #include "cli/json_writer.h"
 #include "cli/model_session.h"
+#include "platform/strings.h"
 
 namespace tb::cli {
 

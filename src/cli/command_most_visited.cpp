@@ -1,7 +1,4 @@
-#include <ostream>
-
 #include "cli/command_registry.h"
-#include "cli/json_writer.h"
 #include "cli/model_session.h"
 
 namespace tb::cli {
@@ -11,17 +8,12 @@ namespace {
 constexpr const char* kUsage = "most-visited [--json]";
 
 int run_most_visited(CliContext& context) {
-    if (!context.args().empty()) {
-        return context.fail("usage: " + std::string(kUsage), 2);
-    }
-    ModelSession session(context);
-    if (!session.ok()) {
-        return 1;
-    }
-    VisitStatistics& statistics = session.model().statistics;
-    statistics.calculate_favourites(statistics_options().favourites_mode);
-    session.print_links(statistics.build_most_visited());
-    return 0;
+    return run_on_model(context, kUsage, [](ModelSession& session) {
+        VisitStatistics& statistics = session.model().statistics;
+        statistics.calculate_favourites(statistics_options().favourites_mode);
+        session.print_links(statistics.build_most_visited());
+        return 0;
+    });
 }
 
 const Registration registration{{"most-visited", kUsage,

@@ -1,7 +1,4 @@
-#include <ostream>
-
 #include "cli/command_registry.h"
-#include "cli/json_writer.h"
 #include "cli/model_session.h"
 
 namespace tb::cli {
@@ -15,7 +12,7 @@ int run_mv(CliContext& context) {
     const bool links = args.has("--links");
     if (!args.error.empty() || args.positional.size() < 2 ||
         (!links && args.positional.size() != 2)) {
-        return context.fail(args.error.empty() ? "usage: " + std::string(kUsage) : args.error, 2);
+        return fail_usage(context, args, kUsage);
     }
     ModelSession session(context);
     if (!session.ok()) {

@@ -11,19 +11,10 @@ namespace {
 constexpr const char* kUsage = "open ID";
 
 int run_open(CliContext& context) {
-    if (context.args().size() != 1) {
-        return context.fail("usage: " + std::string(kUsage), 2);
-    }
-    ModelSession session(context);
-    if (!session.ok()) {
-        return 1;
-    }
-    const Link* link = session.resolve_link(context.args()[0]);
-    if (link == nullptr) {
-        return 1;
-    }
-    XdgLauncher launcher;
-    return session.model().statistics.open_link(link->id, launcher, std::time(nullptr)) ? 0 : 1;
+    return run_on_link(context, kUsage, [](ModelSession& session, const Link& link) {
+        XdgLauncher launcher;
+        return session.model().statistics.open_link(link.id, launcher, std::time(nullptr)) ? 0 : 1;
+    });
 }
 
 const Registration registration{

@@ -1,7 +1,4 @@
-#include <ostream>
-
 #include "cli/command_registry.h"
-#include "cli/json_writer.h"
 #include "cli/model_session.h"
 
 namespace tb::cli {
@@ -11,14 +8,9 @@ namespace {
 constexpr const char* kUsage = "purge";
 
 int run_purge(CliContext& context) {
-    if (!context.args().empty()) {
-        return context.fail("usage: " + std::string(kUsage), 2);
-    }
-    ModelSession session(context);
-    if (!session.ok()) {
-        return 1;
-    }
-    return session.model().journal.purge() ? 0 : 1;
+    return run_on_model(context, kUsage, [](ModelSession& session) {
+        return session.model().journal.purge() ? 0 : 1;
+    });
 }
 
 const Registration registration{

@@ -1,6 +1,5 @@
 #include <ostream>
 
-#include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "cli/json_writer.h"
 #include "cli/search_session.h"
@@ -29,11 +28,11 @@ int run_queries(CliContext& context) {
     if (!args.empty() && !clear) {
         return context.fail("usage: queries [--clear]", 2);
     }
-    auto session = SearchSession::open(context);
-    if (!session) {
+    SearchSession session(context);
+    if (!session.ok()) {
         return 1;
     }
-    QueryHistory& history = session->history;
+    QueryHistory& history = session.history();
     if (clear) {
         return history.clear() ? 0 : 1;
     }

@@ -1,4 +1,3 @@
-#include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "cli/search_session.h"
 
@@ -10,15 +9,15 @@ int run_quick(CliContext& context) {
     if (context.args().size() != 1) {
         return context.fail("usage: quick TEXT", 2);
     }
-    auto session = SearchSession::open(context);
-    if (!session) {
+    SearchSession session(context);
+    if (!session.ok()) {
         return 1;
     }
-    auto count = session->engine.quick_search(context.args()[0]);
+    auto count = session.engine().quick_search(context.args()[0]);
     if (!count) {
         return context.fail("A search text is needed.", 2);
     }
-    return print_search_results(context, *session, *count, true);
+    return session.print_results(*count, true);
 }
 
 const Registration quick{{"quick", "quick TEXT [--json]",

@@ -1,7 +1,4 @@
-#include <ostream>
-
 #include "cli/command_registry.h"
-#include "cli/json_writer.h"
 #include "cli/model_session.h"
 
 namespace tb::cli {
@@ -14,7 +11,7 @@ int run_rename(CliContext& context) {
     ParsedArgs args = parse_args(context.args(), {}, {"--protect", "--unprotect"});
     if (!args.error.empty() || args.positional.size() != 2 ||
         (args.has("--protect") && args.has("--unprotect"))) {
-        return context.fail(args.error.empty() ? "usage: " + std::string(kUsage) : args.error, 2);
+        return fail_usage(context, args, kUsage);
     }
     ModelSession session(context);
     if (!session.ok()) {

@@ -1,4 +1,3 @@
-#include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "cli/search_session.h"
 
@@ -8,22 +7,21 @@ namespace {
 
 int run_rerun(CliContext& context) {
     const auto& args = context.args();
-    if (args.size() != 1 || args[0].empty() ||
-        args[0].find_first_not_of("0123456789") != std::string::npos || args[0].size() > 9) {
+    const int number = args.size() == 1 ? parse_id(args[0]) : -1;
+    if (number < 0) {
         return context.fail("usage: rerun N", 2);
     }
-    auto session = SearchSession::open(context);
-    if (!session) {
+    SearchSession session(context);
+    if (!session.ok()) {
         return 1;
     }
-    session->history.load_query_history();
-    const int number = std::stoi(args[0]);
+    session.history().load_query_history();
     auto count =
-        number > 0 ? session->engine.rerun_saved(static_cast<size_t>(number - 1)) : std::nullopt;
+        number > 0 ? session.engine().rerun_saved(static_cast<size_t>(number - 1)) : std::nullopt;
     if (!count) {
         return context.fail("No saved query " + args[0] + ".", 2);
     }
-    return print_search_results(context, *session, *count, false);
+    return session.print_results(*count, false);
 }
 
 const Registration rerun{{"rerun", "rerun N [--json]",

@@ -1,9 +1,8 @@
 #include <ostream>
-#include "platform/strings.h"
 
 #include "cli/command_registry.h"
-#include "cli/json_writer.h"
 #include "cli/model_session.h"
+#include "platform/strings.h"
 
 namespace tb::cli {
 
@@ -16,7 +15,7 @@ int run_reset_usage(CliContext& context) {
     const int forms = static_cast<int>(args.positional.size()) + (args.value("--folder") ? 1 : 0) +
                       (args.has("--all") ? 1 : 0);
     if (!args.error.empty() || forms != 1) {
-        return context.fail(args.error.empty() ? "usage: " + std::string(kUsage) : args.error, 2);
+        return fail_usage(context, args, kUsage);
     }
     ModelSession session(context);
     if (!session.ok()) {

@@ -1,4 +1,3 @@
-#include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "cli/search_session.h"
 
@@ -7,17 +6,17 @@ namespace tb::cli {
 namespace {
 
 int run_search_command(CliContext& context) {
-    auto session = SearchSession::open(context);
-    if (!session) {
+    SearchSession session(context);
+    if (!session.ok()) {
         return 1;
     }
     std::string error;
-    auto args = parse_search_args(context.args(), session->model, error);
+    auto args = parse_search_args(context.args(), session, error);
     if (!args) {
         return context.fail(error, 2);
     }
-    const int count = session->engine.find(args->entered, args->current_folder);
-    return print_search_results(context, *session, count, false);
+    const int count = session.engine().find(args->entered, args->current_folder);
+    return session.print_results(count, false);
 }
 
 const Registration search{

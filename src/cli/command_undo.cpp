@@ -1,7 +1,6 @@
 #include <ostream>
 
 #include "cli/command_registry.h"
-#include "cli/json_writer.h"
 #include "cli/model_session.h"
 
 namespace tb::cli {
@@ -10,17 +9,11 @@ namespace {
 
 constexpr const char* kUsage = "undo";
 
-int run_undo(CliContext& context) {
-    if (!context.args().empty()) {
-        return context.fail("usage: " + std::string(kUsage), 2);
-    }
-    ModelSession session(context);
-    if (!session.ok()) {
-        return 1;
-    }
+int undo(ModelSession& session) {
     Model& model = session.model();
+    std::ostream& out = session.context().out();
     if (!model.journal.journal_not_empty()) {
-        context.out() << "The journal is empty: nothing to undo.\n";
+        out << "The journal is empty: nothing to undo.\n";
         return 0;
     }
     auto last = model.journal.load_last_action();
@@ -28,8 +21,12 @@ int run_undo(CliContext& context) {
     if (action == -1 || !last) {
         return 1;
     }
-    context.out() << Journal::label(last->action) << "\n";
+    out << Journal::label(last->action) << "\n";
     return 0;
+}
+
+int run_undo(CliContext& context) {
+    return run_on_model(context, kUsage, undo);
 }
 
 const Registration registration{

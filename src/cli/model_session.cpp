@@ -1,10 +1,10 @@
 #include "cli/model_session.h"
 
-#include <ctime>
 #include <ostream>
 
 #include "cli/json_writer.h"
 #include "platform/ini_settings_store.h"
+#include "text/codecs.h"
 
 namespace tb::cli {
 
@@ -42,6 +42,10 @@ ParsedArgs parse_args(const std::vector<std::string>& args,
     return parsed;
 }
 
+int fail_usage(CliContext& context, const ParsedArgs& args, const std::string& usage) {
+    return context.fail(args.error.empty() ? "usage: " + usage : args.error, 2);
+}
+
 int parse_id(const std::string& text) {
     if (text.empty() || text.size() > 9 ||
         text.find_first_not_of("0123456789") != std::string::npos) {
@@ -54,14 +58,8 @@ std::string time_text(std::int64_t seconds) {
     if (seconds == 0) {
         return "never";
     }
-    std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm local{};
-    char buffer[64];
-    if (localtime_r(&t, &local) == nullptr ||
-        std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S", &local) == 0) {
-        return std::to_string(seconds);
-    }
-    return buffer;
+    std::string text = format_local_time(seconds, "%Y-%m-%d %H:%M:%S");
+    return text.empty() ? std::to_string(seconds) : text;
 }
 
 ModelSession::ModelSession(CliContext& context) : context_(context) {
@@ -75,31 +73,18 @@ ModelSession::ModelSession(CliContext& context) : context_(context) {
     mark();
 }
 
+std::optional<int> ModelSession::find_folder(const std::string& name) const {
+    const FolderStore& folders = model_->folders;
+    if (int id = parse_id(name); id >= 0) {
+        return folders.find(id) != nullptr ? std::optional<int>(id) : std::nullopt;
+    }
+    const Folder* folder = folders.find_by_path(name);
+    return folder != nullptr ? std::optional<int>(folder->id) : std::nullopt;
+}
+
 int ModelSession::resolve_folder(const std::string& name) {
-    FolderStore& folders = model_->folders;
-    if (int id = parse_id(name); id > 0) {
-        if (folders.find(id) != nullptr) {
-            return id;
-        }
-    } else if (!name.empty() && name[0] == '/') {
-        int at = kRootFolder;
-        size_t start = 1;
-        while (at != 0 && start < name.size()) {
-            size_t end = name.find('/', start);
-            std::string title = name.substr(start, end == std::string::npos ? end : end - start);
-            start = end == std::string::npos ? name.size() : end + 1;
-            int next = 0;
-            for (const Folder* child : folders.children(at)) {
-                if (child->title == title) {
-                    next = child->id;
-                    break;
-                }
-            }
-            at = next;
-        }
-        if (at != 0) {
-            return at;
-        }
+    if (std::optional<int> id = find_folder(name)) {
+        return *id;
     }
     context_.reporter().report_text("No folder '" + name + "'.");
     return 0;
@@ -137,6 +122,28 @@ void ModelSession::print_links(const std::vector<Link>& links) {
             << link.visits << '\t' << time_text(link.last_visit) << '\t'
             << (link.has_duplicates ? "duplicates" : "-") << "\n";
     }
+}
+
+int run_on_model(CliContext& context, const std::string& usage,
+                 const std::function<int(ModelSession&)>& body) {
+    if (!context.args().empty()) {
+        return context.fail("usage: " + usage, 2);
+    }
+    ModelSession session(context);
+    return session.ok() ? body(session) : 1;
+}
+
+int run_on_link(CliContext& context, const std::string& usage,
+                const std::function<int(ModelSession&, const Link&)>& body) {
+    if (context.args().size() != 1) {
+        return context.fail("usage: " + usage, 2);
+    }
+    ModelSession session(context);
+    if (!session.ok()) {
+        return 1;
+    }
+    const Link* link = session.resolve_link(context.args()[0]);
+    return link != nullptr ? body(session, *link) : 1;
 }
 
 }  // namespace tb::cli

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,6 +32,9 @@ ParsedArgs parse_args(const std::vector<std::string>& args,
                       const std::set<std::string>& value_options,
                       const std::set<std::string>& flag_options);
 
+// Prints the parse error, or the usage when there is none; returns exit code 2.
+int fail_usage(CliContext& context, const ParsedArgs& args, const std::string& usage);
+
 // The model over the context's database, loaded and with the journal on, as the program has it
 // once its main window is up. Edits are journalled; nothing is purged here.
 class ModelSession {
@@ -38,9 +43,12 @@ public:
 
     bool ok() const { return model_ != nullptr; }
     Model& model() { return *model_; }
+    const Model& model() const { return *model_; }
     CliContext& context() { return context_; }
 
-    // A live folder by full name ("/A/B", "/" for the root) or by id; 0 after a message.
+    // A live folder by full name ("/A/B", "/" for the root) or by id; no value when unknown.
+    std::optional<int> find_folder(const std::string& name) const;
+    // The same, 0 after "No folder '...'." when unknown.
     int resolve_folder(const std::string& name);
     // A live link by id; null after a message.
     const Link* resolve_link(const std::string& id_text);
@@ -58,8 +66,19 @@ private:
     int mark_ = 0;
 };
 
+// Runs a command that takes no arguments on the loaded model. Exit code 2 after the usage when
+// arguments are given, 1 when the database cannot be opened, else what `body` returns.
+int run_on_model(CliContext& context, const std::string& usage,
+                 const std::function<int(ModelSession&)>& body);
+
+// The same for a command whose one argument is a link id; 1 after a message when there is no
+// such link.
+int run_on_link(CliContext& context, const std::string& usage,
+                const std::function<int(ModelSession&, const Link&)>& body);
+
 // A whole non-negative decimal number, or -1.
 int parse_id(const std::string& text);
+// A time as the tool prints it; "never" for 0.
 std::string time_text(std::int64_t seconds);
 
 }  // namespace tb::cli

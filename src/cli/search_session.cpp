@@ -9,11 +9,6 @@ namespace tb::cli {
 
 namespace {
 
-bool all_digits(const std::string& text) {
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos &&
-           text.size() < 10;
-}
-
 bool parse_fields(const std::string& list, SearchQuery& query) {
     query.in_titles = query.in_addresses = query.in_comments = query.in_parent_titles = false;
     size_t start = 0;
@@ -39,31 +34,15 @@ bool parse_fields(const std::string& list, SearchQuery& query) {
 
 }  // namespace
 
-std::unique_ptr<SearchSession> SearchSession::open(CliContext& context) {
-    Database* db = context.database();
-    if (db == nullptr) {
-        return nullptr;
+SearchSession::SearchSession(CliContext& context) : ModelSession(context) {
+    if (ok()) {
+        history_.emplace(model().db);
+        engine_.emplace(model(), *history_);
     }
-    auto session = std::make_unique<SearchSession>(*db);
-    session->model.load();
-    return session;
-}
-
-std::optional<int> resolve_folder(const Model& model, const std::string& name) {
-    if (all_digits(name)) {
-        const int id = std::stoi(name);
-        return model.folders.find(id) != nullptr ? std::optional<int>(id) : std::nullopt;
-    }
-    for (const Folder& folder : model.folders.list()) {
-        if (model.folders.folder_path(folder.id) == name) {
-            return folder.id;
-        }
-    }
-    return std::nullopt;
 }
 
 std::optional<SearchArgs> parse_search_args(const std::vector<std::string>& args,
-                                            const Model& model, std::string& error) {
+                                            const ModelSession& session, std::string& error) {
     SearchArgs parsed;
     SearchQuery& query = parsed.entered;
     std::vector<std::string> words;
@@ -90,7 +69,7 @@ std::optional<SearchArgs> parse_search_args(const std::vector<std::string>& args
                 return std::nullopt;
             }
             const std::string& name = args[++i];
-            auto folder = resolve_folder(model, name);
+            auto folder = session.find_folder(name);
             if (!folder) {
                 error = "Unknown folder '" + name + "'.";
                 return std::nullopt;
@@ -114,8 +93,9 @@ std::optional<SearchArgs> parse_search_args(const std::vector<std::string>& args
     return parsed;
 }
 
-int print_search_results(CliContext& context, SearchSession& session, int count, bool quiet) {
-    SearchEngine& engine = session.engine;
+int SearchSession::print_results(int count, bool quiet) {
+    CliContext& context = this->context();
+    SearchEngine& engine = *engine_;
     if (count < 0 || engine.last_query_invalid()) {
         return 2;
     }
@@ -123,7 +103,7 @@ int print_search_results(CliContext& context, SearchSession& session, int count,
         context.reporter().report(msg::kNothingFound, {engine.current_query().text});
         return 1;
     }
-    const FolderStore& folders = session.model.folders;
+    const FolderStore& folders = model().folders;
     if (context.json()) {
         JsonArray results;
         for (const Link& link : engine.results()) {

@@ -1,12 +1,13 @@
 #include "exchange/bookmark_import.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <vector>
 
 #include "platform/strings.h"
 #include "text/codecs.h"
+#include "text/file_bytes.h"
+#include "text/strings.h"
 #include "text/unicode.h"
 
 namespace tb {
@@ -14,24 +15,6 @@ namespace tb {
 namespace {
 
 using Kind = BookmarkLine::Kind;
-
-bool read_bytes(const std::filesystem::path& file, std::string& bytes) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(file, ec)) {
-        return false;
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) {
-        return false;
-    }
-    bytes = std::move(buffer).str();
-    return true;
-}
 
 // "<H3[^>]*>(.*?)</H3>" or "<A HREF="(.*?)"[^>]*>(.*?)</A>" after "<DT[^>]*>", up to the line's
 // end. HREF may follow other attributes of the anchor.
@@ -55,12 +38,12 @@ BookmarkLine match_item(std::string_view rest, std::size_t indent) {
     if (rest.starts_with("<A HREF=\"")) {
         start = 9;
     } else {
-        if (!is_blank(rest[2])) {
+        if (!is_ascii_space(rest[2])) {
             return {};
         }
         std::size_t tag_end = rest.find('>');
         std::size_t href = rest.find("HREF=\"", 3);
-        if (href == std::string_view::npos || href > tag_end || !is_blank(rest[href - 1])) {
+        if (href == std::string_view::npos || href > tag_end || !is_ascii_space(rest[href - 1])) {
             return {};
         }
         start = href + 6;
@@ -193,7 +176,7 @@ int folder_depth(std::size_t indent) {
 BookmarkLine classify_bookmark_line(std::string_view text) {
     std::size_t lead = 0;
     std::size_t indent = 0;
-    while (lead < text.size() && is_blank(text[lead])) {
+    while (lead < text.size() && is_ascii_space(text[lead])) {
         indent += text[lead] == '\t' ? 4 : 1;
         ++lead;
     }
@@ -201,7 +184,7 @@ BookmarkLine classify_bookmark_line(std::string_view text) {
     // A separator in front of an item keeps the item (and the indentation before it).
     if (rest.starts_with("<HR>")) {
         rest.remove_prefix(4);
-        while (!rest.empty() && is_blank(rest.front())) {
+        while (!rest.empty() && is_ascii_space(rest.front())) {
             rest.remove_prefix(1);
         }
     }
@@ -223,8 +206,8 @@ BookmarkLine classify_bookmark_line(std::string_view text) {
 
 bool import_bookmark_file(ImportContext& context, const std::filesystem::path& file,
                           const std::string& top_title) {
-    std::string bytes;
-    if (!read_bytes(file, bytes)) {
+    std::optional<std::string> bytes = read_file_bytes(file);
+    if (!bytes) {
         context.model.db.reporter().report(msg::kCannotReadHtml);
         return false;
     }
@@ -236,8 +219,8 @@ bool import_bookmark_file(ImportContext& context, const std::filesystem::path& f
     }
     ParsedFile parsed;
     {
-        std::vector<std::string> lines = decode_text_lines(bytes);
-        std::string().swap(bytes);
+        std::vector<std::string> lines = decode_text_lines(*bytes);
+        bytes.reset();
         parsed = parse(lines, context);
     }
     write(context, parsed);

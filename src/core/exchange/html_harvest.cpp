@@ -1,22 +1,19 @@
 #include "exchange/html_harvest.h"
 
 #include <cctype>
-#include <fstream>
-#include <sstream>
+#include <optional>
 
 #include "model/ids.h"
 #include "platform/log.h"
 #include "platform/strings.h"
 #include "text/codecs.h"
+#include "text/file_bytes.h"
+#include "text/strings.h"
 #include "text/unicode.h"
 
 namespace tb {
 
 namespace {
-
-char lower(char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
 
 // Case-insensitive find of an ASCII needle.
 std::size_t ifind(std::string_view text, std::string_view needle, std::size_t from) {
@@ -24,7 +21,8 @@ std::size_t ifind(std::string_view text, std::string_view needle, std::size_t fr
         return std::string_view::npos;
     }
     for (std::size_t i = from; i + needle.size() <= text.size(); ++i) {
-        if (lower(text[i]) == needle[0] && iequals_ascii(text.substr(i, needle.size()), needle)) {
+        if (ascii_lower(text[i]) == needle[0] &&
+            iequals_ascii(text.substr(i, needle.size()), needle)) {
             return i;
         }
     }
@@ -77,21 +75,6 @@ std::string strip_tags(std::string_view text) {
 bool is_web_address(std::string_view address) {
     return address.starts_with("http://") || address.starts_with("https://") ||
            address.starts_with("ftp://");
-}
-
-bool read_bytes(const std::filesystem::path& file, std::string& bytes) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(file, ec)) {
-        return false;
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    bytes = std::move(buffer).str();
-    return !in.bad();
 }
 
 }  // namespace
@@ -162,7 +145,7 @@ std::vector<HarvestedLink> harvest_links(std::string_view text) {
         }
         std::string title = inner.find_first_of("<>") == std::string_view::npos ? std::string(inner)
                                                                                 : strip_tags(inner);
-        if (trim_blanks(title).empty() || title.find("document.write") != std::string::npos) {
+        if (trim(title).empty() || title.find("document.write") != std::string::npos) {
             continue;
         }
         links.push_back({std::move(title), std::move(address)});
@@ -172,8 +155,8 @@ std::vector<HarvestedLink> harvest_links(std::string_view text) {
 
 bool harvest_html_links(ImportContext& context, const std::filesystem::path& file,
                         const std::string& title, int parent) {
-    std::string bytes;
-    if (!read_bytes(file, bytes)) {
+    std::optional<std::string> bytes = read_file_bytes(file);
+    if (!bytes) {
         if (parent == kNothingSelected) {
             context.model.db.reporter().report(msg::kCannotReadHtml);
         } else {
@@ -187,7 +170,7 @@ bool harvest_html_links(ImportContext& context, const std::filesystem::path& fil
     if (folder == 0) {
         return false;
     }
-    std::vector<HarvestedLink> links = harvest_links(html_page_text(bytes));
+    std::vector<HarvestedLink> links = harvest_links(html_page_text(*bytes));
     for (const HarvestedLink& link : links) {
         // The first anchor of a title wins in its folder.
         if (!context.take_link_title(folder, link.title)) {

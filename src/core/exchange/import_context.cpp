@@ -1,7 +1,6 @@
 #include "exchange/import_context.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "model/ids.h"
 #include "platform/log.h"
@@ -15,32 +14,6 @@ constexpr const char* kInsertLinkSql =
     "INSERT INTO tb_links (title, url, id, parent, comment, visits) VALUES (?, ?, ?, ?, ?, ?)";
 
 }  // namespace
-
-bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-std::string_view trim_blanks(std::string_view text) {
-    while (!text.empty() && is_blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && is_blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-bool iequals_ascii(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-bool iends_with_ascii(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() &&
-           iequals_ascii(text.substr(text.size() - suffix.size()), suffix);
-}
 
 ImportContext::ImportContext(Model& model, const ImportOptions& options,
                              const ImportProgress& progress)

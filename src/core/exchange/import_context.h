@@ -70,10 +70,4 @@ private:
     int links_written_ = 0;
 };
 
-// Leading blanks of a line are not part of a field or a title.
-bool is_blank(char c);
-std::string_view trim_blanks(std::string_view text);
-bool iequals_ascii(std::string_view a, std::string_view b);
-bool iends_with_ascii(std::string_view text, std::string_view suffix);
-
 }  // namespace tb

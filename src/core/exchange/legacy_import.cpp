@@ -2,14 +2,15 @@
 
 #include <climits>
 #include <cstdio>
-#include <fstream>
 #include <map>
-#include <sstream>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "platform/log.h"
 #include "platform/strings.h"
+#include "text/file_bytes.h"
+#include "text/strings.h"
 #include "text/unicode.h"
 
 namespace tb {
@@ -20,20 +21,11 @@ namespace fs = std::filesystem;
 
 // The file's lines as UTF-8 (Windows-1251 unless already UTF-8); false when unreadable.
 bool read_lines(const fs::path& file, std::vector<std::string>& lines) {
-    std::error_code ec;
-    if (fs::is_directory(file, ec)) {
+    std::optional<std::string> bytes = read_file_bytes(file);
+    if (!bytes) {
         return false;
     }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) {
-        return false;
-    }
-    std::string text = utf8_or_cp1251(buffer.str());
+    std::string text = utf8_or_cp1251(*bytes);
     std::string_view rest = text;
     while (!rest.empty()) {
         std::size_t end = rest.find('\n');
@@ -293,7 +285,7 @@ std::vector<std::string> split_legacy_fields(std::string_view line) {
 
 int legacy_number(std::string_view field) {
     std::size_t i = 0;
-    while (i < field.size() && is_blank(field[i])) {
+    while (i < field.size() && is_ascii_space(field[i])) {
         ++i;
     }
     bool negative = false;

@@ -1,13 +1,14 @@
 #include "exchange/shortcut_import.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <vector>
 
 #include "exchange/html_harvest.h"
 #include "model/ids.h"
+#include "platform/ini_reader.h"
 #include "platform/log.h"
+#include "text/strings.h"
 #include "text/unicode.h"
 
 namespace tb {
@@ -22,6 +23,10 @@ std::string printable(const fs::path& path) {
 
 void log_skipped(const fs::path& path, const char* why) {
     log_append("*** Import: skipped '" + printable(path) + "': " + why);
+}
+
+std::string shortcut_url(const IniFile& shortcut) {
+    return shortcut.value("InternetShortcut", "URL").value_or(std::string());
 }
 
 bool matches(WalkMode mode, std::string_view name, std::string& stem) {
@@ -123,27 +128,7 @@ private:
 }  // namespace
 
 std::string internet_shortcut_url(std::string_view text) {
-    if (text.starts_with("\xEF\xBB\xBF")) {
-        text.remove_prefix(3);
-    }
-    bool in_section = false;
-    while (!text.empty()) {
-        std::size_t end = text.find('\n');
-        std::string_view line = trim_blanks(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (line.starts_with('[')) {
-            std::size_t close = line.find(']');
-            in_section = close != std::string_view::npos &&
-                         iequals_ascii(trim_blanks(line.substr(1, close - 1)), "InternetShortcut");
-            continue;
-        }
-        std::size_t equals = line.find('=');
-        if (in_section && equals != std::string_view::npos &&
-            iequals_ascii(trim_blanks(line.substr(0, equals)), "URL")) {
-            return std::string(trim_blanks(line.substr(equals + 1)));
-        }
-    }
-    return {};
+    return shortcut_url(IniFile(text));
 }
 
 bool read_internet_shortcut(ImportContext& context, const fs::path& file, int folder,
@@ -152,18 +137,12 @@ bool read_internet_shortcut(ImportContext& context, const fs::path& file, int fo
     std::error_code ec;
     // A folder read as a profile gives the default value, an empty address.
     if (!fs::is_directory(file, ec)) {
-        std::ifstream in(file, std::ios::binary);
-        if (!in) {
+        std::optional<IniFile> shortcut = IniFile::load(file);
+        if (!shortcut) {
             log_skipped(file, "the file cannot be read");
             return false;
         }
-        std::ostringstream buffer;
-        buffer << in.rdbuf();
-        if (in.bad()) {
-            log_skipped(file, "the file cannot be read");
-            return false;
-        }
-        address = utf8_or_cp1251(internet_shortcut_url(buffer.str()));
+        address = utf8_or_cp1251(shortcut_url(*shortcut));
     }
     std::string name = title;
     if (name.empty()) {

@@ -10,9 +10,9 @@ namespace tb {
 
 enum class WalkMode { Shortcuts, HtmlFiles };
 
-// The "URL" value of section "InternetShortcut" of an internet-shortcut file's text, read as
-// the Windows profile functions read it: names case-insensitive, CR LF or LF, an optional
-// byte-order mark, the value trimmed of blanks. Empty when there is none.
+// The "URL" value of section "InternetShortcut" of an internet-shortcut file's text, read by
+// IniFile as the Windows profile functions read it: names case-insensitive, CR LF or LF, an
+// optional byte-order mark, the value trimmed of blanks. Empty when there is none.
 std::string internet_shortcut_url(std::string_view text);
 
 // Stores one shortcut file as a link in `folder`. An empty title becomes the file name without

@@ -17,6 +17,8 @@
 #include <string_view>
 
 #include "text/codecs.h"
+#include "text/strings.h"
+#include "text/unicode.h"
 
 namespace tb {
 
@@ -27,60 +29,12 @@ namespace {
 // Small enough to stop a nested-entity bomb at once, large enough for any real feed.
 constexpr XMLSize_t kEntityExpansionLimit = 1000;
 
-// Writes one code point; at most as many bytes as the UTF-16 units it came from, times three.
-char* encode_utf8(char* out, char32_t cp) {
-    if (cp < 0x800) {
-        *out++ = static_cast<char>(0xC0 | (cp >> 6));
-    } else if (cp < 0x10000) {
-        *out++ = static_cast<char>(0xE0 | (cp >> 12));
-        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    } else {
-        *out++ = static_cast<char>(0xF0 | (cp >> 18));
-        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    }
-    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
-    return out;
-}
-
-// The library hands out UTF-16; the program keeps UTF-8. A lone surrogate becomes U+FFFD.
-std::string to_utf8(const XMLCh* text, XMLSize_t length) {
-    std::string out(length * 3, '\0');
-    char* cursor = out.data();
-    for (XMLSize_t i = 0; i < length; ++i) {
-        char32_t unit = text[i];
-        if (unit < 0x80) {
-            *cursor++ = static_cast<char>(unit);
-            continue;
-        }
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < length && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[++i] - 0xDC00);
-        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-            unit = 0xFFFD;
-        }
-        cursor = encode_utf8(cursor, unit);
-    }
-    out.resize(static_cast<size_t>(cursor - out.data()));
-    return out;
-}
-
 std::string to_utf8(const XMLCh* text) {
-    return text == nullptr ? std::string() : to_utf8(text, xc::XMLString::stringLen(text));
+    return text == nullptr ? std::string() : utf16_to_utf8(text);
 }
 
 bool equals(const XMLCh* name, std::u16string_view expected) {
     return name != nullptr && std::u16string_view(name) == expected;
-}
-
-void trim_spaces(std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) {
-        text.clear();
-        return;
-    }
-    text.erase(text.find_last_not_of(' ') + 1);
-    text.erase(0, first);
 }
 
 void append_decoded(std::string& field, const std::string& piece) {
@@ -106,7 +60,7 @@ public:
         if (items_.empty() || !(in_title_ || in_link_ || in_description_)) {
             return;
         }
-        const std::string piece = to_utf8(chars, length);
+        const std::string piece = utf16_to_utf8({chars, length});
         FeedItem& item = items_.back();
         if (in_title_) {
             append_decoded(item.title, piece);
@@ -121,9 +75,9 @@ public:
 
     void endDocument() override {
         for (FeedItem& item : items_) {
-            trim_spaces(item.title);
-            trim_spaces(item.link);
-            trim_spaces(item.description);
+            item.title = trim(item.title, " ");
+            item.link = trim(item.link, " ");
+            item.description = trim(item.description, " ");
         }
     }
 

@@ -5,20 +5,11 @@
 #include <unordered_set>
 
 #include "platform/strings.h"
+#include "text/strings.h"
 
 namespace tb {
 
 namespace {
-
-std::string trim(const std::string& text) {
-    const char* blanks = " \t\r\n";
-    size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) {
-        return {};
-    }
-    size_t last = text.find_last_not_of(blanks);
-    return text.substr(first, last - first + 1);
-}
 
 std::string join(const std::vector<int>& ids, const char* separator) {
     std::string out;
@@ -193,7 +184,7 @@ int FolderStore::create_folder_with_id(const std::string& title, const std::stri
 std::vector<std::string> FolderStore::split_folder_titles(const std::string& text) {
     std::vector<std::string> titles;
     if (text.find(';') == std::string::npos) {
-        std::string title = trim(text);
+        std::string title(trim(text, kLineBlanks));
         if (!title.empty()) {
             titles.push_back(title);
         }
@@ -214,7 +205,7 @@ std::vector<std::string> FolderStore::split_folder_titles(const std::string& tex
     // The pieces are sorted as typed, blanks included, and trimmed afterwards.
     std::sort(pieces.begin(), pieces.end());
     for (const std::string& piece : pieces) {
-        std::string title = trim(piece);
+        std::string title(trim(piece, kLineBlanks));
         if (!title.empty()) {
             titles.push_back(title);
         }
@@ -266,7 +257,7 @@ bool FolderStore::rename_folder(int id, const std::string& title, bool is_protec
     if (folder == nullptr || id == kRootFolder) {
         return false;
     }
-    if (trim(title).empty()) {
+    if (trim(title, kLineBlanks).empty()) {
         db_.reporter().report(msg::kFolderTitleEmpty);
         return false;
     }
@@ -379,6 +370,35 @@ std::string FolderStore::folder_path(int folder) const {
         at = up->tree_parent;
     }
     return path;
+}
+
+const Folder* FolderStore::find_by_path(std::string_view path) const {
+    if (path.size() > 2 && path.ends_with('/')) {
+        path.remove_suffix(1);
+    }
+    if (path == "/") {
+        return find(kRootFolder);
+    }
+    return path.starts_with('/') ? find_below(kRootFolder, path.substr(1)) : nullptr;
+}
+
+// The folder below `parent` whose titles from there down, joined by "/", spell `rest`.
+const Folder* FolderStore::find_below(int parent, std::string_view rest) const {
+    for (const Folder* child : children(parent)) {
+        if (!rest.starts_with(child->title)) {
+            continue;
+        }
+        const std::string_view after = rest.substr(child->title.size());
+        if (after.empty()) {
+            return child;
+        }
+        if (after.front() == '/') {
+            if (const Folder* found = find_below(child->id, after.substr(1))) {
+                return found;
+            }
+        }
+    }
+    return nullptr;
 }
 
 std::vector<int> FolderStore::subtree_folders(const std::vector<int>& ids) {

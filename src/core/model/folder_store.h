@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -64,6 +65,9 @@ public:
 
     bool is_descendant(int target, int folder) const;
     std::string folder_path(int folder) const;
+    // The live folder whose folder_path is `path` ("/" is the root), or null. One "/" at the end
+    // is ignored. Titles may hold "/" themselves, so every way of reading the path is tried.
+    const Folder* find_by_path(std::string_view path) const;
     std::vector<int> subtree_folders(const std::vector<int>& ids);
 
     // Ancestry index (tb_parents).
@@ -90,6 +94,7 @@ private:
     int insert_folder(const std::string& sql, int id, int parent);
     std::vector<int> rows_below(int folder) const;
     std::vector<int> chain_above(int parent) const;
+    const Folder* find_below(int parent, std::string_view rest) const;
     void compute_levels();
     void append_folder(Folder folder);
 

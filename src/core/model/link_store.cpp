@@ -7,19 +7,11 @@
 #include <unordered_set>
 
 #include "platform/strings.h"
+#include "text/strings.h"
 
 namespace tb {
 
 namespace {
-
-std::string trim(const std::string& text) {
-    const char* blanks = " \t\r\n";
-    size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
 
 bool starts_with_scheme(const std::string& url) {
     if (url.empty() || !std::isalpha(static_cast<unsigned char>(url[0]))) {
@@ -33,20 +25,10 @@ bool starts_with_scheme(const std::string& url) {
     return url.compare(i, 3, "://") == 0;
 }
 
-bool starts_with_mailto(const std::string& url) {
-    const std::string prefix = "mailto:";
-    if (url.size() < prefix.size()) {
-        return false;
-    }
-    return std::equal(prefix.begin(), prefix.end(), url.begin(), [](char a, char b) {
-        return a == std::tolower(static_cast<unsigned char>(b));
-    });
-}
-
 }  // namespace
 
 std::string with_default_scheme(const std::string& url) {
-    return starts_with_scheme(url) || starts_with_mailto(url) ? url : "http://" + url;
+    return starts_with_scheme(url) || istarts_with_ascii(url, "mailto:") ? url : "http://" + url;
 }
 
 LinkStore::LinkStore(Database& db, Journal& journal) : db_(db), journal_(journal) {}
@@ -278,9 +260,9 @@ bool LinkStore::edit_link(int id, const std::string& title, const std::string& u
 }
 
 bool LinkStore::edit_link_checked(int id, std::string title, std::string url, std::string comment) {
-    title = trim(title);
-    url = trim(url);
-    comment = trim(comment);
+    title = trim(title, kLineBlanks);
+    url = trim(url, kLineBlanks);
+    comment = trim(comment, kLineBlanks);
     if (title.empty() || url.empty()) {
         db_.reporter().report(msg::kLinkTitleAddressEmpty);
         return false;

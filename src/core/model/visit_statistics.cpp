@@ -1,28 +1,13 @@
 #include "model/visit_statistics.h"
 
 #include <algorithm>
-#include <ctime>
 #include <map>
 #include <set>
 
 #include "platform/log.h"
+#include "text/codecs.h"
 
 namespace tb {
-
-namespace {
-
-std::string local_time_text(std::int64_t seconds) {
-    std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm local{};
-    char buffer[128];
-    if (localtime_r(&t, &local) == nullptr ||
-        std::strftime(buffer, sizeof buffer, "%H:%M:%S %d.%m.%Y", &local) == 0) {
-        return {};
-    }
-    return buffer;
-}
-
-}  // namespace
 
 StatisticsOptions statistics_options(const Settings& settings) {
     return {.favourites_mode = settings.favourites_mode,
@@ -149,8 +134,8 @@ int VisitStatistics::expire_links(const StatisticsOptions& options, std::int64_t
     db.set_bulk_mode(true);
     for (const Link& link : links_.links()) {
         if (link.last_visit <= limit && link.visits != 0) {
-            log_append("expire_links(): old link found: " + link.title +
-                       ".\nLast modified: " + local_time_text(link.last_visit) + "\n");
+            log_append("expire_links(): old link found: " + link.title + ".\nLast modified: " +
+                       format_local_time(link.last_visit, kLogTimeFormat) + "\n");
             db.easy_query(sql_format(
                 "UPDATE tb_links SET visits = '0', last_visit = '0' WHERE id = '%d'", link.id));
             ++count;

@@ -5,8 +5,8 @@
 
 #include "model/folder_store.h"
 #include "model/link_store.h"
-#include "platform/settings.h"
 #include "platform/launcher.h"
+#include "platform/settings.h"
 
 namespace tb {
 

@@ -1,10 +1,10 @@
 #include "platform/ini_reader.h"
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
-#include <sstream>
 
+#include "text/file_bytes.h"
+#include "text/strings.h"
 #include "text/unicode.h"
 
 namespace tb {
@@ -13,27 +13,15 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
+// Only spaces and tabs are blanks in an INI line.
+constexpr std::string_view kBlanks = " \t";
+
 bool is_blank(char ch) {
-    return ch == ' ' || ch == '\t';
+    return kBlanks.find(ch) != std::string_view::npos;
 }
 
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && is_blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && is_blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-char ascii_lower(char ch) {
-    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
-}
-
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return ascii_lower(x) == ascii_lower(y); });
+std::string_view trim_blanks(std::string_view text) {
+    return trim(text, kBlanks);
 }
 
 int hex_digit(char ch) {
@@ -69,7 +57,7 @@ bool ends_with_open_backslash(std::string_view line) {
 }
 
 std::string profile_value(std::string_view raw) {
-    raw = trim(raw);
+    raw = trim_blanks(raw);
     if (raw.size() >= 2 && (raw.front() == '"' || raw.front() == '\'') &&
         raw.back() == raw.front()) {
         raw = raw.substr(1, raw.size() - 2);
@@ -272,21 +260,22 @@ IniFile::IniFile(std::string_view text, IniDialect dialect) : dialect_(dialect) 
 }
 
 void IniFile::add_line(std::string_view line, std::string& section) {
-    line = trim(line);
+    line = trim_blanks(line);
     if (line.empty() || line.front() == ';' || line.front() == '#') {
         return;
     }
     const bool qsettings = dialect_ == IniDialect::QSettings;
     if (line.front() == '[') {
         std::string_view name = line.substr(1, line.find(']') - 1);
-        section = qsettings ? qsettings_unescape_key(trim(name)) : std::string(trim(name));
+        section =
+            qsettings ? qsettings_unescape_key(trim_blanks(name)) : std::string(trim_blanks(name));
         return;
     }
     std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
         return;
     }
-    std::string_view key = trim(line.substr(0, equals));
+    std::string_view key = trim_blanks(line.substr(0, equals));
     std::string_view raw = line.substr(equals + 1);
     if (qsettings) {
         entries_.push_back({section, qsettings_unescape_key(key), qsettings_unescape_value(raw)});
@@ -296,16 +285,11 @@ void IniFile::add_line(std::string_view line, std::string& section) {
 }
 
 std::optional<IniFile> IniFile::load(const std::filesystem::path& path, IniDialect dialect) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::optional<std::string> bytes = read_file_bytes(path);
+    if (!bytes) {
         return std::nullopt;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return IniFile(bytes.str(), dialect);
+    return IniFile(*bytes, dialect);
 }
 
 std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
@@ -316,7 +300,7 @@ std::optional<std::string> IniFile::value(std::string_view section, std::string_
         return found != entries_.rend() ? found->value : std::nullopt;
     }
     auto found = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) {
-        return equal_ignoring_case(entry.section, section) && equal_ignoring_case(entry.key, key);
+        return iequals_ascii(entry.section, section) && iequals_ascii(entry.key, key);
     });
     return found != entries_.end() ? found->value : std::nullopt;
 }

@@ -1,12 +1,13 @@
 #include "platform/log.h"
 
 #include <cstdio>
-#include <ctime>
 #include <mutex>
 #include <string>
 
 #include "platform/reporter.h"
 #include "platform/strings.h"
+#include "text/codecs.h"
+#include "text/strings.h"
 
 namespace tb {
 
@@ -18,21 +19,8 @@ Reporter* g_reporter = nullptr;
 
 const char kSeparator[] = "-----------------------------------------------------------";
 
-std::string time_stamp() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    char buffer[128];
-    if (localtime_r(&now, &local) == nullptr ||
-        std::strftime(buffer, sizeof buffer, "%H:%M:%S %d.%m.%Y", &local) == 0) {
-        return {};
-    }
-    return buffer;
-}
-
 std::string entry_line(std::string_view message) {
-    size_t end = message.find_last_not_of(" \t\r\n\v\f");
-    message = end == std::string_view::npos ? std::string_view() : message.substr(0, end + 1);
-    return time_stamp() + "\t" + std::string(message) + "\n";
+    return format_now(kLogTimeFormat) + "\t" + std::string(trim_end(message)) + "\n";
 }
 
 bool write_line(const char* mode, const std::string& line) {

@@ -7,6 +7,9 @@ namespace tb {
 
 class Reporter;
 
+// How a log line, and a time quoted in one, show the local time.
+inline constexpr const char* kLogTimeFormat = "%H:%M:%S %d.%m.%Y";
+
 // The log file "tagberry.log". Every line is opened, written and closed at once, so an outside
 // viewer can read it at any time.
 void log_set_file(const std::filesystem::path& path, Reporter* reporter);

@@ -11,26 +11,6 @@ namespace tb {
 
 namespace {
 
-// Length of the valid UTF-8 sequence at text[i] and its code point, or 0 when invalid.
-size_t decode_one(std::string_view text, size_t i, char32_t& cp) {
-    auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    unsigned char b0 = byte(i);
-    size_t len = b0 >= 0xF0 && b0 <= 0xF4 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC2 && b0 < 0xE0 ? 2 : 0;
-    if (len == 0 || i + len > text.size()) {
-        return 0;
-    }
-    cp = b0 & (0x7F >> len);
-    for (size_t k = 1; k < len; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            return 0;
-        }
-        cp = (cp << 6) | (byte(i + k) & 0x3F);
-    }
-    bool overlong = (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
-    bool invalid = cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF);
-    return overlong || invalid ? 0 : len;
-}
-
 void like_function(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL ||
         sqlite3_value_type(argv[1]) == SQLITE_NULL) {
@@ -75,14 +55,14 @@ void fold_case_utf8(std::string_view text, std::string& out) {
             continue;
         }
         char32_t cp = 0;
-        size_t len = decode_one(text, i, cp);
+        size_t len = decode_utf8(text, i, cp);
         if (len == 0) {
             out += static_cast<char>(b);
             ++i;
             continue;
         }
-        append_utf8(out, static_cast<char32_t>(u_foldCase(static_cast<UChar32>(cp),
-                                                           U_FOLD_CASE_DEFAULT)));
+        append_utf8(
+            out, static_cast<char32_t>(u_foldCase(static_cast<UChar32>(cp), U_FOLD_CASE_DEFAULT)));
         i += len;
     }
 }

@@ -9,6 +9,22 @@ namespace tb {
 
 namespace {
 
+// Writes a Unicode scalar value of U+0080 or above; returns the end of what it wrote.
+char* encode_multibyte(char* out, char32_t cp) {
+    if (cp < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+    } else if (cp < 0x10000) {
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    }
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    return out;
+}
+
 // Length of the valid UTF-8 sequence starting at text[i], or 0 when it is invalid.
 size_t valid_sequence_length(std::string_view text, size_t i) {
     auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
@@ -78,19 +94,45 @@ void append_utf8(std::string& out, char32_t cp) {
     }
     if (cp < 0x80) {
         out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        return;
     }
+    char bytes[4];
+    out.append(bytes, encode_multibyte(bytes, cp));
+}
+
+size_t decode_utf8(std::string_view text, size_t at, char32_t& code_point) {
+    const size_t length = at < text.size() ? valid_sequence_length(text, at) : 0;
+    if (length == 0) {
+        return 0;
+    }
+    const auto lead = static_cast<unsigned char>(text[at]);
+    code_point = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+        code_point = (code_point << 6) | (static_cast<unsigned char>(text[at + k]) & 0x3F);
+    }
+    return length;
+}
+
+std::string utf16_to_utf8(std::u16string_view text) {
+    // Never more than three bytes per unit: a pair of units makes four.
+    std::string out(text.size() * 3, '\0');
+    char* cursor = out.data();
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t unit = text[i];
+        if (unit < 0x80) {
+            *cursor++ = static_cast<char>(unit);
+            continue;
+        }
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (text[++i] - 0xDC00);
+        } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+            unit = 0xFFFD;
+        }
+        cursor = encode_multibyte(cursor, unit);
+    }
+    out.resize(static_cast<size_t>(cursor - out.data()));
+    return out;
 }
 
 namespace {

@@ -14,6 +14,13 @@ std::string sanitize_utf8(std::string_view bytes);
 
 void append_utf8(std::string& out, char32_t code_point);
 
+// The length of the valid UTF-8 sequence at text[at] (1 to 4), with its code point; 0 when the
+// bytes there are not valid UTF-8.
+std::size_t decode_utf8(std::string_view text, std::size_t at, char32_t& code_point);
+
+// UTF-16 as UTF-8; a lone surrogate becomes U+FFFD.
+std::string utf16_to_utf8(std::u16string_view text);
+
 // Converts legacy 8-bit text to UTF-8 through iconv; false when the charset is unknown.
 bool convert_to_utf8(std::string_view bytes, const std::string& charset, std::string& out);
 

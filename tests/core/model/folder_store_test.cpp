@@ -119,6 +119,32 @@ TEST_F(FolderStoreTest, DeleteHidesSubtreeAndLinksUntilPurge) {
     EXPECT_FALSE(model.folders.delete_folder(b));
 }
 
+TEST_F(FolderStoreTest, FindByPathReadsFullNamesBack) {
+    auto find = [this](std::string_view path) {
+        const Folder* found = model.folders.find_by_path(path);
+        return found != nullptr ? found->id : 0;
+    };
+    int news = folder("News");
+    int world = folder("World", news);
+    int a = folder("A");
+    int a_b = folder("B", a);
+    // "/A/B" also spells this title; the path below it only fits this one.
+    int slashed = folder("A/B");
+    int c = folder("C", slashed);
+    for (int id : {kRootFolder, news, world, a, a_b, c}) {
+        EXPECT_EQ(find(model.folders.folder_path(id)), id) << model.folders.folder_path(id);
+    }
+    EXPECT_EQ(find("/A/B/C"), c);
+    EXPECT_EQ(find("/News/World/"), world);
+    EXPECT_EQ(find("/"), kRootFolder);
+    for (std::string_view unknown : {"", "News", "News/World", "/news", "/News//World", "/News/W",
+                                     "/News/World/Europe", "//"}) {
+        EXPECT_EQ(find(unknown), 0) << unknown;
+    }
+    ASSERT_TRUE(model.folders.delete_folder(news));
+    EXPECT_EQ(find("/News/World"), 0);
+}
+
 TEST_F(FolderStoreTest, AncestryRowsAndWholeElementLookup) {
     ASSERT_EQ(model.folders.create_folder_with_id("A", "", 5, kRootFolder), 5);
     ASSERT_EQ(model.folders.create_folder_with_id("B", "", 7, 5), 7);

@@ -47,22 +47,18 @@ protected:
         auto rows = model.journal.history();
         return {rows.rbegin(), rows.rend()};
     }
-    std::vector<int> live_folder_ids() {
+    // The ids of folders or links, ascending.
+    template <typename Rows>
+    static std::vector<int> sorted_ids(const Rows& rows) {
         std::vector<int> ids;
-        for (const Folder& f : model.folders.list()) {
-            ids.push_back(f.id);
+        for (const auto& row : rows) {
+            ids.push_back(row.id);
         }
         std::sort(ids.begin(), ids.end());
         return ids;
     }
-    std::vector<int> live_link_ids() {
-        std::vector<int> ids;
-        for (const Link& l : model.links.links()) {
-            ids.push_back(l.id);
-        }
-        std::sort(ids.begin(), ids.end());
-        return ids;
-    }
+    std::vector<int> live_folder_ids() { return sorted_ids(model.folders.list()); }
+    std::vector<int> live_link_ids() { return sorted_ids(model.links.links()); }
     void set_visits(int id, int visits, std::int64_t last_visit = 0) {
         db.easy_query(sql_format("UPDATE tb_links SET visits = %d, last_visit = %lld WHERE id = %d",
                                  visits, static_cast<long long>(last_visit), id));

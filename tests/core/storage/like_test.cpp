@@ -20,11 +20,11 @@ struct LikeCase {
 TEST(LikePatternTest, FullCaseInsensitiveMatchWithTwoWildcards) {
     const LikeCase cases[] = {
         {"abc", "A%", true},
-        {"abc", "b", false},           // anchored at both ends
-        {"a.c", "a.c", true},          // the dot is literal
+        {"abc", "b", false},   // anchored at both ends
+        {"a.c", "a.c", true},  // the dot is literal
         {"abc", "a.c", false},
-        {"abc", "a_", true},           // "_" spans any run
-        {"a", "a_", true},             // ... including an empty one
+        {"abc", "a_", true},  // "_" spans any run
+        {"a", "a_", true},    // ... including an empty one
         {"abc", "%", true},
         {"", "%", true},
         {"", "", true},
@@ -32,7 +32,7 @@ TEST(LikePatternTest, FullCaseInsensitiveMatchWithTwoWildcards) {
         {"abc", "%b%", true},
         {"abc", "%bd%", false},
         {"aXbXc", "a%b%c", true},
-        {"ab", "a%b%b", false},        // pieces must not overlap
+        {"ab", "a%b%b", false},  // pieces must not overlap
         {"abab", "a%b%b", true},
         {"(x)[y]{z}^$|\\+*?", "(x)[y]{z}^$|\\+*?", true},
         {"Привет, мир", "%ПРИВ%", true},
@@ -48,9 +48,12 @@ TEST(LikePatternTest, FullCaseInsensitiveMatchWithTwoWildcards) {
 }
 
 TEST(LikePatternTest, InvalidUtf8IsComparedByteForByte) {
-    EXPECT_TRUE(LikePattern("%\xff%").matches("a\xff" "b"));
-    EXPECT_FALSE(LikePattern("%\xfe%").matches("a\xff" "b"));
+    const std::string text = std::string("a\xff") + 'b';
+    EXPECT_TRUE(LikePattern("%\xff%").matches(text));
+    EXPECT_FALSE(LikePattern("%\xfe%").matches(text));
     EXPECT_TRUE(LikePattern("A\xc3").matches("a\xc3"));
+    // Bytes above F4 start no sequence: they must not read as the character U+5000.
+    EXPECT_FALSE(LikePattern("\xe5\x80\x80").matches("\xf5\x80\x80"));
 }
 
 TEST(LikePatternTest, PathologicalPatternIsFast) {
@@ -90,9 +93,10 @@ TEST_F(LikeSqlTest, ReplacesTheEngineLikeOnTheConnection) {
 TEST_F(LikeSqlTest, OnePatternServesEveryRowOfAStatement) {
     db.set_bulk_mode(true);
     for (int i = 0; i < 200; ++i) {
-        db.easy_query(sql_format("INSERT INTO tb_links (title, url, parent) VALUES ('%s %d', "
-                                 "'u', '2')",
-                                 i % 2 == 0 ? "Linux kernel" : "other", i));
+        db.easy_query(
+            sql_format("INSERT INTO tb_links (title, url, parent) VALUES ('%s %d', "
+                       "'u', '2')",
+                       i % 2 == 0 ? "Linux kernel" : "other", i));
     }
     db.set_bulk_mode(false);
     EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM tb_links WHERE title LIKE '%LINUX%' AND title "

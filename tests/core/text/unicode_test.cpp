@@ -172,6 +172,33 @@ TEST(Utf8OrCp1251Test, KeepsValidUtf8AndConvertsTheRest) {
     EXPECT_EQ(utf8_or_cp1251("\x98"), kFFFD);
 }
 
+TEST(DecodeUtf8Test, DecodesOnlyValidSequences) {
+    const std::string text = "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
+    char32_t cp = 0;
+    EXPECT_EQ(decode_utf8(text, 0, cp), 1u);
+    EXPECT_EQ(cp, U'A');
+    EXPECT_EQ(decode_utf8(text, 1, cp), 2u);
+    EXPECT_EQ(cp, U'\u00E9');
+    EXPECT_EQ(decode_utf8(text, 3, cp), 3u);
+    EXPECT_EQ(cp, U'\u20AC');
+    EXPECT_EQ(decode_utf8(text, 6, cp), 4u);
+    EXPECT_EQ(cp, U'\U0001F600');
+    EXPECT_EQ(decode_utf8(text, 2, cp), 0u);
+    EXPECT_EQ(decode_utf8(text, text.size(), cp), 0u);
+    // Overlong forms, surrogates, lead bytes above F4 and cut sequences.
+    for (std::string_view bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF5\x80\x80",
+                                 "\xF4\x90\x80\x80", "\xE2\x82"}) {
+        EXPECT_EQ(decode_utf8(bad, 0, cp), 0u) << bad;
+    }
+}
+
+TEST(Utf16ToUtf8Test, PairsSurrogatesAndReplacesLoneOnes) {
+    EXPECT_EQ(utf16_to_utf8(u"a\u00E9\u20AC\U0001F600"), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+    EXPECT_EQ(utf16_to_utf8(std::u16string{u'x', 0xD800, u'y'}), "x" + kFFFD + "y");
+    EXPECT_EQ(utf16_to_utf8(std::u16string{0xDC00, 0xD83D}), kFFFD + kFFFD);
+    EXPECT_EQ(utf16_to_utf8(u""), "");
+}
+
 TEST(SanitizeUtf8Test, ReplacesEachInvalidByte) {
     EXPECT_EQ(sanitize_utf8("ok Ж😀"), "ok Ж😀");
     EXPECT_EQ(sanitize_utf8("\xF5\x80x\xE0\x80\x80"), kFFFD + kFFFD + "x" + kFFFD + kFFFD + kFFFD);
