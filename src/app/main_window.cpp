@@ -354,9 +354,18 @@ void MainWindow::build_status_bar() {
             pane->setMinimumWidth(i == 1 ? width() / 2 : i == 3 ? 85 : 30);
             pane->setTextInteractionFlags(Qt::TextSelectableByMouse);
         }
-        statusBar()->addWidget(pane, i == 1 ? 1 : 0);
+        // Permanent, so that the prompts of hovered commands never hide them.
+        statusBar()->addPermanentWidget(pane, i == 1 ? 1 : 0);
         panes_.push_back(pane);
     }
+    // The message area shows the prompt of the command under the mouse, and "Ready" otherwise.
+    const QString ready = message_text(Message::of(57345));
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this, ready](const QString& text) {
+        if (text.isEmpty()) {
+            statusBar()->showMessage(ready);
+        }
+    });
+    statusBar()->showMessage(ready);
 }
 
 void MainWindow::update_actions() {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "app/app_controller.h"
+#include "app/folder_tree.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/tagberry_app.h"
@@ -67,6 +68,26 @@ private slots:
         QCOMPARE(db.query_int(sql_format("SELECT COUNT(*) FROM tb_links WHERE id = '%d'", link_id)),
                  std::int64_t{0});
         QCOMPARE(db.query_int("SELECT COUNT(*) FROM tb_undo"), std::int64_t{0});
+    }
+
+    void changesByAnotherProgramShowOnReturn() {
+        app::TagberryApp program;
+        QCOMPARE(program.start(), -1);
+        {
+            RecordingReporter reporter;
+            Database other(reporter);
+            QVERIFY(other.open_database(dir_->path()) == OpenStatus::Ok);
+            QVERIFY(other.easy_query("INSERT INTO tb_folders (title, parent) VALUES ('From the "
+                                     "tool', '1')"));
+        }
+        QCOMPARE(program.window()->tree()->findItems(QStringLiteral("From the tool"),
+                                                     Qt::MatchRecursive).size(),
+                 0);
+        emit qApp->applicationStateChanged(Qt::ApplicationActive);
+        QCOMPARE(program.window()->tree()->findItems(QStringLiteral("From the tool"),
+                                                     Qt::MatchRecursive).size(),
+                 1);
+        program.window()->close();
     }
 
     void secondCopyActivatesTheFirstAndExitsQuietly() {

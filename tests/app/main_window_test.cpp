@@ -1,0 +1,158 @@
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTreeView>
+#include <QtTest>
+
+#include "app/app_controller.h"
+#include "app/link_list_model.h"
+#include "app/main_window.h"
+#include "app/search_area.h"
+#include "app_test_support.h"
+#include "fake_ui_services.h"
+#include "platform/strings.h"
+
+using namespace tb;
+using namespace tb::app;
+
+// The main window over a small database: what the list shows, how it sorts and colours its
+// rows, what the properties bar and the status bar say, and the searches that fill it.
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        MessageBoxes::reset();
+        data = std::make_unique<test::TestModel>();
+        news = data->folder("News");
+        alpha = data->link("alpha", "https://b.example/", news);
+        beta = data->link("Beta", "https://a.example/", news);
+        untitled = data->link("", "https://untitled.example/", news);
+        data->link("copy", "https://a.example/", data->folder("Other"));
+        settings = Settings();
+        ui = std::make_unique<test::FakeUiServices>();
+        controller = std::make_unique<AppController>(*data->model, settings, *ui);
+        search = std::make_unique<SearchArea>(*controller, *ui);
+        window = std::make_unique<MainWindow>(*controller);
+        search->attach(*window);
+        window->start();
+        window->select_folder(news);
+    }
+
+    void cleanup() {
+        window.reset();
+        search.reset();
+        controller.reset();
+        data.reset();
+    }
+
+    void rowColours() {
+        struct Row {
+            int visits;
+            bool duplicates;
+            bool highlight;
+            QColor expected;
+        };
+        const Row rows[] = {
+            {0, false, true, QColor(100, 100, 100)}, {0, true, true, QColor(75, 0, 0)},
+            {3, true, true, QColor(125, 0, 0)},      {3, false, true, QColor()},
+            {-1, false, true, QColor(100, 100, 100)}, {0, false, false, QColor()},
+            {0, true, false, QColor(75, 0, 0)},       {2, true, false, QColor(125, 0, 0)},
+        };
+        for (const Row& row : rows) {
+            Link link{.visits = row.visits, .has_duplicates = row.duplicates};
+            QCOMPARE(link_colour(link, row.highlight), row.expected);
+        }
+        // Feed items are never coloured.
+        LinkListModel model;
+        model.set_records({Link{.id = 1, .title = "item"}}, true);
+        QVERIFY(!model.data(model.index(0, 0), Qt::ForegroundRole).isValid());
+    }
+
+    void headerClicksShareOneDirection() {
+        LinkListModel* model = window->list_model();
+        QCOMPARE(model->rowCount(), 3);
+        auto column = [model](int c) {
+            QStringList texts;
+            for (int r = 0; r < model->rowCount(); ++r) {
+                texts << model->data(model->index(r, c), Qt::DisplayRole).toString();
+            }
+            return texts;
+        };
+        QTreeView* view = nullptr;
+        for (QTreeView* candidate : window->findChildren<QTreeView*>()) {
+            if (candidate->model() == model) {
+                view = candidate;
+            }
+        }
+        QVERIFY(view != nullptr);
+        emit view->header()->sectionClicked(0);
+        QCOMPARE(column(0), (QStringList{"alpha", "Beta", "https://untitled.example/"}));
+        emit view->header()->sectionClicked(0);
+        // Ascending by bytes: the untitled link sorts first by its empty title.
+        QCOMPARE(column(0), (QStringList{"https://untitled.example/", "Beta", "alpha"}));
+        emit view->header()->sectionClicked(1);
+        QCOMPARE(column(1), (QStringList{"https://untitled.example/", "https://b.example/",
+                                         "https://a.example/"}));
+    }
+
+    void propertiesFollowTheSelection() {
+        controller->links_selected({beta});
+        QCOMPARE(window->status_pane(1)->text(), QStringLiteral("https://a.example/"));
+        QCOMPARE(window->status_pane(5)->text(), QStringLiteral("0"));
+        controller->links_selected({alpha, beta});
+        QVERIFY(window->status_pane(1)->text().isEmpty());
+        QVERIFY(window->status_pane(5)->text().isEmpty());
+    }
+
+    void statusBarSaysReadyOrThePrompt() {
+        QCOMPARE(window->statusBar()->currentMessage(), test::text_of(57345));
+        window->statusBar()->showMessage(window->action(kCmdNewFolder)->statusTip());
+        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Create new folder."));
+        window->statusBar()->clearMessage();
+        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Ready"));
+        QCOMPARE(window->action(kCmdNewFolder)->toolTip(), QStringLiteral("New folder"));
+    }
+
+    void findShowsResultsAndRemembersTheQuery() {
+        SearchQuery entered;
+        entered.text = "alph";
+        search->ask_find = [&] { return std::optional<SearchQuery>(entered); };
+        controller->execute(kCmdFind);
+        QCOMPARE(controller->state().current_folder, kSearchResultsFolder);
+        QCOMPARE(window->list_model()->rowCount(), 1);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Tagberry 2.0 - Search Results ('alph')"));
+        search->history().load_query_history();
+        QCOMPARE(search->history().list().size(), size_t{1});
+
+        entered.text = "nothing-like-this";
+        test::acknowledge();
+        controller->execute(kCmdFind);
+        QCOMPARE(test::shown_messages().back(), test::text_of(msg::kNothingFound,
+                                                              {"nothing-like-this"}));
+    }
+
+    void quickSearchWithOperatorsIsInvalid() {
+        window->select_folder(news);
+        search->quick_search(QStringLiteral("a OR b"));
+        QCOMPARE(data->reporter.count(msg::kInvalidQuery), 1);
+        QCOMPARE(controller->state().current_folder, news);
+
+        search->quick_search(QStringLiteral(" "));
+        QCOMPARE(controller->state().current_folder, kSearchResultsFolder);
+        QCOMPARE(window->list_model()->rowCount(), 4);
+    }
+
+private:
+    std::unique_ptr<test::TestModel> data;
+    Settings settings;
+    std::unique_ptr<test::FakeUiServices> ui;
+    std::unique_ptr<AppController> controller;
+    std::unique_ptr<SearchArea> search;
+    std::unique_ptr<MainWindow> window;
+    int news = 0, alpha = 0, beta = 0, untitled = 0;
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
