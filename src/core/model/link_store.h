@@ -82,7 +82,8 @@ public:
     Database& db() { return db_; }
 
 private:
-    void rebuild_index();
+    // hashes[i] is the address hash of links_[i].
+    void rebuild_index(const std::vector<std::uint32_t>& hashes);
 
     Database& db_;
     Journal& journal_;

@@ -88,6 +88,31 @@ TEST_F(LinkStoreTest, ArrayIsSortedByTitleBytesAndFlagsFollowFolderDeletes) {
     EXPECT_FALSE(model.links.find(in_g)->has_duplicates);
 }
 
+TEST_F(LinkStoreTest, LongSharedPrefixesAndHighBytesSortByEveryByte) {
+    const std::vector<std::string> titles = {
+        "Sixteen byte prefix: second", "Sixteen byte prefix: first", "Sixteen byte prefix",
+        "Sixteen byte prefi",          "",                            "Zebra",
+        "apple",                       "Ärger",                       "Яблоко",
+        "Sixteen byte prefix: first!", "A\x01",                      "A"};
+    int f = folder("F");
+    db.set_bulk_mode(true);
+    for (size_t i = 0; i < titles.size(); ++i) {
+        db.easy_query(sql_format("INSERT INTO tb_links (title, url, parent) VALUES ('%q', "
+                                 "'http://x/%d', '%d')",
+                                 titles[i].c_str(), static_cast<int>(i), f));
+    }
+    db.set_bulk_mode(false);
+    model.links.update_links_array();
+    std::vector<std::string> loaded;
+    for (const Link& l : model.links.links()) {
+        loaded.push_back(l.title);
+        EXPECT_EQ(model.links.find(l.id)->title, l.title);
+    }
+    std::vector<std::string> expected = titles;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(loaded, expected);
+}
+
 TEST_F(LinkStoreTest, EditChecksAndJournal) {
     int f = folder("F");
     int l = link(f, "t", "http://t");
