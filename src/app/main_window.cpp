@@ -355,7 +355,7 @@ void MainWindow::build_status_bar() {
             pane->setTextInteractionFlags(Qt::TextSelectableByMouse);
         }
         // Permanent, so that the prompts of hovered commands never hide them.
-        statusBar()->addPermanentWidget(pane, i == 1 ? 1 : 0);
+        statusBar()->addPermanentWidget(pane);
         panes_.push_back(pane);
     }
     // The message area shows the prompt of the command under the mouse, and "Ready" otherwise.
