@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "app/dialog_parts.h"
 #include "app/message_box.h"
 #include "platform/strings.h"
 
@@ -14,15 +15,12 @@ NewFolderDialog::NewFolderDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("New Folder"));
     title_ = new QLineEdit(this);
     title_->setMinimumWidth(320);
-    auto* label = new QLabel(tr("&Title:"), this);
-    label->setBuddy(title_);
+    QLabel* label = buddy_label(tr("&Title:"), title_, this);
     auto* hint = new QLabel(tr("You may create multiple folders on the same level at once.\n"
                                "To do this, separate folder names with ';'."),
                             this);
     hint->setWordWrap(true);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = ok_cancel_buttons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
