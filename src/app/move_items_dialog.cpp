@@ -104,8 +104,7 @@ void MoveItemsDialog::accept() {
     if (chosen == kNothingSelected) {
         return;
     }
-    if (int refusal = choice_.check ? choice_.check(chosen) : 0; refusal != 0) {
-        MessageBoxes::show(this, message_text(Message::of(refusal)));
+    if (!choice_accepts(this, choice_, chosen)) {
         tree_->setFocus();
         return;
     }

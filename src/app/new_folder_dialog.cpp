@@ -54,4 +54,12 @@ std::vector<int> ask_new_folders(QWidget* parent, int under, const FolderChoice&
     return choice.create_folders(under, dialog.text());
 }
 
+bool choice_accepts(QWidget* parent, const FolderChoice& choice, int target) {
+    const int refusal = choice.check ? choice.check(target) : 0;
+    if (refusal != 0) {
+        MessageBoxes::show(parent, message_text(Message::of(refusal)));
+    }
+    return refusal == 0;
+}
+
 }  // namespace tb::app

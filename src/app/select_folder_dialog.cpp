@@ -7,7 +7,6 @@
 
 #include "app/dialog_parts.h"
 #include "app/folder_tree.h"
-#include "app/message_box.h"
 #include "app/new_folder_dialog.h"
 
 namespace tb::app {
@@ -42,8 +41,7 @@ void SelectFolderDialog::accept() {
     if (target == kNothingSelected) {
         return;
     }
-    if (int refusal = choice_.check ? choice_.check(target) : 0; refusal != 0) {
-        MessageBoxes::show(this, message_text(Message::of(refusal)));
+    if (!choice_accepts(this, choice_, target)) {
         tree_->setFocus();
         return;
     }
