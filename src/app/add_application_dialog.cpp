@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/dialog_parts.h"
 #include "app/message_box.h"
 #include "platform/strings.h"
 
@@ -20,14 +21,10 @@ AddApplicationDialog::AddApplicationDialog(QWidget* parent) : QDialog(parent) {
     name_->setMinimumWidth(320);
     path_ = new QLineEdit(this);
     auto* browse = new QPushButton(tr("&Browse..."), this);
-    auto* name_label = new QLabel(tr("&Name:"), this);
-    name_label->setBuddy(name_);
-    auto* path_label = new QLabel(tr("&Path:"), this);
-    path_label->setBuddy(path_);
+    QLabel* name_label = buddy_label(tr("&Name:"), name_, this);
+    QLabel* path_label = buddy_label(tr("&Path:"), path_, this);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = ok_cancel_buttons(this);
     connect(browse, &QPushButton::clicked, this, &AddApplicationDialog::browse);
 
     auto* grid = new QGridLayout(this);

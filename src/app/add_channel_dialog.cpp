@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "app/dialog_parts.h"
 #include "app/message_box.h"
 #include "platform/strings.h"
 
@@ -20,9 +21,7 @@ AddChannelDialog::AddChannelDialog(const QString& location, QWidget* parent) : Q
     auto* form = new QFormLayout;
     form->addRow(tr("&Title:"), title_);
     form->addRow(tr("&Feed location:"), location_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = ok_cancel_buttons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -11,20 +11,31 @@ namespace tb::app {
 
 namespace {
 
-QString qs(const std::string& text) { return QString::fromStdString(text); }
-std::string ss(const QString& text) { return text.toStdString(); }
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+std::string ss(const QString& text) {
+    return text.toStdString();
+}
 
-CommandStatus enabled_if(bool enabled) { return {.enabled = enabled}; }
-CommandStatus checked_if(bool checked) { return {.enabled = true, .checked = checked}; }
+CommandStatus enabled_if(bool enabled) {
+    return {.enabled = enabled};
+}
+CommandStatus checked_if(bool checked) {
+    return {.enabled = true, .checked = checked};
+}
+
+// Links never go into the root folder, whichever dialog picks their target.
+int refuse_root(int target) {
+    return target == kRootFolder ? msg::kNoLinksInRoot : 0;
+}
 
 }  // namespace
 
 AppController::AppController(Model& model, Settings& settings, UiServices& ui, QObject* parent)
-    : QObject(parent),
-      model_(model),
-      settings_(settings),
-      ui_(ui),
-      clock_([] { return static_cast<std::int64_t>(std::time(nullptr)); }) {
+    : QObject(parent), model_(model), settings_(settings), ui_(ui), clock_([] {
+          return static_cast<std::int64_t>(std::time(nullptr));
+      }) {
     register_commands();
 }
 
@@ -41,81 +52,122 @@ void AppController::register_commands() {
     auto any_link = [this] { return enabled_if(has_selection()); };
     auto journal = [this] { return enabled_if(model_.journal.journal_not_empty()); };
 
-    add_command(kCmdNewFolder, [this] { new_folder(); },
-                [this] { return enabled_if(!state_.is_special()); });
-    add_command(kCmdDeleteFolder, [this] { delete_folder(); }, plain_folder);
-    add_command(kCmdMoveFolder, [this] { move_folder(); }, plain_folder);
-    add_command(kCmdFolderProperties, [this] { folder_properties(); }, plain_folder);
-    add_command(kCmdResetFolderUsage, [this] { reset_folder_usage(); }, plain_folder);
-    add_command(kCmdNewLink, [this] { new_link(); }, plain_folder);
-    add_command(kCmdDeleteLinks, [this] { delete_links(); }, any_link);
-    add_command(kCmdMoveLinks, [this] { move_links(); }, any_link);
-    add_command(kCmdLinkProperties, [this] { link_properties(); }, any_link);
-    add_command(kCmdOpenLink, [this] { open_current(); }, any_link);
-    add_command(kCmdCopyAddress, [this] { copy_address(); }, any_link);
-    add_command(kCmdResetLinkUsage, [this] { reset_link_usage(); }, [this] {
-        const Link* link = has_selection() ? model_.links.find(state_.current_link) : nullptr;
-        return enabled_if(link != nullptr && link->visits > 0);
-    });
-    add_command(kCmdShowDuplicates, [this] { show_duplicates(); }, [this] {
-        const Link* link = has_selection() ? model_.links.find(state_.current_link) : nullptr;
-        return enabled_if(link != nullptr && link->has_duplicates);
-    });
-    add_command(kCmdOpenContainingFolder, [this] { open_containing_folder(); }, [this] {
-        int f = state_.current_folder;
-        return enabled_if(!state_.feed_mode && (f == kSearchResultsFolder ||
-                                                f == kMostVisitedFolder ||
-                                                f == kRecentlyVisitedFolder));
-    });
-    add_command(kCmdUndo, [this] { undo(); }, [this] {
-        CommandStatus status = enabled_if(model_.journal.journal_not_empty());
-        auto last = model_.journal.load_last_action();
-        int label = last ? Journal::label_id(last->action) : msg::kUndo;
-        QString text = label != 0 ? message_text(Message::of(label))
-                                  : QCoreApplication::translate("Strings", "Undefined Action");
-        status.text = text + QStringLiteral("\tCtrl+Z");
-        return status;
-    });
-    add_command(kCmdClearUndo, [this] { clear_undo(); }, journal);
-    add_command(kCmdResetAllUsage, [this] { reset_all_usage(); }, always);
-    add_command(kCmdMostVisitedPrefs, [this] { most_visited_preferences(); }, always);
-    add_command(kCmdRecentPrefs, [this] { recent_preferences(); }, always);
-    add_command(kCmdEditAppList, [this] {
-        if (ui_.edit_application_list(settings_.applications)) {
-            emit applications_changed();
-        }
-    }, always);
-    add_command(kCmdEnglish, [this] { set_language(0); },
-                [this] { return checked_if(settings_.language == 0); });
-    add_command(kCmdRussian, [this] { set_language(1); },
-                [this] { return checked_if(settings_.language == 1); });
-    add_command(kCmdPropertiesBar, [this] {
-        settings_.always_show_item_properties = !settings_.always_show_item_properties;
-        emit properties_bar_toggled(settings_.always_show_item_properties);
-    }, [this] { return checked_if(settings_.always_show_item_properties); });
-    add_command(kCmdDropWindow, [this] {
-        settings_.show_drop_window = !settings_.show_drop_window;
-        emit drop_window_toggled(settings_.show_drop_window);
-    }, [this] { return checked_if(settings_.show_drop_window); });
-    add_command(kCmdMinimiseToTray,
-                [this] { settings_.minimise_to_tray = !settings_.minimise_to_tray; },
-                [this] { return checked_if(settings_.minimise_to_tray); });
-    add_command(kCmdOpenHide, [this] { emit open_hide_requested(); }, always);
-    add_command(kCmdExit, [this] { emit exit_requested(); }, always);
-    add_command(kCmdHelp, [this] { help(); }, always);
-    add_command(kCmdAbout, [this] { ui_.about(); }, always);
+    add_command(
+        kCmdNewFolder, [this] { new_folder(); },
+        [this] { return enabled_if(!state_.is_special()); });
+    add_command(
+        kCmdDeleteFolder, [this] { delete_folder(); }, plain_folder);
+    add_command(
+        kCmdMoveFolder, [this] { move_folder(); }, plain_folder);
+    add_command(
+        kCmdFolderProperties, [this] { folder_properties(); }, plain_folder);
+    add_command(
+        kCmdResetFolderUsage, [this] { reset_folder_usage(); }, plain_folder);
+    add_command(
+        kCmdNewLink, [this] { new_link(); }, plain_folder);
+    add_command(
+        kCmdDeleteLinks, [this] { delete_links(); }, any_link);
+    add_command(
+        kCmdMoveLinks, [this] { move_links(); }, any_link);
+    add_command(
+        kCmdLinkProperties, [this] { link_properties(); }, any_link);
+    add_command(
+        kCmdOpenLink, [this] { open_current(); }, any_link);
+    add_command(
+        kCmdCopyAddress, [this] { copy_address(); }, any_link);
+    add_command(
+        kCmdResetLinkUsage, [this] { reset_link_usage(); },
+        [this] {
+            const Link* link = has_selection() ? model_.links.find(state_.current_link) : nullptr;
+            return enabled_if(link != nullptr && link->visits > 0);
+        });
+    add_command(
+        kCmdShowDuplicates, [this] { show_duplicates(); },
+        [this] {
+            const Link* link = has_selection() ? model_.links.find(state_.current_link) : nullptr;
+            return enabled_if(link != nullptr && link->has_duplicates);
+        });
+    add_command(
+        kCmdOpenContainingFolder, [this] { open_containing_folder(); },
+        [this] {
+            int f = state_.current_folder;
+            return enabled_if(!state_.feed_mode &&
+                              (f == kSearchResultsFolder || f == kMostVisitedFolder ||
+                               f == kRecentlyVisitedFolder));
+        });
+    add_command(
+        kCmdUndo, [this] { undo(); },
+        [this] {
+            CommandStatus status = enabled_if(model_.journal.journal_not_empty());
+            auto last = model_.journal.load_last_action();
+            int label = last ? Journal::label_id(last->action) : msg::kUndo;
+            QString text = label != 0 ? message_text(Message::of(label))
+                                      : QCoreApplication::translate("Strings", "Undefined Action");
+            status.text = text + QStringLiteral("\tCtrl+Z");
+            return status;
+        });
+    add_command(
+        kCmdClearUndo, [this] { clear_undo(); }, journal);
+    add_command(
+        kCmdResetAllUsage, [this] { reset_all_usage(); }, always);
+    add_command(
+        kCmdMostVisitedPrefs, [this] { most_visited_preferences(); }, always);
+    add_command(
+        kCmdRecentPrefs, [this] { recent_preferences(); }, always);
+    add_command(
+        kCmdEditAppList,
+        [this] {
+            if (ui_.edit_application_list(settings_.applications)) {
+                emit applications_changed();
+            }
+        },
+        always);
+    add_command(
+        kCmdEnglish, [this] { set_language(0); },
+        [this] { return checked_if(settings_.language == 0); });
+    add_command(
+        kCmdRussian, [this] { set_language(1); },
+        [this] { return checked_if(settings_.language == 1); });
+    add_command(
+        kCmdPropertiesBar,
+        [this] {
+            settings_.always_show_item_properties = !settings_.always_show_item_properties;
+            emit properties_bar_toggled(settings_.always_show_item_properties);
+        },
+        [this] { return checked_if(settings_.always_show_item_properties); });
+    add_command(
+        kCmdDropWindow,
+        [this] {
+            settings_.show_drop_window = !settings_.show_drop_window;
+            emit drop_window_toggled(settings_.show_drop_window);
+        },
+        [this] { return checked_if(settings_.show_drop_window); });
+    add_command(
+        kCmdMinimiseToTray, [this] { settings_.minimise_to_tray = !settings_.minimise_to_tray; },
+        [this] { return checked_if(settings_.minimise_to_tray); });
+    add_command(
+        kCmdOpenHide, [this] { emit open_hide_requested(); }, always);
+    add_command(
+        kCmdExit, [this] { emit exit_requested(); }, always);
+    add_command(
+        kCmdHelp, [this] { help(); }, always);
+    add_command(
+        kCmdAbout, [this] { ui_.about(); }, always);
     const std::pair<int, int> styles[] = {{kCmdViewLargeIcons, kLargeIcons},
                                           {kCmdViewDetails, kDetails},
                                           {kCmdViewSmallIcons, kSmallIcons},
                                           {kCmdViewList, kListView}};
     for (auto [command, style] : styles) {
-        add_command(command, [this, style] { set_list_style(style); },
-                    [this, style] { return checked_if(settings_.list_style == style); });
+        add_command(
+            command, [this, style] { set_list_style(style); },
+            [this, style] { return checked_if(settings_.list_style == style); });
     }
-    add_command(kCmdArrangeIcons, [this] { emit list_refill_requested(); }, [this] {
-        return enabled_if(settings_.list_style == kLargeIcons ||
-                          settings_.list_style == kSmallIcons);
-    });
+    add_command(
+        kCmdArrangeIcons, [this] { emit list_refill_requested(); },
+        [this] {
+            return enabled_if(settings_.list_style == kLargeIcons ||
+                              settings_.list_style == kSmallIcons);
+        });
 }
 
 CommandStatus AppController::status(int command) {
@@ -153,7 +205,8 @@ void AppController::inform_text(const QString& text) {
 }
 
 bool AppController::confirm(int message_id, const std::vector<std::string>& args, bool yes_no) {
-    auto buttons = yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok | QMessageBox::Cancel;
+    auto buttons =
+        yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok | QMessageBox::Cancel;
     auto answer = MessageBoxes::show(dialog_parent_, message_text(Message::of(message_id, args)),
                                      QMessageBox::Question, buttons);
     return answer == (yes_no ? QMessageBox::Yes : QMessageBox::Ok);
@@ -335,7 +388,9 @@ void AppController::reset_folder_usage() {
     emit list_refill_requested();
 }
 
-void AppController::new_link() { new_link_dialog({}, {}, {}); }
+void AppController::new_link() {
+    new_link_dialog({}, {}, {});
+}
 
 void AppController::new_link_dialog(const QString& title, const QString& url,
                                     const QString& comment) {
@@ -347,7 +402,7 @@ void AppController::new_link_dialog(const QString& title, const QString& url,
     request.recent_parents.assign(recent_parents_.begin(), recent_parents_.end());
     request.check = [this](NewLinkRequest& r) { return model_.links.check_new_link(r); };
     request.choice = folder_choice();
-    request.choice.check = [](int target) { return target == kRootFolder ? msg::kNoLinksInRoot : 0; };
+    request.choice.check = refuse_root;
     NewLinkDialogResult result = ui_.new_link(request);
     if (result.folders_created) {
         emit tree_refill_requested(true);
@@ -402,7 +457,7 @@ void AppController::move_links() {
     }
     request.last_targets.assign(last_move_targets_.begin(), last_move_targets_.end());
     request.choice = folder_choice();
-    request.choice.check = [](int target) { return target == kRootFolder ? msg::kNoLinksInRoot : 0; };
+    request.choice.check = refuse_root;
     MoveResult result = ui_.move_items(request);
     if (result.target) {
         model_.links.move_links(ids, *result.target);
@@ -508,8 +563,7 @@ void AppController::open_current() {
 
 void AppController::open_with(int index) {
     const Link* link = model_.links.find(state_.current_link);
-    if (link == nullptr || index < 0 ||
-        index >= static_cast<int>(settings_.applications.size())) {
+    if (link == nullptr || index < 0 || index >= static_cast<int>(settings_.applications.size())) {
         return;
     }
     const Link copy = *link;

@@ -7,17 +7,15 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <set>
 
 #include "app/add_application_dialog.h"
+#include "app/dialog_parts.h"
 #include "app/message_box.h"
 #include "platform/strings.h"
 
 namespace tb::app {
 
 namespace {
-
-constexpr int kIndexRole = Qt::UserRole;
 
 void renumber(std::vector<Application>& list) {
     for (size_t i = 0; i < list.size(); ++i) {
@@ -32,16 +30,10 @@ ApplicationListDialog::ApplicationListDialog(std::vector<Application>& list, QWi
     // Unique indexes from the start, whatever the caller's list holds.
     renumber(list_);
     setWindowTitle(tr("Application List"));
-    rows_ = new QTreeWidget(this);
-    rows_->setColumnCount(2);
-    rows_->setHeaderLabels({message_text(Message::of(158)), message_text(Message::of(159))});
-    rows_->setRootIsDecorated(false);
-    rows_->setAllColumnsShowFocus(true);
-    rows_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    rows_->setMinimumSize(480, 220);
+    rows_ = new_checkable_list({message_text(Message::of(158)), message_text(Message::of(159))},
+                               QSize(480, 220), this);
     rows_->header()->resizeSection(0, rows_->minimumWidth() / 3);
-    auto* label = new QLabel(tr("&Applications:"), this);
-    label->setBuddy(rows_);
+    QLabel* label = buddy_label(tr("&Applications:"), rows_, this);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* remove = buttons->addButton(tr("&Delete checked"), QDialogButtonBox::ActionRole);
@@ -62,36 +54,25 @@ void ApplicationListDialog::fill_rows() {
     rows_->setUpdatesEnabled(false);
     rows_->clear();
     for (const Application& app : list_) {
-        auto* item = new QTreeWidgetItem(
-            rows_, {QString::fromStdString(app.name), QString::fromStdString(app.path)});
-        item->setData(0, kIndexRole, app.index);
-        item->setCheckState(0, Qt::Unchecked);
-        item->setToolTip(1, QString::fromStdString(app.path));
+        add_checkable_row(rows_, QString::fromStdString(app.name), QString::fromStdString(app.path),
+                          app.index);
     }
-    if (rows_->topLevelItemCount() > 0) {
-        rows_->setCurrentItem(rows_->topLevelItem(0));
-    }
+    select_first_row(rows_);
     rows_->setUpdatesEnabled(true);
 }
 
 void ApplicationListDialog::delete_checked() {
-    std::set<int> checked;
-    for (int i = 0; i < rows_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = rows_->topLevelItem(i);
-        if (item->checkState(0) == Qt::Checked) {
-            checked.insert(item->data(0, kIndexRole).toInt());
-        }
-    }
+    const std::vector<int> checked = checked_ids(rows_);
     if (checked.empty()) {
         MessageBoxes::show(this, message_text(Message::of(msg::kNothingToDelete)));
         return;
     }
-    auto answer = MessageBoxes::show(this, message_text(Message::of(msg::kDeleteItemsQuestion)),
-                                     QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
-    if (answer != QMessageBox::Yes) {
+    if (!confirm_deletion(this)) {
         return;
     }
-    std::erase_if(list_, [&](const Application& app) { return checked.count(app.index) != 0; });
+    std::erase_if(list_, [&](const Application& app) {
+        return std::find(checked.begin(), checked.end(), app.index) != checked.end();
+    });
     renumber(list_);
     changed_ = true;
     fill_rows();

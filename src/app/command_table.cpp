@@ -17,7 +17,9 @@ MenuEntry item(int id, const char* text, const char* shortcut = nullptr, bool ch
 MenuEntry item(int id, const char* const (&text)[2]) {
     return {.id = id, .text = text[0], .disambiguation = text[1]};
 }
-MenuEntry separator() { return {}; }
+MenuEntry separator() {
+    return {};
+}
 MenuEntry submenu(const char* text, std::vector<MenuEntry> children,
                   MenuEntry::Dynamic dynamic = MenuEntry::kNone) {
     return {.text = text, .children = std::move(children), .dynamic = dynamic};
@@ -26,22 +28,26 @@ MenuEntry submenu(const char* text, std::vector<MenuEntry> children,
 // Framework prompts for the commands whose texts are not in the program's string table.
 QString framework_prompt(int command) {
     switch (command) {
-        case kCmdUndo: return QCoreApplication::translate("Menu", "Undo the last action.\nUndo");
+        case kCmdUndo:
+            return QCoreApplication::translate("Menu", "Undo the last action.\nUndo");
         case kCmdAbout:
             return QCoreApplication::translate(
                 "Menu", "Display program information, version number and copyright.\nAbout");
         case kCmdExit:
             return QCoreApplication::translate("Menu", "Quit the application.\nExit");
         case kCmdViewLargeIcons:
-            return QCoreApplication::translate("Menu", "Display items by using large icons.\nLarge Icons");
+            return QCoreApplication::translate("Menu",
+                                               "Display items by using large icons.\nLarge Icons");
         case kCmdViewSmallIcons:
-            return QCoreApplication::translate("Menu", "Display items by using small icons.\nSmall Icons");
+            return QCoreApplication::translate("Menu",
+                                               "Display items by using small icons.\nSmall Icons");
         case kCmdViewList:
             return QCoreApplication::translate("Menu", "Display items in a list.\nList");
         case kCmdViewDetails:
             return QCoreApplication::translate(
                 "Menu", "Display detailed information about each item in the window.\nDetails");
-        default: return {};
+        default:
+            return {};
     }
 }
 
@@ -135,15 +141,25 @@ const std::vector<MenuEntry>& tray_menu() {
 }
 
 const std::vector<int>& toolbar_commands() {
-    static const std::vector<int> commands = {
-        kCmdNewFolder, kCmdNewLink,        kCmdImport,         0,
-        kCmdUndo,      kCmdFind,           0,                  kCmdViewLargeIcons,
-        kCmdViewSmallIcons, kCmdViewList,  kCmdViewDetails,    0,
-        kCmdAbout};
+    static const std::vector<int> commands = {kCmdNewFolder,
+                                              kCmdNewLink,
+                                              kCmdImport,
+                                              0,
+                                              kCmdUndo,
+                                              kCmdFind,
+                                              0,
+                                              kCmdViewLargeIcons,
+                                              kCmdViewSmallIcons,
+                                              kCmdViewList,
+                                              kCmdViewDetails,
+                                              0,
+                                              kCmdAbout};
     return commands;
 }
 
-QString status_prompt(int command) { return full_prompt(command).section(QLatin1Char('\n'), 0, 0); }
+QString status_prompt(int command) {
+    return full_prompt(command).section(QLatin1Char('\n'), 0, 0);
+}
 
 QString tooltip(int command) {
     QString prompt = full_prompt(command);
@@ -152,26 +168,6 @@ QString tooltip(int command) {
 
 QString entry_text(const MenuEntry& entry) {
     return QCoreApplication::translate("Menu", entry.text, entry.disambiguation);
-}
-
-QString command_text(int command) {
-    for (const TopMenu& top : main_menu()) {
-        std::vector<const MenuEntry*> pending;
-        for (const MenuEntry& entry : top.entries) {
-            pending.push_back(&entry);
-        }
-        while (!pending.empty()) {
-            const MenuEntry* entry = pending.back();
-            pending.pop_back();
-            if (entry->id == command && entry->text != nullptr) {
-                return entry_text(*entry).remove(QLatin1Char('&'));
-            }
-            for (const MenuEntry& child : entry->children) {
-                pending.push_back(&child);
-            }
-        }
-    }
-    return {};
 }
 
 }  // namespace tb::app

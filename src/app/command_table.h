@@ -37,10 +37,7 @@ const std::vector<int>& toolbar_commands();
 QString status_prompt(int command);
 QString tooltip(int command);
 
-// The translated text of an entry, without its accelerator.
+// The translated text of an entry, accelerator included.
 QString entry_text(const MenuEntry& entry);
-
-// The menu text of a command without its accelerator part, for toolbar buttons.
-QString command_text(int command);
 
 }  // namespace tb::app

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "app/dialog_parts.h"
 #include "app/message_box.h"
 #include "platform/strings.h"
 
@@ -24,9 +25,7 @@ EditLinkDialog::EditLinkDialog(const Link& link, QWidget* parent) : QDialog(pare
     form->addRow(tr("&Title:"), title_);
     form->addRow(tr("&Address:"), address_);
     form->addRow(tr("&Comment:"), comment_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = ok_cancel_buttons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

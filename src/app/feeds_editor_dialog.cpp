@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/add_channel_dialog.h"
+#include "app/dialog_parts.h"
 #include "app/message_box.h"
 #include "app/update_frequency_dialog.h"
 #include "feeds/channel_list.h"
@@ -17,24 +18,12 @@
 
 namespace tb::app {
 
-namespace {
-
-constexpr int kChannelIdRole = Qt::UserRole;
-
-}  // namespace
-
 FeedsEditorDialog::FeedsEditorDialog(ChannelList& channels, int& update_minutes, QWidget* parent)
     : QDialog(parent), channels_(channels), update_minutes_(update_minutes) {
     setWindowTitle(tr("Newsfeeds Editor"));
-    rows_ = new QTreeWidget(this);
-    rows_->setColumnCount(2);
-    rows_->setHeaderLabels({message_text(Message::of(213)), message_text(Message::of(159))});
-    rows_->setRootIsDecorated(false);
-    rows_->setAllColumnsShowFocus(true);
-    rows_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    rows_->setMinimumSize(540, 240);
-    auto* label = new QLabel(tr("&Newsfeeds:"), this);
-    label->setBuddy(rows_);
+    rows_ = new_checkable_list({message_text(Message::of(213)), message_text(Message::of(159))},
+                               QSize(540, 240), this);
+    QLabel* label = buddy_label(tr("&Newsfeeds:"), rows_, this);
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* remove = buttons->addButton(tr("&Delete checked"), QDialogButtonBox::ActionRole);
@@ -60,16 +49,10 @@ void FeedsEditorDialog::fill_rows() {
     rows_->clear();
     for (const Channel& channel : channels_.channels()) {
         const QString title = QString::fromStdString(channel.title);
-        const QString location = QString::fromStdString(channel.location);
-        auto* item = new QTreeWidgetItem(rows_, {title, location});
-        item->setData(0, kChannelIdRole, channel.id);
-        item->setCheckState(0, Qt::Unchecked);
-        item->setToolTip(0, title);
-        item->setToolTip(1, location);
+        add_checkable_row(rows_, title, QString::fromStdString(channel.location), channel.id)
+            ->setToolTip(0, title);
     }
-    if (rows_->topLevelItemCount() > 0) {
-        rows_->setCurrentItem(rows_->topLevelItem(0));
-    }
+    select_first_row(rows_);
     rows_->setUpdatesEnabled(true);
 }
 
@@ -79,20 +62,12 @@ void FeedsEditorDialog::resizeEvent(QResizeEvent* event) {
 }
 
 void FeedsEditorDialog::delete_checked() {
-    std::vector<int> checked;
-    for (int i = 0; i < rows_->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = rows_->topLevelItem(i);
-        if (item->checkState(0) == Qt::Checked) {
-            checked.push_back(item->data(0, kChannelIdRole).toInt());
-        }
-    }
+    const std::vector<int> checked = checked_ids(rows_);
     if (checked.empty()) {
         QApplication::beep();
         return;
     }
-    auto answer = MessageBoxes::show(this, message_text(Message::of(msg::kDeleteItemsQuestion)),
-                                     QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
-    if (answer != QMessageBox::Yes) {
+    if (!confirm_deletion(this)) {
         return;
     }
     changed_ = true;

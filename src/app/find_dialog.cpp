@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/dialog_parts.h"
+
 namespace tb::app {
 
 namespace {
@@ -103,8 +105,6 @@ SearchQuery FindDialog::entered() const {
     return query;
 }
 
-void FindDialog::set_text(const QString& text) { terms_->setText(text); }
-
 void FindDialog::open_advanced() {
     AdvancedQueryDialog dialog(this);
     if (dialog.exec() == QDialog::Accepted) {
@@ -121,17 +121,17 @@ AdvancedQueryDialog::AdvancedQueryDialog(QWidget* parent) : QDialog(parent) {
     label->setBuddy(text_);
     layout->addWidget(label);
     layout->addWidget(text_);
-    layout->addWidget(new QLabel(
-        tr("Use parentheses to group search terms,\nAND and OR to make the search more "
-           "precise,\ne.g.: '(software OR applications) AND (free OR open)'"),
-        this));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(
+        new QLabel(tr("Use parentheses to group search terms,\nAND and OR to make the search more "
+                      "precise,\ne.g.: '(software OR applications) AND (free OR open)'"),
+                   this));
+    QDialogButtonBox* buttons = ok_cancel_buttons(this);
     layout->addWidget(buttons);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     text_->setFocus();
 }
 
-QString AdvancedQueryDialog::text() const { return text_->text(); }
+QString AdvancedQueryDialog::text() const {
+    return text_->text();
+}
 
 }  // namespace tb::app

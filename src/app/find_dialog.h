@@ -19,7 +19,6 @@ public:
 
     // The query as entered; the rewriting of plain words is the search's own.
     SearchQuery entered() const;
-    void set_text(const QString& text);
 
 private:
     void open_advanced();

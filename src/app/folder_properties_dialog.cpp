@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "app/dialog_parts.h"
 #include "app/message_box.h"
 #include "platform/strings.h"
 
@@ -22,9 +23,7 @@ FolderPropertiesDialog::FolderPropertiesDialog(const QString& title, bool is_pro
     protect_->setToolTip(
         tr("Links of this folder take no part in the visit statistics "
            "and the smart folders."));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = ok_cancel_buttons(this);
 
     auto* form = new QFormLayout;
     form->addRow(tr("&Title:"), title_);

@@ -29,7 +29,6 @@ public:
     // A header click: flips the one direction flag that both columns share and sorts.
     void sort_by_header(int column);
     bool descending() const { return descending_; }
-    int sort_column() const { return sort_column_; }
 
     const Link& record(int row) const { return records_[static_cast<size_t>(row)]; }
     int row_of(int id) const;

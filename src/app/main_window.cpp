@@ -24,6 +24,7 @@
 #include "app/app_icon.h"
 #include "app/command_table.h"
 #include "app/commands.h"
+#include "app/dialog_parts.h"
 #include "app/message_box.h"
 #include "platform/strings.h"
 
@@ -31,7 +32,9 @@ namespace tb::app {
 
 namespace {
 
-QString menu_text(const char* text) { return QCoreApplication::translate("Menu", text); }
+QString menu_text(const char* text) {
+    return QCoreApplication::translate("Menu", text);
+}
 
 QIcon theme_icon(const char* name, QStyle::StandardPixmap fallback) {
     return QIcon::fromTheme(QString::fromLatin1(name),
@@ -40,17 +43,28 @@ QIcon theme_icon(const char* name, QStyle::StandardPixmap fallback) {
 
 QIcon command_icon(int command) {
     switch (command) {
-        case kCmdNewFolder: return theme_icon("folder-new", QStyle::SP_FileDialogNewFolder);
-        case kCmdNewLink: return theme_icon("bookmark-new", QStyle::SP_FileLinkIcon);
-        case kCmdImport: return theme_icon("document-import", QStyle::SP_DialogOpenButton);
-        case kCmdUndo: return theme_icon("edit-undo", QStyle::SP_ArrowBack);
-        case kCmdFind: return theme_icon("edit-find", QStyle::SP_FileDialogContentsView);
-        case kCmdViewLargeIcons: return theme_icon("view-list-icons", QStyle::SP_FileDialogInfoView);
-        case kCmdViewSmallIcons: return theme_icon("view-grid", QStyle::SP_FileDialogListView);
-        case kCmdViewList: return theme_icon("view-list-text", QStyle::SP_FileDialogListView);
-        case kCmdViewDetails: return theme_icon("view-list-details", QStyle::SP_FileDialogDetailedView);
-        case kCmdAbout: return theme_icon("help-about", QStyle::SP_MessageBoxInformation);
-        default: return {};
+        case kCmdNewFolder:
+            return theme_icon("folder-new", QStyle::SP_FileDialogNewFolder);
+        case kCmdNewLink:
+            return theme_icon("bookmark-new", QStyle::SP_FileLinkIcon);
+        case kCmdImport:
+            return theme_icon("document-import", QStyle::SP_DialogOpenButton);
+        case kCmdUndo:
+            return theme_icon("edit-undo", QStyle::SP_ArrowBack);
+        case kCmdFind:
+            return theme_icon("edit-find", QStyle::SP_FileDialogContentsView);
+        case kCmdViewLargeIcons:
+            return theme_icon("view-list-icons", QStyle::SP_FileDialogInfoView);
+        case kCmdViewSmallIcons:
+            return theme_icon("view-grid", QStyle::SP_FileDialogListView);
+        case kCmdViewList:
+            return theme_icon("view-list-text", QStyle::SP_FileDialogListView);
+        case kCmdViewDetails:
+            return theme_icon("view-list-details", QStyle::SP_FileDialogDetailedView);
+        case kCmdAbout:
+            return theme_icon("help-about", QStyle::SP_MessageBoxInformation);
+        default:
+            return {};
     }
 }
 
@@ -70,10 +84,10 @@ QString last_visit_text(std::int64_t seconds, int language) {
         return {};
     }
     if (language == 1) {
-        static const char* const kMonths[] = {
-            "%d января %d", "%d февраля %d", "%d марта %d",    "%d апреля %d",
-            "%d мая %d",    "%d июня %d",    "%d июля %d",     "%d августа %d",
-            "%d сентября %d", "%d октября %d", "%d ноября %d", "%d декабря %d"};
+        static const char* const kMonths[] = {"%d января %d",  "%d февраля %d", "%d марта %d",
+                                              "%d апреля %d",  "%d мая %d",     "%d июня %d",
+                                              "%d июля %d",    "%d августа %d", "%d сентября %d",
+                                              "%d октября %d", "%d ноября %d",  "%d декабря %d"};
         char buffer[64];
         std::snprintf(buffer, sizeof buffer, kMonths[local.tm_mon], local.tm_mday,
                       local.tm_year + 1900);
@@ -122,9 +136,13 @@ QAction* MainWindow::action(int command) const {
     return it != actions_.end() ? it->second : nullptr;
 }
 
-QLabel* MainWindow::status_pane(int index) const { return panes_.at(static_cast<size_t>(index)); }
+QLabel* MainWindow::status_pane(int index) const {
+    return panes_.at(static_cast<size_t>(index));
+}
 
-int MainWindow::left_pane_width() const { return tree_->width(); }
+int MainWindow::left_pane_width() const {
+    return tree_->width();
+}
 
 void MainWindow::build_actions() {
     auto make = [this](const MenuEntry& entry) {
@@ -179,8 +197,8 @@ void MainWindow::build_actions() {
     for (const auto& [id, text] : view_commands) {
         make({.id = id, .text = text, .checkable = id != kCmdArrangeIcons});
     }
-    action(kCmdUndo)->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Z")),
-                                    QKeySequence(QStringLiteral("Alt+Backspace"))});
+    action(kCmdUndo)->setShortcuts(
+        {QKeySequence(QStringLiteral("Ctrl+Z")), QKeySequence(QStringLiteral("Alt+Backspace"))});
 }
 
 QMenu* MainWindow::build_menu(const QString& title, const std::vector<MenuEntry>& entries) {
@@ -274,9 +292,7 @@ void MainWindow::build_toolbars() {
     properties_bar_ = addToolBar(tr("Item Properties"));
     properties_bar_->setObjectName(QStringLiteral("PropertiesBar"));
     auto labelled = [this](const QString& text, QWidget* edit) {
-        auto* label = new QLabel(text, properties_bar_);
-        label->setBuddy(edit);
-        properties_bar_->addWidget(label);
+        properties_bar_->addWidget(buddy_label(text, edit, properties_bar_));
         properties_bar_->addWidget(edit);
     };
     title_edit_ = new QLineEdit(properties_bar_);
@@ -302,8 +318,9 @@ void MainWindow::build_panes() {
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     tree_->installEventFilter(this);
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { on_tree_selection(); });
-    connect(tree_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { show_tree_context_menu(tree_->viewport()->mapToGlobal(at)); });
+    connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        show_tree_context_menu(tree_->viewport()->mapToGlobal(at));
+    });
 
     list_model_ = new LinkListModel(this);
     list_model_->set_highlight_unvisited(controller_.settings().highlight_unvisited_links);
@@ -469,14 +486,15 @@ void MainWindow::on_list_selection() {
     update_actions();
 }
 
-void MainWindow::on_header_clicked(int column) { list_model_->sort_by_header(column); }
+void MainWindow::on_header_clicked(int column) {
+    list_model_->sort_by_header(column);
+}
 
 void MainWindow::show_properties() {
     const Link* link = controller_.selected_link();
     const int language = controller_.settings().language;
-    const auto item = controller_.state().feed_mode && feed_item_texts
-                          ? feed_item_texts()
-                          : std::optional<LinkTexts>();
+    const auto item = controller_.state().feed_mode && feed_item_texts ? feed_item_texts()
+                                                                       : std::optional<LinkTexts>();
     if (item) {
         title_edit_->setText(item->title);
         address_edit_->setText(item->url);
@@ -597,8 +615,8 @@ void MainWindow::show_list_context_menu(const QPoint& global) {
     if (f == kSearchResultsFolder || f == kMostVisitedFolder || f == kRecentlyVisitedFolder) {
         const Link* link = controller_.model().links.find(state.current_link);
         const Folder* folder = link ? controller_.model().folders.find(link->parent) : nullptr;
-        containing->setText(message_text(
-            Message::of(200, {folder != nullptr ? folder->title : std::string()})));
+        containing->setText(
+            message_text(Message::of(200, {folder != nullptr ? folder->title : std::string()})));
     } else {
         containing->setText(menu_text(QT_TRANSLATE_NOOP("Menu", "&Open Containing Folder")));
     }

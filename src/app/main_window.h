@@ -36,8 +36,6 @@ public:
     LinkListModel* list_model() const { return list_model_; }
     QAction* action(int command) const;
     QMenu* tree_context_menu(int folder_id);
-    QMenu* recent_queries_menu() const { return recent_queries_menu_; }
-    QMenu* open_with_menu() const { return open_with_menu_; }
     QLabel* status_pane(int index) const;
     QToolBar* properties_bar() const { return properties_bar_; }
     QToolBar* quick_search_bar() const { return quick_bar_; }

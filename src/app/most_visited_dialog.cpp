@@ -8,6 +8,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "app/dialog_parts.h"
+
 namespace tb::app {
 
 MostVisitedDialog::MostVisitedDialog(const Settings& settings, QWidget* parent) : QDialog(parent) {
@@ -43,9 +45,7 @@ MostVisitedDialog::MostVisitedDialog(const Settings& settings, QWidget* parent) 
     show_months(months_->value());
     connect(months_, &QSlider::valueChanged, this, &MostVisitedDialog::show_months);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = ok_cancel_buttons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(statistic);

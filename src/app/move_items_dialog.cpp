@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/dialog_parts.h"
 #include "app/folder_tree.h"
 #include "app/message_box.h"
 #include "app/new_folder_dialog.h"
@@ -40,12 +41,10 @@ MoveItemsDialog::MoveItemsDialog(const FolderStore& folders, const MoveRequest& 
     last_targets_ = new QComboBox(this);
     last_targets_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
-    auto* target_label = new QLabel(tr("&Target folder:"), this);
-    target_label->setBuddy(tree_);
-    auto* last_label = new QLabel(tr("&Last targets:"), this);
-    last_label->setBuddy(last_targets_);
+    QLabel* target_label = buddy_label(tr("&Target folder:"), tree_, this);
+    QLabel* last_label = buddy_label(tr("&Last targets:"), last_targets_, this);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox* buttons = ok_cancel_buttons(this);
     QPushButton* create = buttons->addButton(tr("&New folder..."), QDialogButtonBox::ActionRole);
 
     auto* grid = new QGridLayout(this);
@@ -63,8 +62,6 @@ MoveItemsDialog::MoveItemsDialog(const FolderStore& folders, const MoveRequest& 
     connect(tree_, &QTreeWidget::currentItemChanged, this, &MoveItemsDialog::show_target);
     connect(last_targets_, &QComboBox::activated, this, &MoveItemsDialog::choose_last_target);
     connect(create, &QPushButton::clicked, this, &MoveItemsDialog::new_folder);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     tree_->fill(folders_, kRootFolder);
     show_target();
@@ -107,8 +104,7 @@ void MoveItemsDialog::accept() {
     if (chosen == kNothingSelected) {
         return;
     }
-    if (int refusal = choice_.check ? choice_.check(chosen) : 0; refusal != 0) {
-        MessageBoxes::show(this, message_text(Message::of(refusal)));
+    if (!choice_accepts(this, choice_, chosen)) {
         tree_->setFocus();
         return;
     }

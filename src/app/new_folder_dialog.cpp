@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "app/dialog_parts.h"
 #include "app/message_box.h"
 #include "platform/strings.h"
 
@@ -14,15 +15,12 @@ NewFolderDialog::NewFolderDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("New Folder"));
     title_ = new QLineEdit(this);
     title_->setMinimumWidth(320);
-    auto* label = new QLabel(tr("&Title:"), this);
-    label->setBuddy(title_);
+    QLabel* label = buddy_label(tr("&Title:"), title_, this);
     auto* hint = new QLabel(tr("You may create multiple folders on the same level at once.\n"
                                "To do this, separate folder names with ';'."),
                             this);
     hint->setWordWrap(true);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = ok_cancel_buttons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
@@ -54,6 +52,14 @@ std::vector<int> ask_new_folders(QWidget* parent, int under, const FolderChoice&
         return {};
     }
     return choice.create_folders(under, dialog.text());
+}
+
+bool choice_accepts(QWidget* parent, const FolderChoice& choice, int target) {
+    const int refusal = choice.check ? choice.check(target) : 0;
+    if (refusal != 0) {
+        MessageBoxes::show(parent, message_text(Message::of(refusal)));
+    }
+    return refusal == 0;
 }
 
 }  // namespace tb::app

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/dialog_parts.h"
 #include "app/folder_tree.h"
 #include "app/message_box.h"
 #include "app/select_folder_dialog.h"
@@ -43,14 +44,11 @@ NewLinkDialog::NewLinkDialog(const FolderStore& folders, const NewLinkDialogRequ
     form->addRow(tr("&Title:"), title_);
     form->addRow(tr("&Address:"), address_);
     form->addRow(tr("&Comment:"), comment_);
-    auto* parent_label = new QLabel(tr("&Parent folder:"), this);
-    parent_label->setBuddy(parents_);
+    QLabel* parent_label = buddy_label(tr("&Parent folder:"), parents_, this);
     form->addRow(parent_label, parent_row);
     form->addRow(QString(), no_duplicates_);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = ok_cancel_buttons(this);
     connect(select, &QPushButton::clicked, this, &NewLinkDialog::select_parent);
     connect(parents_, &QComboBox::activated, this, &NewLinkDialog::choose_parent);
 

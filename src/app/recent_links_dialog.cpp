@@ -5,6 +5,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "app/dialog_parts.h"
 #include "app/message_box.h"
 
 namespace tb::app {
@@ -28,9 +29,7 @@ RecentLinksDialog::RecentLinksDialog(const Settings& settings, QWidget* parent) 
     show_hours(hours_->value());
     connect(hours_, &QSlider::valueChanged, this, &RecentLinksDialog::show_hours);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = ok_cancel_buttons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label_);

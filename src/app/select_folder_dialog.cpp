@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/dialog_parts.h"
 #include "app/folder_tree.h"
-#include "app/message_box.h"
 #include "app/new_folder_dialog.h"
 
 namespace tb::app {
@@ -18,14 +18,11 @@ SelectFolderDialog::SelectFolderDialog(const FolderStore& folders, int selected,
     tree_ = new FolderTree(this);
     tree_->setMinimumSize(320, 280);
     tree_->fill(folders_, selected);
-    auto* label = new QLabel(tr("&Folder:"), this);
-    label->setBuddy(tree_);
+    QLabel* label = buddy_label(tr("&Folder:"), tree_, this);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox* buttons = ok_cancel_buttons(this);
     QPushButton* create = buttons->addButton(tr("&New folder..."), QDialogButtonBox::ActionRole);
     connect(create, &QPushButton::clicked, this, &SelectFolderDialog::new_folder);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(tree_, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);
@@ -44,8 +41,7 @@ void SelectFolderDialog::accept() {
     if (target == kNothingSelected) {
         return;
     }
-    if (int refusal = choice_.check ? choice_.check(target) : 0; refusal != 0) {
-        MessageBoxes::show(this, message_text(Message::of(refusal)));
+    if (!choice_accepts(this, choice_, target)) {
         tree_->setFocus();
         return;
     }

@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/dialog_parts.h"
+
 namespace tb::app {
 
 namespace {
@@ -28,8 +30,7 @@ UpdateFrequencyDialog::UpdateFrequencyDialog(int& minutes, QWidget* parent)
     slider_->setValue(std::clamp(minutes_, kFewestMinutes, kMostMinutes));
     value_ = new QLabel(QString::number(slider_->value()), this);
     value_->setMinimumWidth(value_->fontMetrics().horizontalAdvance(QStringLiteral("00")));
-    auto* label = new QLabel(tr("&Update newsfeeds every (minutes):"), this);
-    label->setBuddy(slider_);
+    QLabel* label = buddy_label(tr("&Update newsfeeds every (minutes):"), slider_, this);
     connect(slider_, &QSlider::valueChanged, this, [this](int value) {
         minutes_ = value;
         value_->setNum(value);

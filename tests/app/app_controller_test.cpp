@@ -3,18 +3,17 @@
 
 #include "app/app_controller.h"
 #include "app_test_support.h"
+#include "fake_ui_services.h"
 #include "platform/strings.h"
 
 using namespace tb;
 using namespace tb::app;
-using tb::test::acknowledge;
-using tb::test::shown_messages;
-using tb::test::text_of;
+using namespace tb::test;
 
 namespace {
 
 // Canned dialog answers; every call is recorded.
-class FakeUi : public UiServices {
+class FakeUi : public test::FakeUiServices {
 public:
     std::optional<QString> new_folder_text() override { return folder_text; }
     std::optional<std::pair<QString, bool>> folder_properties(const QString& title,
@@ -47,13 +46,10 @@ public:
             prefs(settings);
         return static_cast<bool>(prefs);
     }
-    bool recent_preferences(Settings&) override { return false; }
     bool edit_application_list(std::vector<Application>& list) override {
         list.push_back({static_cast<int>(list.size()), "Added", "/usr/bin/added"});
         return true;
     }
-    std::optional<QString> save_html_file(const QString&) override { return std::nullopt; }
-    void about() override {}
     void open_url(const QString& url) override { opened << url; }
     bool start_program(const QString& program, const QString& url) override {
         opened << program + QLatin1Char(' ') + url;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -12,8 +13,10 @@
 #include <stdexcept>
 
 #include "app/message_box.h"
+#include "app/ui_services.h"
 #include "model/model.h"
 #include "platform/reporter.h"
+#include "platform/strings.h"
 #include "storage/database.h"
 #include "support/test_support.h"
 
@@ -78,9 +81,29 @@ inline QString text_of(int id, std::vector<std::string> args = {}) {
     return app::message_text(Message::of(id, std::move(args)));
 }
 
-}  // namespace tb::test
+// A folder choice over the test model: `check` judges the target, New Folder creates for real.
+inline app::FolderChoice folder_choice(TestModel& data, std::function<int(int)> check) {
+    return {.check = std::move(check), .create_folders = [&data](int parent, const QString& text) {
+                auto ids = data.model->folders.create_folders_from_text(parent, text.toStdString());
+                data.model->folders.reload();
+                return ids;
+            }};
+}
 
-namespace tb::test {
+// The check of every target that takes links: the root refuses them.
+inline int refuse_root(int target) {
+    return target == kRootFolder ? msg::kNoLinksInRoot : 0;
+}
+
+// The dialog's label showing exactly `text`, or null.
+inline QLabel* label_with_text(QWidget* parent, const QString& text) {
+    for (QLabel* label : parent->findChildren<QLabel*>()) {
+        if (label->text() == text) {
+            return label;
+        }
+    }
+    return nullptr;
+}
 
 // Clicks a standard button of the dialog's button box, as the user would.
 inline void click_button(QWidget* dialog, QDialogButtonBox::StandardButton which) {
@@ -98,10 +121,6 @@ inline void click_button(QWidget* dialog, const QString& text) {
     }
     QFAIL(qPrintable(QStringLiteral("no button ") + text));
 }
-
-}  // namespace tb::test
-
-namespace tb::test {
 
 // Answers the next `count` message boxes with OK.
 inline void acknowledge(int count = 1) {

@@ -11,7 +11,7 @@
 
 using namespace tb;
 using namespace tb::app;
-using tb::test::shown_messages;
+using namespace tb::test;
 
 class DesktopLaunchTest : public QObject {
     Q_OBJECT

@@ -7,7 +7,7 @@
 
 namespace tb::test {
 
-// Records the New Link dialog requests and declines every dialog.
+// Declines every dialog and records the New Link requests; a test overrides what it answers.
 class FakeUiServices : public app::UiServices {
 public:
     std::vector<app::NewLinkDialogRequest> new_link_requests;

@@ -18,15 +18,12 @@
 #include "app/update_frequency_dialog.h"
 #include "app_test_support.h"
 #include "core/feeds/local_http_server.h"
+#include "fake_ui_services.h"
 #include "platform/strings.h"
 
 using namespace tb;
 using namespace tb::app;
-using tb::test::acknowledge;
-using tb::test::click_button;
-using tb::test::on_next_dialog;
-using tb::test::shown_messages;
-using tb::test::text_of;
+using namespace tb::test;
 
 namespace {
 
@@ -41,13 +38,8 @@ const char* const kGardenFeed =
     "</channel></rss>";
 
 // Canned answers for the controller's dialogs; records what the feed commands hand over.
-class FakeUi : public UiServices {
+class FakeUi : public test::FakeUiServices {
 public:
-    std::optional<QString> new_folder_text() override { return std::nullopt; }
-    std::optional<std::pair<QString, bool>> folder_properties(const QString&, bool) override {
-        return std::nullopt;
-    }
-    MoveResult move_items(const MoveRequest&) override { return {}; }
     NewLinkDialogResult new_link(const NewLinkDialogRequest& request) override {
         new_link_requests.push_back(request);
         NewLinkRequest chosen = request.preset;
@@ -59,19 +51,8 @@ public:
         }
         return {.accepted = chosen};
     }
-    std::optional<LinkTexts> edit_link(const Link&) override { return std::nullopt; }
-    std::vector<int> duplicates(const DuplicatesRequest&) override { return {}; }
-    bool most_visited_preferences(Settings&) override { return false; }
-    bool recent_preferences(Settings&) override { return false; }
-    bool edit_application_list(std::vector<Application>&) override { return false; }
-    std::optional<QString> save_html_file(const QString&) override { return std::nullopt; }
-    void about() override {}
-    void open_url(const QString&) override {}
-    bool start_program(const QString&, const QString&) override { return false; }
     void set_clipboard(const QString& text) override { clipboard = text; }
-    bool open_help(const QString&) override { return false; }
 
-    std::vector<NewLinkDialogRequest> new_link_requests;
     int store_into = kRootFolder;
     int root_refusal = 0;
     QString clipboard;

@@ -14,36 +14,7 @@
 
 using namespace tb;
 using namespace tb::app;
-using tb::test::acknowledge;
-using tb::test::click_button;
-using tb::test::on_next_dialog;
-using tb::test::shown_messages;
-using tb::test::text_of;
-
-namespace {
-
-FolderChoice choice_over(test::TestModel& data, std::function<int(int)> check) {
-    return {.check = std::move(check), .create_folders = [&data](int parent, const QString& text) {
-                auto ids = data.model->folders.create_folders_from_text(parent, text.toStdString());
-                data.model->folders.reload();
-                return ids;
-            }};
-}
-
-int refuse_root(int target) {
-    return target == kRootFolder ? msg::kNoLinksInRoot : 0;
-}
-
-QLabel* label_with_text(QWidget* parent, const QString& text) {
-    for (QLabel* label : parent->findChildren<QLabel*>()) {
-        if (label->text() == text) {
-            return label;
-        }
-    }
-    return nullptr;
-}
-
-}  // namespace
+using namespace tb::test;
 
 class FolderDialogsTest : public QObject {
     Q_OBJECT
@@ -102,7 +73,7 @@ private slots:
     void selectFolderRefusesRootAndCreatesFolders() {
         test::TestModel data;
         const int a = data.folder("A");
-        SelectFolderDialog dialog(data.model->folders, a, choice_over(data, refuse_root));
+        SelectFolderDialog dialog(data.model->folders, a, folder_choice(data, refuse_root));
         QCOMPARE(dialog.chosen(), a);
 
         dialog.tree()->select_id(kRootFolder);
@@ -130,7 +101,8 @@ private slots:
 
     void selectFolderCancelledNewFolderCreatesNothing() {
         test::TestModel data;
-        SelectFolderDialog dialog(data.model->folders, kRootFolder, choice_over(data, refuse_root));
+        SelectFolderDialog dialog(data.model->folders, kRootFolder,
+                                  folder_choice(data, refuse_root));
         on_next_dialog<NewFolderDialog>([](NewFolderDialog* d) { d->reject(); });
         dialog.new_folder();
         QVERIFY(!dialog.folders_created());
@@ -182,7 +154,7 @@ private slots:
         const int b = data.folder("B", a);
         MoveRequest request;
         request.selected_object = QStringLiteral("/A");
-        request.choice = choice_over(data, [&](int target) {
+        request.choice = folder_choice(data, [&](int target) {
             if (target == a)
                 return int(msg::kMoveFolderToItself);
             return data.model->folders.is_descendant(target, a) ? int(msg::kMoveFolderToDescendant)

@@ -7,37 +7,21 @@
 #include "app/import_area.h"
 #include "app/import_dialog.h"
 #include "app_test_support.h"
+#include "fake_ui_services.h"
 
 using namespace tb;
 using namespace tb::app;
-using tb::test::click_button;
-using tb::test::on_next_dialog;
+using namespace tb::test;
 
 namespace {
 
 // No dialog of the controller is expected; a New Folder request is counted.
-class QuietUi : public UiServices {
+class QuietUi : public test::FakeUiServices {
 public:
     std::optional<QString> new_folder_text() override {
         ++folder_requests;
         return std::nullopt;
     }
-    std::optional<std::pair<QString, bool>> folder_properties(const QString&, bool) override {
-        return std::nullopt;
-    }
-    MoveResult move_items(const MoveRequest&) override { return {}; }
-    NewLinkDialogResult new_link(const NewLinkDialogRequest&) override { return {}; }
-    std::optional<LinkTexts> edit_link(const Link&) override { return std::nullopt; }
-    std::vector<int> duplicates(const DuplicatesRequest&) override { return {}; }
-    bool most_visited_preferences(Settings&) override { return false; }
-    bool recent_preferences(Settings&) override { return false; }
-    bool edit_application_list(std::vector<Application>&) override { return false; }
-    std::optional<QString> save_html_file(const QString&) override { return std::nullopt; }
-    void about() override {}
-    void open_url(const QString&) override {}
-    bool start_program(const QString&, const QString&) override { return false; }
-    void set_clipboard(const QString&) override {}
-    bool open_help(const QString&) override { return false; }
 
     int folder_requests = 0;
 };

@@ -12,10 +12,7 @@
 
 using namespace tb;
 using namespace tb::app;
-using tb::test::acknowledge;
-using tb::test::click_button;
-using tb::test::shown_messages;
-using tb::test::text_of;
+using namespace tb::test;
 
 namespace {
 

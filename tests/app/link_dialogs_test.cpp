@@ -18,11 +18,7 @@
 
 using namespace tb;
 using namespace tb::app;
-using tb::test::acknowledge;
-using tb::test::click_button;
-using tb::test::on_next_dialog;
-using tb::test::shown_messages;
-using tb::test::text_of;
+using namespace tb::test;
 
 namespace {
 
@@ -31,14 +27,7 @@ NewLinkDialogRequest request_over(test::TestModel& data, int parent, std::vector
     request.preset.parent = parent;
     request.recent_parents = std::move(recent);
     request.check = [&data](NewLinkRequest& r) { return data.model->links.check_new_link(r); };
-    request.choice.check = [](int target) {
-        return target == kRootFolder ? msg::kNoLinksInRoot : 0;
-    };
-    request.choice.create_folders = [&data](int parent, const QString& text) {
-        auto ids = data.model->folders.create_folders_from_text(parent, text.toStdString());
-        data.model->folders.reload();
-        return ids;
-    };
+    request.choice = folder_choice(data, refuse_root);
     return request;
 }
 

@@ -17,11 +17,7 @@
 
 using namespace tb;
 using namespace tb::app;
-using tb::test::acknowledge;
-using tb::test::click_button;
-using tb::test::on_next_dialog;
-using tb::test::shown_messages;
-using tb::test::text_of;
+using namespace tb::test;
 
 namespace {
 
