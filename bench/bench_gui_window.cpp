@@ -27,8 +27,8 @@ int make_big_folder(const std::filesystem::path& dir) {
     tb::bench::fill_links(db, kLinks);
     db.easy_query("INSERT INTO tb_folders (title, parent) VALUES ('Big', '1')");
     const int big = static_cast<int>(db.last_insert_rowid());
-    db.easy_query(tb::sql_format("UPDATE tb_links SET parent = '%d' WHERE id <= '%d'", big,
-                                 kFolderLinks));
+    db.easy_query(
+        tb::sql_format("UPDATE tb_links SET parent = '%d' WHERE id <= '%d'", big, kFolderLinks));
     // Every link visited once in a while, so the colours vary.
     db.easy_query("UPDATE tb_links SET visits = id % 3, last_visit = strftime('%s', 'now')");
     return big;
@@ -71,12 +71,12 @@ int main(int argc, char** argv) {
 
     tb::app::LinkListModel bare;
     bare.sort_by_header(0);
-    const double fill = tb::bench::best_of(5, [&] {
-        bare.set_records(program.model()->links.links_in(big), false);
-    });
-    std::printf("folder of %d links shown in %.3f s (target < 0.2 s) %s; model alone %.3f s, "
-                "ratio %.2f\n",
-                shown, show, show < 0.2 ? "OK" : "OVER", fill, show / fill);
+    const double fill = tb::bench::best_of(
+        5, [&] { bare.set_records(program.model()->links.links_in(big), false); });
+    std::printf(
+        "folder of %d links shown in %.3f s (target < 0.2 s) %s; model alone %.3f s, "
+        "ratio %.2f\n",
+        shown, show, show < 0.2 ? "OK" : "OVER", fill, show / fill);
     window->close();
     std::filesystem::remove_all(dir);
     return 0;

@@ -74,7 +74,6 @@ void fill_links(tb::Database& db, int links) {
     db.set_bulk_mode(false);
 }
 
-
 double best_of(int runs, const std::function<void()>& fn) {
     double best = std::numeric_limits<double>::max();
     for (int i = 0; i < runs; ++i) {

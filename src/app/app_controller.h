@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QObject>
-#include <QWidget>
 #include <QString>
+#include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <set>

@@ -69,7 +69,9 @@ int LinkListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(records_.size());
 }
 
-int LinkListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
+int LinkListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 2;
+}
 
 QVariant LinkListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) {

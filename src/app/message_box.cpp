@@ -33,9 +33,13 @@ QMessageBox::StandardButton MessageBoxes::show(QWidget* parent, const QString& t
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-void MessageBoxes::answer_next(QMessageBox::StandardButton button) { answers().push_back(button); }
+void MessageBoxes::answer_next(QMessageBox::StandardButton button) {
+    answers().push_back(button);
+}
 
-const std::deque<QString>& MessageBoxes::shown() { return shown_texts(); }
+const std::deque<QString>& MessageBoxes::shown() {
+    return shown_texts();
+}
 
 void MessageBoxes::reset() {
     answers().clear();

@@ -23,29 +23,37 @@ SearchArea::SearchArea(AppController& controller, UiServices& ui, QObject* paren
       engine_(controller.model(), history_) {
     ask_find = [this] { return run_find_dialog(); };
     controller_.search_results = [this] { return engine_.results(); };
-    controller_.search_text = [this] { return QString::fromStdString(engine_.current_query().text); };
+    controller_.search_text = [this] {
+        return QString::fromStdString(engine_.current_query().text);
+    };
     controller_.rerun_search = [this] { engine_.refresh(); };
     register_commands();
 }
 
 void SearchArea::register_commands() {
     auto always = [] { return CommandStatus{}; };
-    controller_.add_command(kCmdFind, [this] { find(); }, always);
-    controller_.add_command(kCmdDeleteQueries, [this] { clear_history(); }, always);
-    controller_.add_command(kCmdExport, [this] { export_all(); }, always);
-    controller_.add_command(kCmdExportBranch, [this] { export_branch(); }, [this] {
-        const WindowState& s = controller_.state();
-        return CommandStatus{.enabled = !s.feed_mode && (s.current_folder >= kRootFolder ||
-                                                         s.current_folder == kSearchResultsFolder)};
-    });
+    controller_.add_command(
+        kCmdFind, [this] { find(); }, always);
+    controller_.add_command(
+        kCmdDeleteQueries, [this] { clear_history(); }, always);
+    controller_.add_command(
+        kCmdExport, [this] { export_all(); }, always);
+    controller_.add_command(
+        kCmdExportBranch, [this] { export_branch(); },
+        [this] {
+            const WindowState& s = controller_.state();
+            return CommandStatus{.enabled =
+                                     !s.feed_mode && (s.current_folder >= kRootFolder ||
+                                                      s.current_folder == kSearchResultsFolder)};
+        });
 }
 
 void SearchArea::attach(MainWindow& window) {
     window_ = &window;
     window.fill_recent_queries = [this](QMenu* menu) { fill_recent_queries(menu); };
     QLineEdit* edit = window.quick_search_edit();
-    auto* find_button = window.quick_search_bar()->findChild<QPushButton*>(
-        QStringLiteral("QuickFindButton"));
+    auto* find_button =
+        window.quick_search_bar()->findChild<QPushButton*>(QStringLiteral("QuickFindButton"));
     auto run = [this, edit] { quick_search(edit->text()); };
     connect(edit, &QLineEdit::returnPressed, this, run);
     connect(find_button, &QPushButton::clicked, this, run);
@@ -64,9 +72,9 @@ void SearchArea::find() {
     if (!entered) {
         return;
     }
-    int count = engine_.find(*entered, controller_.state().feed_mode
-                                           ? kNothingSelected
-                                           : controller_.state().current_folder);
+    int count =
+        engine_.find(*entered, controller_.state().feed_mode ? kNothingSelected
+                                                             : controller_.state().current_folder);
     if (count != -1) {
         show_results(count, false);
     }

@@ -1,9 +1,9 @@
 #include "app/single_instance.h"
 
+#include <unistd.h>
 #include <QCryptographicHash>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <unistd.h>
 
 namespace tb::app {
 
@@ -22,8 +22,9 @@ QString SingleInstance::server_name(const std::filesystem::path& data_folder) {
     auto canonical = std::filesystem::weakly_canonical(data_folder, ec);
     QByteArray key = QByteArray::fromStdString((ec ? data_folder : canonical).string());
     QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16);
-    return QStringLiteral("tagberry-%1-%2").arg(static_cast<qulonglong>(getuid())).arg(
-        QString::fromLatin1(hash));
+    return QStringLiteral("tagberry-%1-%2")
+        .arg(static_cast<qulonglong>(getuid()))
+        .arg(QString::fromLatin1(hash));
 }
 
 bool SingleInstance::activate_running() {

@@ -1,12 +1,12 @@
 #include "app/tagberry_app.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "app/dialog_services.h"
 #include "app/drop_window.h"
@@ -32,7 +32,9 @@ void on_termination_signal(int) {
 
 }  // namespace
 
-TagberryApp::TagberryApp() { settings_ = load_settings(store_); }
+TagberryApp::TagberryApp() {
+    settings_ = load_settings(store_);
+}
 
 TagberryApp::~TagberryApp() {
     drop_window_.reset();
@@ -125,9 +127,7 @@ void TagberryApp::build_window() {
         connect(termination_notifier_, &QSocketNotifier::activated, this,
                 &TagberryApp::terminate_quietly);
     }
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] {
-        save_settings();
-    });
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { save_settings(); });
     window_->show();
 }
 
@@ -140,9 +140,7 @@ void TagberryApp::build_desktop_pieces() {
     // through the shutdown sequence only.
     QApplication::setQuitOnLastWindowClosed(false);
     drop_window_ = std::make_unique<DropWindow>(*controller_, tray_->menu());
-    drop_window_->add_newsfeed = [this](const QString& location) {
-        feeds_->new_channel(location);
-    };
+    drop_window_->add_newsfeed = [this](const QString& location) { feeds_->new_channel(location); };
     drop_window_->place(settings_.drop_window_pos_x, settings_.drop_window_pos_y);
     drop_window_->setVisible(settings_.show_drop_window);
     connect(controller_.get(), &AppController::drop_window_toggled, drop_window_.get(),

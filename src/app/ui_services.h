@@ -19,13 +19,13 @@ struct FolderChoice {
 
 struct MoveRequest {
     bool moving_links = false;
-    QString selected_object;      // a link title, "Group of links", or a folder's full name
+    QString selected_object;  // a link title, "Group of links", or a folder's full name
     std::vector<int> last_targets;
     FolderChoice choice;
 };
 
 struct MoveResult {
-    std::optional<int> target;    // empty when cancelled
+    std::optional<int> target;  // empty when cancelled
     bool folders_created = false;
 };
 

@@ -39,10 +39,14 @@ private slots:
             int folder;
             std::vector<int> links;
         };
-        const State states[] = {{kRootFolder, {}},         {news, {}},
-                                {news, {a}},               {inner, {b}},
-                                {kSearchResultsFolder, {}}, {kMostVisitedFolder, {a}},
-                                {kRecentlyVisitedFolder, {}}, {news, {a, b}}};
+        const State states[] = {{kRootFolder, {}},
+                                {news, {}},
+                                {news, {a}},
+                                {inner, {b}},
+                                {kSearchResultsFolder, {}},
+                                {kMostVisitedFolder, {a}},
+                                {kRecentlyVisitedFolder, {}},
+                                {news, {a, b}}};
         for (const State& state : states) {
             for (int command : commands) {
                 // Exit closes the window; Undo changes data without asking and has its own tests.
@@ -58,8 +62,10 @@ private slots:
                 window.update_actions();
                 MessageBoxes::reset();
                 // Declined dialogs and answered questions leave the data as it was.
-                QVERIFY2(data.model->folders.find(news) != nullptr, qPrintable(QString::number(command)));
-                QVERIFY2(data.model->links.find(a) != nullptr, qPrintable(QString::number(command)));
+                QVERIFY2(data.model->folders.find(news) != nullptr,
+                         qPrintable(QString::number(command)));
+                QVERIFY2(data.model->links.find(a) != nullptr,
+                         qPrintable(QString::number(command)));
             }
         }
     }

@@ -55,8 +55,8 @@ private slots:
             QColor expected;
         };
         const Row rows[] = {
-            {0, false, true, QColor(100, 100, 100)}, {0, true, true, QColor(75, 0, 0)},
-            {3, true, true, QColor(125, 0, 0)},      {3, false, true, QColor()},
+            {0, false, true, QColor(100, 100, 100)},  {0, true, true, QColor(75, 0, 0)},
+            {3, true, true, QColor(125, 0, 0)},       {3, false, true, QColor()},
             {-1, false, true, QColor(100, 100, 100)}, {0, false, false, QColor()},
             {0, true, false, QColor(75, 0, 0)},       {2, true, false, QColor(125, 0, 0)},
         };
@@ -129,8 +129,8 @@ private slots:
         entered.text = "nothing-like-this";
         test::acknowledge();
         controller->execute(kCmdFind);
-        QCOMPARE(test::shown_messages().back(), test::text_of(msg::kNothingFound,
-                                                              {"nothing-like-this"}));
+        QCOMPARE(test::shown_messages().back(),
+                 test::text_of(msg::kNothingFound, {"nothing-like-this"}));
     }
 
     void quickSearchWithOperatorsIsInvalid() {

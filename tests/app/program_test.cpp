@@ -77,15 +77,20 @@ private slots:
             RecordingReporter reporter;
             Database other(reporter);
             QVERIFY(other.open_database(dir_->path()) == OpenStatus::Ok);
-            QVERIFY(other.easy_query("INSERT INTO tb_folders (title, parent) VALUES ('From the "
-                                     "tool', '1')"));
+            QVERIFY(
+                other.easy_query("INSERT INTO tb_folders (title, parent) VALUES ('From the "
+                                 "tool', '1')"));
         }
-        QCOMPARE(program.window()->tree()->findItems(QStringLiteral("From the tool"),
-                                                     Qt::MatchRecursive).size(),
+        QCOMPARE(program.window()
+                     ->tree()
+                     ->findItems(QStringLiteral("From the tool"), Qt::MatchRecursive)
+                     .size(),
                  0);
         emit qApp->applicationStateChanged(Qt::ApplicationActive);
-        QCOMPARE(program.window()->tree()->findItems(QStringLiteral("From the tool"),
-                                                     Qt::MatchRecursive).size(),
+        QCOMPARE(program.window()
+                     ->tree()
+                     ->findItems(QStringLiteral("From the tool"), Qt::MatchRecursive)
+                     .size(),
                  1);
         program.window()->close();
     }
@@ -96,8 +101,7 @@ private slots:
         first.start(QStringLiteral(TB_APP_PATH), {});
         QVERIFY(first.waitForStarted());
         // The first copy listens once its window exists.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            std::filesystem::exists(dir_->path() / "tb2.db"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(dir_->path() / "tb2.db"), 10000);
         QTest::qWait(500);
 
         QProcess second;
@@ -113,8 +117,8 @@ private slots:
         first.terminate();
         QVERIFY(first.waitForFinished(10000));
         // SIGTERM closes the database cleanly and keeps the settings.
-        QVERIFY(std::filesystem::exists(dir_->path() / "config" / "Quillmont" /
-                                        "Tagberry 2.0.conf"));
+        QVERIFY(
+            std::filesystem::exists(dir_->path() / "config" / "Quillmont" / "Tagberry 2.0.conf"));
     }
 
     void unusableDatabaseEndsWithExitCodeOne() {
@@ -131,7 +135,8 @@ private slots:
 private:
     QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TAGBERRY_DATA_DIR"), QString::fromStdString(dir_->path().string()));
+        env.insert(QStringLiteral("TAGBERRY_DATA_DIR"),
+                   QString::fromStdString(dir_->path().string()));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"),
                    QString::fromStdString((dir_->path() / "config").string()));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));

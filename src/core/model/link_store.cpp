@@ -115,8 +115,9 @@ int LinkStore::update_links_array() {
     std::vector<std::uint32_t> read_hashes;
     read_hashes.reserve(rows.size());
     // Without deletion marks the journal filter hides nothing, and the plain read is faster.
-    const bool marked = db_.query_int("SELECT EXISTS (SELECT 1 FROM tb_undo WHERE action IN "
-                                      "('2', '3'))") != 0;
+    const bool marked = db_.query_int(
+                            "SELECT EXISTS (SELECT 1 FROM tb_undo WHERE action IN "
+                            "('2', '3'))") != 0;
     auto row = db_.prepare(
         marked ? "SELECT * FROM tb_links WHERE id NOT IN (SELECT id FROM tb_undo WHERE action = "
                  "'3') AND parent NOT IN (SELECT id FROM tb_undo WHERE action = '2')"

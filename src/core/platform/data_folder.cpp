@@ -16,9 +16,8 @@ std::filesystem::path home_folder() {
 // Reads XDG_DOCUMENTS_DIR="$HOME/..." from user-dirs.dirs.
 std::filesystem::path xdg_documents(const std::filesystem::path& home) {
     const char* config = std::getenv("XDG_CONFIG_HOME");
-    std::filesystem::path dirs = (config != nullptr && *config != '\0')
-                                     ? std::filesystem::path(config)
-                                     : home / ".config";
+    std::filesystem::path dirs =
+        (config != nullptr && *config != '\0') ? std::filesystem::path(config) : home / ".config";
     std::ifstream in(dirs / "user-dirs.dirs");
     const std::string key = "XDG_DOCUMENTS_DIR=";
     std::string line;

@@ -18,7 +18,9 @@ std::string render(const Message& message) {
     return fill_arguments(text, message.args);
 }
 
-bool RecordingReporter::has(int id) const { return count(id) > 0; }
+bool RecordingReporter::has(int id) const {
+    return count(id) > 0;
+}
 
 int RecordingReporter::count(int id) const {
     return static_cast<int>(std::count_if(messages.begin(), messages.end(),

@@ -16,7 +16,9 @@ struct Message {
     std::vector<std::string> args;
     std::string text;
 
-    static Message of(int id, std::vector<std::string> args = {}) { return {id, std::move(args), {}}; }
+    static Message of(int id, std::vector<std::string> args = {}) {
+        return {id, std::move(args), {}};
+    }
     static Message plain(std::string text, std::vector<std::string> args = {}) {
         return {0, std::move(args), std::move(text)};
     }
@@ -34,7 +36,9 @@ public:
     virtual ~Reporter() = default;
     virtual void report(const Message& message) = 0;
 
-    void report(int id, std::vector<std::string> args = {}) { report(Message::of(id, std::move(args))); }
+    void report(int id, std::vector<std::string> args = {}) {
+        report(Message::of(id, std::move(args)));
+    }
     void report_text(std::string text, std::vector<std::string> args = {}) {
         report(Message::plain(std::move(text), std::move(args)));
     }

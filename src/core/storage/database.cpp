@@ -24,13 +24,21 @@ Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.s
     other.stmt_ = nullptr;
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
 
-bool Statement::step() { return sqlite3_step(stmt_) == SQLITE_ROW; }
+bool Statement::step() {
+    return sqlite3_step(stmt_) == SQLITE_ROW;
+}
 
-std::int64_t Statement::int64(int column) const { return sqlite3_column_int64(stmt_, column); }
+std::int64_t Statement::int64(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
 
-int Statement::integer(int column) const { return sqlite3_column_int(stmt_, column); }
+int Statement::integer(int column) const {
+    return sqlite3_column_int(stmt_, column);
+}
 
 std::string Statement::text(int column) const {
     auto* raw = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
@@ -43,7 +51,9 @@ bool Statement::is_null(int column) const {
 
 Database::Database(Reporter& reporter) : reporter_(reporter) {}
 
-Database::~Database() { close_database(); }
+Database::~Database() {
+    close_database();
+}
 
 OpenStatus Database::open_database(const std::filesystem::path& data_folder) {
     close_database();
@@ -56,8 +66,8 @@ OpenStatus Database::open_database(const std::filesystem::path& data_folder) {
     }
     const std::filesystem::path path = file_path();
     const bool existed = std::filesystem::exists(path, ec);
-    int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                             nullptr);
+    int rc =
+        sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
         reporter_.report_text(
             TB_TRANSLATE_NOOP("Strings", "Cannot open the database file '%1': %2"),
@@ -231,6 +241,8 @@ std::int64_t Database::last_insert_rowid() const {
     return db_ != nullptr ? sqlite3_last_insert_rowid(db_) : 0;
 }
 
-std::int64_t Database::data_version() { return query_int("PRAGMA data_version"); }
+std::int64_t Database::data_version() {
+    return query_int("PRAGMA data_version");
+}
 
 }  // namespace tb

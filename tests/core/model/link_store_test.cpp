@@ -89,17 +89,25 @@ TEST_F(LinkStoreTest, ArrayIsSortedByTitleBytesAndFlagsFollowFolderDeletes) {
 }
 
 TEST_F(LinkStoreTest, LongSharedPrefixesAndHighBytesSortByEveryByte) {
-    const std::vector<std::string> titles = {
-        "Sixteen byte prefix: second", "Sixteen byte prefix: first", "Sixteen byte prefix",
-        "Sixteen byte prefi",          "",                            "Zebra",
-        "apple",                       "Ärger",                       "Яблоко",
-        "Sixteen byte prefix: first!", "A\x01",                      "A"};
+    const std::vector<std::string> titles = {"Sixteen byte prefix: second",
+                                             "Sixteen byte prefix: first",
+                                             "Sixteen byte prefix",
+                                             "Sixteen byte prefi",
+                                             "",
+                                             "Zebra",
+                                             "apple",
+                                             "Ärger",
+                                             "Яблоко",
+                                             "Sixteen byte prefix: first!",
+                                             "A\x01",
+                                             "A"};
     int f = folder("F");
     db.set_bulk_mode(true);
     for (size_t i = 0; i < titles.size(); ++i) {
-        db.easy_query(sql_format("INSERT INTO tb_links (title, url, parent) VALUES ('%q', "
-                                 "'http://x/%d', '%d')",
-                                 titles[i].c_str(), static_cast<int>(i), f));
+        db.easy_query(
+            sql_format("INSERT INTO tb_links (title, url, parent) VALUES ('%q', "
+                       "'http://x/%d', '%d')",
+                       titles[i].c_str(), static_cast<int>(i), f));
     }
     db.set_bulk_mode(false);
     model.links.update_links_array();

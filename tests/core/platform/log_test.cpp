@@ -31,7 +31,8 @@ TEST_F(LogTest, CleanStartsAFreshLogWithOneLine) {
     test::write_file(path, "old line\n");
     ASSERT_TRUE(log_clean());
     const std::string text = content();
-    EXPECT_TRUE(std::regex_match(text, std::regex(R"(\d\d:\d\d:\d\d \d\d\.\d\d\.\d{4}\tLog file cleaned\.\n)")))
+    EXPECT_TRUE(std::regex_match(
+        text, std::regex(R"(\d\d:\d\d:\d\d \d\d\.\d\d\.\d{4}\tLog file cleaned\.\n)")))
         << text;
 }
 
