@@ -123,9 +123,24 @@ void sql_quote(std::string& text) {
     replace_all(text, "'", "''");
 }
 
+namespace {
+
+// Every entity of the table and every numeric reference starts with "&" and a letter or "#".
+bool may_hold_entity(std::string_view text) {
+    for (size_t at = text.find('&'); at != std::string_view::npos; at = text.find('&', at + 1)) {
+        const char next = at + 1 < text.size() ? text[at + 1] : '\0';
+        if (next == '#' || (next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 std::string decode_html_entities(std::string_view text) {
     std::string out(text);
-    if (out.find('&') == std::string::npos) {
+    if (!may_hold_entity(out)) {
         return out;
     }
     for (const auto& row : kEntityRows) {

@@ -83,7 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(Untouched, DecodeEntitiesTest,
                          ::testing::Values(Case{"&nbsp;", "&nbsp;"}, Case{"&copy; &", "&copy; &"},
                                            Case{"plain", "plain"}, Case{"", ""},
-                                           Case{"&LT;", "&LT;"}));
+                                           Case{"&LT;", "&LT;"}, Case{"a & b & c", "a & b & c"},
+                                           Case{"&", "&"}, Case{"& #33;&;", "& #33;&;"}));
 
 class EncodeEntitiesTest : public ::testing::TestWithParam<Case> {};
 
