@@ -140,6 +140,26 @@ const std::vector<MenuEntry>& tray_menu() {
     return menu;
 }
 
+void for_each_menu_entry(const std::function<void(const MenuEntry&)>& visit) {
+    std::vector<const MenuEntry*> pending;
+    for (const TopMenu& top : main_menu()) {
+        for (const MenuEntry& entry : top.entries) {
+            pending.push_back(&entry);
+        }
+    }
+    for (const MenuEntry& entry : tray_menu()) {
+        pending.push_back(&entry);
+    }
+    while (!pending.empty()) {
+        const MenuEntry* entry = pending.back();
+        pending.pop_back();
+        visit(*entry);
+        for (const MenuEntry& child : entry->children) {
+            pending.push_back(&child);
+        }
+    }
+}
+
 const std::vector<int>& toolbar_commands() {
     static const std::vector<int> commands = {kCmdNewFolder,
                                               kCmdNewLink,

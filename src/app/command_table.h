@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace tb::app {
@@ -29,6 +30,9 @@ const std::vector<TopMenu>& main_menu();
 
 // The tray and drop-window menu.
 const std::vector<MenuEntry>& tray_menu();
+
+// Visits every entry of the main menu and the tray menu, submenus and their items included.
+void for_each_menu_entry(const std::function<void(const MenuEntry&)>& visit);
 
 // Toolbar buttons in order; 0 is a separator.
 const std::vector<int>& toolbar_commands();

@@ -170,23 +170,7 @@ void MainWindow::build_actions() {
         });
         actions_[id] = action;
     };
-    std::vector<const MenuEntry*> pending;
-    for (const TopMenu& top : main_menu()) {
-        for (const MenuEntry& entry : top.entries) {
-            pending.push_back(&entry);
-        }
-    }
-    for (const MenuEntry& entry : tray_menu()) {
-        pending.push_back(&entry);
-    }
-    while (!pending.empty()) {
-        const MenuEntry* entry = pending.back();
-        pending.pop_back();
-        make(*entry);
-        for (const MenuEntry& child : entry->children) {
-            pending.push_back(&child);
-        }
-    }
+    for_each_menu_entry(make);
     // The list's display types live on the toolbar only.
     const std::pair<int, const char*> view_commands[] = {
         {kCmdViewLargeIcons, QT_TRANSLATE_NOOP("Menu", "Lar&ge Icons")},

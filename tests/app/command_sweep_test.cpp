@@ -73,25 +73,11 @@ private slots:
 private:
     static std::set<int> all_commands() {
         std::set<int> ids;
-        std::vector<const MenuEntry*> pending;
-        for (const TopMenu& top : main_menu()) {
-            for (const MenuEntry& entry : top.entries) {
-                pending.push_back(&entry);
+        for_each_menu_entry([&ids](const MenuEntry& entry) {
+            if (entry.id != 0) {
+                ids.insert(entry.id);
             }
-        }
-        for (const MenuEntry& entry : tray_menu()) {
-            pending.push_back(&entry);
-        }
-        while (!pending.empty()) {
-            const MenuEntry* entry = pending.back();
-            pending.pop_back();
-            if (entry->id != 0) {
-                ids.insert(entry->id);
-            }
-            for (const MenuEntry& child : entry->children) {
-                pending.push_back(&child);
-            }
-        }
+        });
         for (int id : toolbar_commands()) {
             if (id != 0) {
                 ids.insert(id);
