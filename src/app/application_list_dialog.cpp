@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/add_application_dialog.h"
@@ -40,12 +39,7 @@ ApplicationListDialog::ApplicationListDialog(std::vector<Application>& list, QWi
     QPushButton* add = buttons->addButton(tr("A&dd new..."), QDialogButtonBox::ActionRole);
     connect(remove, &QPushButton::clicked, this, &ApplicationListDialog::delete_checked);
     connect(add, &QPushButton::clicked, this, &ApplicationListDialog::add_new);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::accept);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label);
-    layout->addWidget(rows_, 1);
-    layout->addWidget(buttons);
+    lay_out_list_dialog(this, label, rows_, buttons);
     fill_rows();
     rows_->setFocus();
 }

@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include "app/message_box.h"
 #include "platform/strings.h"
@@ -27,6 +28,15 @@ QDialogButtonBox* ok_cancel_buttons(QDialog* dialog) {
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
+}
+
+void lay_out_list_dialog(QDialog* dialog, QLabel* label, QTreeWidget* list,
+                         QDialogButtonBox* buttons) {
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::accept);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(label);
+    layout->addWidget(list, 1);
+    layout->addWidget(buttons);
 }
 
 QTreeWidget* new_checkable_list(const QStringList& headers, QSize minimum, QWidget* parent) {

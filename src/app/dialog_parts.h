@@ -25,6 +25,11 @@ QDialogButtonBox* ok_cancel_buttons(QDialog* dialog);
 
 // A flat two-column list whose rows carry an id and a check box, as the "Delete checked"
 // dialogs show them.
+// Lays out a list-editing dialog: its label, the list taking the spare height, and its buttons.
+// "Close" accepts the dialog, since every change is already made.
+void lay_out_list_dialog(QDialog* dialog, QLabel* label, QTreeWidget* list,
+                         QDialogButtonBox* buttons);
+
 QTreeWidget* new_checkable_list(const QStringList& headers, QSize minimum, QWidget* parent);
 // An unchecked row; the second column usually holds a long path, hence its tool tip.
 QTreeWidgetItem* add_checkable_row(QTreeWidget* list, const QString& first, const QString& second,

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 #include <vector>
 
 #include "app/add_channel_dialog.h"
@@ -34,12 +33,7 @@ FeedsEditorDialog::FeedsEditorDialog(ChannelList& channels, int& update_minutes,
     connect(remove, &QPushButton::clicked, this, &FeedsEditorDialog::delete_checked);
     connect(add, &QPushButton::clicked, this, &FeedsEditorDialog::add_new);
     connect(frequency, &QPushButton::clicked, this, &FeedsEditorDialog::update_frequency);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::accept);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label);
-    layout->addWidget(rows_, 1);
-    layout->addWidget(buttons);
+    lay_out_list_dialog(this, label, rows_, buttons);
     fill_rows();
     rows_->setFocus();
 }
