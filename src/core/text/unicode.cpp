@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 
 namespace tb {
 
@@ -71,12 +73,27 @@ void append_sanitized(std::string& out, std::string_view bytes) {
 }  // namespace
 
 bool is_valid_utf8(std::string_view bytes) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    const auto byte = [&bytes](size_t at) { return static_cast<unsigned char>(bytes[at]); };
     for (size_t i = 0; i < bytes.size();) {
-        size_t len = valid_sequence_length(bytes, i);
-        if (len == 0) {
+        // Most text is ASCII, which is stepped over eight bytes at a time.
+        std::uint64_t word = kHighBits;
+        if (i + sizeof word <= bytes.size()) {
+            std::memcpy(&word, bytes.data() + i, sizeof word);
+        }
+        if ((word & kHighBits) == 0) {
+            i += sizeof word;
+        } else if (byte(i) < 0x80) {
+            ++i;
+        } else if (byte(i) >= 0xC2 && byte(i) <= 0xDF && i + 1 < bytes.size() &&
+                   (byte(i + 1) & 0xC0) == 0x80) {
+            // Two-byte sequences, most letters beyond ASCII, are checked in place.
+            i += 2;
+        } else if (size_t len = valid_sequence_length(bytes, i); len > 0) {
+            i += len;
+        } else {
             return false;
         }
-        i += len;
     }
     return true;
 }

@@ -206,5 +206,32 @@ TEST(SanitizeUtf8Test, ReplacesEachInvalidByte) {
     EXPECT_TRUE(is_valid_utf8("\xF4\x8F\xBF\xBF"));
 }
 
+// Each bad byte is placed on both sides of an eight-byte boundary inside long ASCII runs, where
+// the check steps over whole words.
+TEST(IsValidUtf8Test, FindsABadByteAnywhere) {
+    const std::string ascii(23, 'a');
+    for (const std::string bad : {"\xFF", "\x80", "\xC0\xAF", "\xC1\xBF", "\xC3",
+                                  "\xC3"
+                                  "a",
+                                  "\xE2\x82", "\xED\xA0\x80", "\xF8\x88\x80\x80\x80"}) {
+        for (size_t at = 0; at <= ascii.size(); ++at) {
+            const std::string text = ascii.substr(0, at) + bad + ascii.substr(at);
+            EXPECT_FALSE(is_valid_utf8(text)) << at;
+            EXPECT_FALSE(is_valid_utf8(text.substr(0, at + bad.size()))) << at;
+        }
+    }
+}
+
+TEST(IsValidUtf8Test, AcceptsEverySequenceLengthAnywhere) {
+    const std::string ascii(23, 'a');
+    for (const std::string good : {"\xC2\x80", "\xDF\xBF", "Ж", "€", "\xEF\xBF\xBF", "😀",
+                                   "\xF4\x8F\xBF\xBF", "новости «погода»"}) {
+        for (size_t at = 0; at <= ascii.size(); ++at) {
+            EXPECT_TRUE(is_valid_utf8(ascii.substr(0, at) + good + ascii.substr(at))) << at;
+        }
+    }
+    EXPECT_TRUE(is_valid_utf8(""));
+}
+
 }  // namespace
 }  // namespace tb
