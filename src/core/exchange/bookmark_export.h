@@ -20,7 +20,8 @@ std::string export_address(std::string_view url);
 // The bookmark file of the whole tree (branch 0) or of one folder with everything below it, in
 // the Netscape bookmark format. Titles are entity-encoded with line breaks turned into spaces;
 // top-level folders come in ascending id, subfolders and links by title. Folders and links
-// pending deletion are left out.
+// pending deletion are left out. The links come from the model's link array, which every change
+// keeps in step with the table.
 std::string bookmark_file_text(Model& model, int branch);
 
 // Writes bookmark_file_text to path; reports 160 when the file cannot be written, 161 when done.

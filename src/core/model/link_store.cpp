@@ -92,7 +92,8 @@ void sort_by_title(std::vector<TitleKey>& keys, const std::vector<Link>& rows) {
         auto end = std::find_if_not(run, keys.end(),
                                     [&](const TitleKey& key) { return same_key(key, *run); });
         if (end - run > 1) {
-            std::sort(run, end, [&rows](const TitleKey& a, const TitleKey& b) {
+            // Stable, so that equal titles keep the id order the rows came in.
+            std::stable_sort(run, end, [&rows](const TitleKey& a, const TitleKey& b) {
                 return rows[a.row].title < rows[b.row].title;
             });
         }

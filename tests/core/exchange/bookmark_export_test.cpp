@@ -186,6 +186,71 @@ TEST_F(BookmarkExportTest, DeepChainExportsWithoutRecursion) {
     EXPECT_EQ(text.substr(text.size() - 18), "    </DL><p>\n</DL>");
 }
 
+// Enough folders and links, with letters beyond ASCII and titles to encode, that the file is
+// written in several chunks.
+void fill_large_tree(Database& db, Model& model) {
+    db.set_bulk_mode(true);
+    for (int f = 0; f < 30; ++f) {
+        db.easy_query(sql_format(
+            "INSERT INTO tb_folders (id, title, parent) VALUES ('%d', 'Папка %d', '1')", f + 2, f));
+    }
+    for (int i = 0; i < 15000; ++i) {
+        db.easy_query(
+            sql_format("INSERT INTO tb_links (title, url, parent) VALUES ('%s %d — заметки', "
+                       "'http://x.example/%d', '%d')",
+                       i % 2 ? "Ссылка" : "«Цитата» & co", i, i, 2 + i % 30));
+    }
+    db.set_bulk_mode(false);
+    model.folders.reload();
+    model.links.update_links_array();
+}
+
+TEST_F(BookmarkExportTest, LargeFileIsTheTextByteForByte) {
+    fill_large_tree(db, model);
+    const std::string text = bookmark_file_text(model, 0);
+    ASSERT_GT(text.size(), size_t{1} << 20);
+    EXPECT_EQ(text.find("\xEF\xBF\xBD"), std::string::npos);
+    const auto path = dir / "out.html";
+    ASSERT_TRUE(export_bookmarks(model, path, 0));
+    EXPECT_EQ(test::read_file(path), "\xEF\xBB\xBF" + text);
+}
+
+TEST_F(BookmarkExportTest, FailedWriteKeepsTheOldFile) {
+    fill_large_tree(db, model);
+    const auto path = dir / "out.html";
+    test::write_file(path, "old");
+    reporter.clear();
+    {
+        test::FileSizeLimit limit(256 * 1024);
+        EXPECT_FALSE(export_bookmarks(model, path, 0));
+    }
+    EXPECT_EQ(reporter.messages, std::vector<Message>{Message::of(msg::kCannotOpenForWriting)});
+    EXPECT_EQ(test::read_file(path), "old");
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with("out.html.")) << entry.path();
+    }
+}
+
+TEST_F(BookmarkExportTest, EqualTitlesKeepTheOrderTheyWereAdded) {
+    const int f = folder("Same");
+    db.set_bulk_mode(true);
+    for (int i = 0; i < 40; ++i) {
+        db.easy_query(sql_format(
+            "INSERT INTO tb_links (title, url, parent) VALUES ('Same', 'http://s/%02d', '%d')", i,
+            f));
+    }
+    db.set_bulk_mode(false);
+    model.links.update_links_array();
+    const std::string text = bookmark_file_text(model, 0);
+    size_t previous = 0;
+    for (int i = 0; i < 40; ++i) {
+        const size_t at = text.find(sql_format("http://s/%02d\"", i));
+        ASSERT_NE(at, std::string::npos) << i;
+        EXPECT_GT(at, previous) << i;
+        previous = at;
+    }
+}
+
 TEST_F(BookmarkExportTest, BranchFileNames) {
     int mine = folder("My Stuff; *new*");
     EXPECT_EQ(branch_export_file_name(model, kRootFolder, ""), "Tagberry Bookmarks.html");
