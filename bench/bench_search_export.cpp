@@ -3,6 +3,8 @@
 // one buffered write of a file of the export's size.
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
@@ -38,6 +40,16 @@ size_t builtin_like_search(const std::filesystem::path& file) {
     return ids.size();
 }
 
+// The best of five runs, each writing the file anew.
+double best_of_fresh(const std::filesystem::path& file, const std::function<void()>& write) {
+    double best = std::numeric_limits<double>::max();
+    for (int run = 0; run < 5; ++run) {
+        std::filesystem::remove(file);
+        best = std::min(best, tb::bench::best_of(1, write));
+    }
+    return best;
+}
+
 }  // namespace
 
 int main() {
@@ -64,22 +76,19 @@ int main() {
     std::printf("quick search found %d links, built-in LIKE %zu\n", found, reference_found);
     tb::bench::report("quick search 'linux kernel release'", search, like, 3.0);
 
+    // Every run writes a new file, as the reference does: replacing a file of this size would
+    // add the freeing of the old one to either side.
     const auto exported = dir / "export.html";
     const double export_time =
-        tb::bench::best_of(3, [&] { tb::export_bookmarks(model, exported, 0); });
+        best_of_fresh(exported, [&] { tb::export_bookmarks(model, exported, 0); });
     const auto size = std::filesystem::file_size(exported);
     const std::string same_size(size, 'x');
     const auto plain_file = dir / "plain.html";
-    const double write_time = tb::bench::best_of(3, [&] {
+    const double write_time = best_of_fresh(plain_file, [&] {
         std::ofstream out(plain_file, std::ios::binary | std::ios::trunc);
         out.write(same_size.data(), static_cast<std::streamsize>(same_size.size()));
     });
     std::printf("export of %d links: %ju bytes\n", kLinks, static_cast<uintmax_t>(size));
-    // Where the time goes: the file text alone (database read and formatting).
-    std::string text;
-    const double text_time =
-        tb::bench::best_of(3, [&] { text = tb::bookmark_file_text(model, 0); });
-    std::printf("  of which building the text: %.4f s\n", text_time);
     tb::bench::report("export all links", export_time, write_time, 3.0);
 
     db.close_database();
