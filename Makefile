@@ -25,8 +25,10 @@ test-asan: deps
 	@cmake --build $(SAN_DIR) -j $(JOBS)
 	cd $(SAN_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# Only the benchmarks that have sources: a reused build folder may hold stale programs.
 bench: build
-	@for b in $(BUILD_DIR)/bench/bench_*; do echo "== $$b"; $$b; done
+	@for s in bench/bench_*.cpp; do b=$(BUILD_DIR)/bench/$$(basename $$s .cpp); \
+		if [ -x $$b ]; then echo "== $$b"; $$b; fi; done
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_DIR)
