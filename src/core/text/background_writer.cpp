@@ -1,5 +1,7 @@
 #include "text/background_writer.h"
 
+#include <exception>
+
 namespace tb {
 
 namespace {
