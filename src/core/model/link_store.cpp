@@ -108,9 +108,14 @@ std::uint32_t url_hash(std::string_view url) {
 }  // namespace
 
 int LinkStore::update_links_array() {
-    // The records of the previous load lend their string buffers to this one.
+    // The records of the previous load lend their string buffers to this one, in id order as the
+    // rows come: each row mostly gets its own link's buffers back, which fit without a new
+    // allocation and keep the texts laid out in id order in memory, as the first load left them.
     std::vector<Link>& rows = spare_;
-    rows.swap(links_);
+    rows.resize(links_.size());
+    for (size_t rank = 0; rank < by_id_.size(); ++rank) {
+        std::swap(rows[rank], links_[by_id_[rank].second]);
+    }
     size_t count = 0;
     // Address hashes are taken while each row's text is fresh in the cache.
     std::vector<std::uint32_t> read_hashes;

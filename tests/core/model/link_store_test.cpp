@@ -121,6 +121,58 @@ TEST_F(LinkStoreTest, LongSharedPrefixesAndHighBytesSortByEveryByte) {
     EXPECT_EQ(loaded, expected);
 }
 
+// Reloads reuse the previous records' buffers; after rows vanish, grow or appear, every record
+// must hold exactly its own row again.
+TEST_F(LinkStoreTest, ReloadsAfterRowsChangeGiveEveryRowItsOwnTexts) {
+    int f = folder("F");
+    int g = folder("G");
+    auto insert = [&](int from, int to, const std::string& extra) {
+        for (int i = from; i < to; ++i) {
+            db.easy_query(sql_format(
+                "INSERT INTO tb_links (id, title, url, comment, parent, visits, last_visit) VALUES "
+                "('%d', 'title %d%q', 'http://x/%d', '%q', '%d', '%d', '%d')",
+                i, i, extra.c_str(), i, i % 3 == 0 ? extra.c_str() : "", i % 2 ? f : g, i,
+                1000 + i));
+        }
+    };
+    auto expect_matches_table = [&] {
+        auto row =
+            db.prepare("SELECT id, title, url, comment, parent, visits, last_visit FROM tb_links");
+        size_t rows = 0;
+        while (row && row->step()) {
+            ++rows;
+            const Link* loaded = model.links.find(row->integer(0));
+            ASSERT_NE(loaded, nullptr) << row->integer(0);
+            EXPECT_EQ(loaded->title, row->text(1));
+            EXPECT_EQ(loaded->url, row->text(2));
+            EXPECT_EQ(loaded->comment, row->text(3));
+            EXPECT_EQ(loaded->parent, row->integer(4));
+            EXPECT_EQ(loaded->visits, row->integer(5));
+            EXPECT_EQ(loaded->last_visit, row->int64(6));
+        }
+        EXPECT_EQ(model.links.links().size(), rows);
+    };
+    db.set_bulk_mode(true);
+    insert(1, 40, "");
+    db.set_bulk_mode(false);
+    model.links.update_links_array();
+    expect_matches_table();
+
+    db.easy_query("DELETE FROM tb_links WHERE id % 4 = 0");
+    db.easy_query(
+        "UPDATE tb_links SET title = title || ' grown well past its old buffer' WHERE id % 5 = 0");
+    insert(100, 130, " with a long tail that needs a buffer of its own");
+    model.links.update_links_array();
+    expect_matches_table();
+
+    db.easy_query("DELETE FROM tb_links WHERE id < 100");
+    model.links.update_links_array();
+    expect_matches_table();
+    db.easy_query("DELETE FROM tb_links");
+    EXPECT_EQ(model.links.update_links_array(), 0);
+    expect_matches_table();
+}
+
 TEST_F(LinkStoreTest, EditChecksAndJournal) {
     int f = folder("F");
     int l = link(f, "t", "http://t");
