@@ -694,6 +694,14 @@ tagberry.Document</translation>
         <translation>Название ленты</translation>
     </message>
     <message>
+        <source>The file holds no bookmarks, so nothing was imported.</source>
+        <translation>В файле нет закладок, поэтому ничего не импортировано.</translation>
+    </message>
+    <message>
+        <source>Cannot save to %1: it is not a regular file.</source>
+        <translation>Не удалось сохранить в %1: это не обычный файл.</translation>
+    </message>
+    <message>
         <source>Create new folder.
 New folder</source>
         <translation>Создать новый каталог.

@@ -3,6 +3,7 @@
 #include "cli/command_registry.h"
 #include "cli/model_session.h"
 #include "platform/strings.h"
+#include "text/control_chars.h"
 
 namespace tb::cli {
 
@@ -22,8 +23,9 @@ int print_duplicates(ModelSession& session, const Link& link) {
         return 0;
     }
     for (const Link& other : same) {
-        context.out() << other.id << '\t' << other.title << '\t'
-                      << session.model().folders.folder_path(other.parent) << "\n";
+        context.out() << other.id << '\t' << escape_control_chars(other.title) << '\t'
+                      << escape_control_chars(session.model().folders.folder_path(other.parent))
+                      << "\n";
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "cli/model_session.h"
 #include "feeds/channel_list.h"
 #include "feeds/feed_parser.h"
+#include "text/control_chars.h"
 
 namespace tb::cli {
 
@@ -76,10 +77,10 @@ std::string items_json(const std::vector<FeedItem>& items) {
 
 void print_items(std::ostream& out, const std::vector<FeedItem>& items, const char* indent) {
     for (const FeedItem& item : items) {
-        out << indent << item.number << ". " << item.title << "\n"
-            << indent << "   " << item.link << "\n";
+        out << indent << item.number << ". " << escape_control_chars(item.title) << "\n"
+            << indent << "   " << escape_control_chars(item.link) << "\n";
         if (!item.description.empty()) {
-            out << indent << "   " << item.description << "\n";
+            out << indent << "   " << escape_control_chars(item.description) << "\n";
         }
     }
 }
@@ -101,8 +102,8 @@ int run_list(CliContext& context, Database& db) {
                          .add("location", channel.location)
                          .str());
         if (!context.json()) {
-            context.out() << channel.id << "\t" << channel.title << "\t" << channel.location
-                          << "\n";
+            context.out() << channel.id << "\t" << escape_control_chars(channel.title) << "\t"
+                          << escape_control_chars(channel.location) << "\n";
         }
     }
     if (context.json()) {
@@ -171,8 +172,8 @@ int run_update(CliContext& context, Database& db) {
                          .add_raw("items", items_json(channel.items))
                          .str());
         if (!context.json()) {
-            context.out() << "[" << channel.id << "] " << channel.title << " ("
-                          << state_name(channel.state) << ")\n";
+            context.out() << "[" << channel.id << "] " << escape_control_chars(channel.title)
+                          << " (" << state_name(channel.state) << ")\n";
             print_items(context.out(), channel.items, "    ");
         }
     }

@@ -10,6 +10,7 @@
 #include "cli/model_session.h"
 #include "exchange/import_driver.h"
 #include "platform/strings.h"
+#include "text/control_chars.h"
 
 namespace tb::cli {
 
@@ -130,7 +131,8 @@ int run_import_command(CliContext& context) {
         json.add("links", static_cast<std::int64_t>(result.links));
         context.out() << json.str() << "\n";
     } else {
-        context.out() << "Top folder:  " << result.top_folder << " " << result.top_title << "\n"
+        context.out() << "Top folder:  " << result.top_folder << " "
+                      << escape_control_chars(result.top_title) << "\n"
                       << "Folders:     " << result.folders << "\n"
                       << "Links:       " << result.links << "\n";
     }

@@ -3,6 +3,7 @@
 #include "cli/command_registry.h"
 #include "cli/json_writer.h"
 #include "cli/search_session.h"
+#include "text/control_chars.h"
 
 namespace tb::cli {
 
@@ -47,7 +48,8 @@ int run_queries(CliContext& context) {
                              .add("in", fields_of(query))
                              .str());
         } else {
-            context.out() << i + 1 << '\t' << query.text << '\t' << fields_of(query) << '\n';
+            context.out() << i + 1 << '\t' << escape_control_chars(query.text) << '\t'
+                          << fields_of(query) << '\n';
         }
     }
     if (context.json()) {

@@ -3,6 +3,7 @@
 #include "cli/command_registry.h"
 #include "cli/json_writer.h"
 #include "cli/model_session.h"
+#include "text/control_chars.h"
 
 namespace tb::cli {
 
@@ -26,7 +27,7 @@ void print_folder(CliContext& context, const FolderStore& folders, int id, JsonA
                           .add("protected", folder->is_protected)
                           .str());
     } else {
-        context.out() << folder->id << '\t' << folder->level << '\t' << path
+        context.out() << folder->id << '\t' << folder->level << '\t' << escape_control_chars(path)
                       << (folder->is_protected ? "\t(protected)" : "") << "\n";
     }
     for (const Folder* child : folders.children(id)) {

@@ -5,6 +5,7 @@
 #include "cli/json_writer.h"
 #include "platform/ini_settings_store.h"
 #include "text/codecs.h"
+#include "text/control_chars.h"
 
 namespace tb::cli {
 
@@ -118,7 +119,8 @@ void ModelSession::print_links(const std::vector<Link>& links) {
         return;
     }
     for (const Link& link : links) {
-        out << link.id << '\t' << link.title << '\t' << link.url << '\t' << link.comment << '\t'
+        out << link.id << '\t' << escape_control_chars(link.title) << '\t'
+            << escape_control_chars(link.url) << '\t' << escape_control_chars(link.comment) << '\t'
             << link.visits << '\t' << time_text(link.last_visit) << '\t'
             << (link.has_duplicates ? "duplicates" : "-") << "\n";
     }

@@ -4,6 +4,7 @@
 
 #include "cli/json_writer.h"
 #include "platform/strings.h"
+#include "text/control_chars.h"
 
 namespace tb::cli {
 
@@ -124,8 +125,9 @@ int SearchSession::print_results(int count, bool quiet) {
         return 0;
     }
     for (const Link& link : engine.results()) {
-        context.out() << link.id << '\t' << link.title << '\t' << link.url << '\t'
-                      << folders.folder_path(link.parent) << '\n';
+        context.out() << link.id << '\t' << escape_control_chars(link.title) << '\t'
+                      << escape_control_chars(link.url) << '\t'
+                      << escape_control_chars(folders.folder_path(link.parent)) << '\n';
     }
     context.out() << count << (count == 1 ? " link" : " links") << " found.\n";
     return 0;

@@ -13,6 +13,7 @@
 #include "text/background_writer.h"
 #include "text/codecs.h"
 #include "text/text_file_writer.h"
+#include "text/unicode.h"
 
 namespace tb {
 
@@ -51,13 +52,13 @@ bool contains_any(std::string_view text) {
 }
 
 // A title needs encoding for the entity characters, line breaks, and the lead byte of the UTF-8
-// guillemets; an address only for a double quote.
+// guillemets; an address for a double quote and line breaks.
 bool is_plain_title(std::string_view title) {
     return !contains_any<'&', '<', '>', '"', '\r', '\n', 0xC2>(title);
 }
 
 bool is_plain_address(std::string_view url) {
-    return !contains_any<'"'>(url);
+    return !contains_any<'"', '\r', '\n'>(url);
 }
 
 // Appends a title on one line (the file format is line-based), entity-encoded.
@@ -77,13 +78,15 @@ void append_title(std::string& out, std::string_view title) {
     out += encode_html_entities(flat);
 }
 
+// A line break would split the link's line, and readers drop it from an address anyway.
 void append_address(std::string& out, std::string_view url) {
-    for (size_t quote = url.find('"'); quote != std::string_view::npos; quote = url.find('"')) {
-        out += url.substr(0, quote);
-        out += "%22";
-        url.remove_prefix(quote + 1);
+    for (char c : url) {
+        if (c == '"') {
+            out += "%22";
+        } else if (c != '\r' && c != '\n') {
+            out += c;
+        }
     }
-    out += url;
 }
 
 // What a link line is made of.
@@ -394,6 +397,15 @@ std::string export_address(std::string_view url) {
     return out;
 }
 
+void report_unwritable(Reporter& reporter, const TextFileWriter& writer,
+                       const std::filesystem::path& path) {
+    if (writer.target_not_a_file()) {
+        reporter.report(msg::kNotARegularFile, {sanitize_utf8(path.string())});
+    } else {
+        reporter.report(msg::kCannotOpenForWriting);
+    }
+}
+
 std::string bookmark_file_text(Model& model, int branch) {
     std::string out;
     write_bookmark_file(model, branch, out, nullptr);
@@ -404,7 +416,7 @@ bool export_bookmarks(Model& model, const std::filesystem::path& path, int branc
     Reporter& reporter = model.db.reporter();
     TextFileWriter writer(path);
     if (!writer.is_open()) {
-        reporter.report(msg::kCannotOpenForWriting);
+        report_unwritable(reporter, writer, path);
         return false;
     }
     bool written = false;

@@ -7,6 +7,7 @@
 
 #include "model/model.h"
 #include "platform/product.h"
+#include "text/text_file_writer.h"
 
 namespace tb {
 
@@ -14,8 +15,13 @@ namespace tb {
 inline constexpr const char* kDefaultExportFileName = "Tagberry Bookmarks.html";
 
 // An address as the exported files write it: a double quote would end the attribute, so it
-// becomes "%22"; everything else stays as stored.
+// becomes "%22"; CR and LF, which an old database may hold, are dropped; everything else stays
+// as stored.
 std::string export_address(std::string_view url);
+
+// Message 241 with the path for a target that is no regular file, else 160.
+void report_unwritable(Reporter& reporter, const TextFileWriter& writer,
+                       const std::filesystem::path& path);
 
 // The bookmark file of the whole tree (branch 0) or of one folder with everything below it, in
 // the Netscape bookmark format. Titles are entity-encoded with line breaks turned into spaces;

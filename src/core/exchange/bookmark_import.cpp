@@ -6,6 +6,8 @@
 
 #include "platform/strings.h"
 #include "text/codecs.h"
+#include "text/control_chars.h"
+#include "text/declared_charset.h"
 #include "text/file_bytes.h"
 #include "text/strings.h"
 #include "text/unicode.h"
@@ -62,6 +64,12 @@ BookmarkLine match_item(std::string_view rest, std::size_t indent) {
     return line;
 }
 
+// "<DL>" in any case, with or without attributes and whatever follows it on the line.
+bool is_list_start(std::string_view rest) {
+    return istarts_with_ascii(rest, "<dl") && rest.size() > 3 &&
+           (rest[3] == '>' || is_ascii_space(rest[3]));
+}
+
 struct FolderRecord {
     std::string title;
     int depth = 0;
@@ -78,30 +86,61 @@ struct LinkRecord {
 struct ParsedFile {
     std::vector<FolderRecord> folders;  // sequence number n is index n - 1
     std::vector<LinkRecord> links;
+    // Folder and link lines seen, those an option skips included.
+    std::size_t entries = 0;
+};
+
+// The folders open where a line stands. A folder heading opens its folder for the list that
+// follows it only: when the next structural line is another item or a list end, the folder was
+// empty and is closed before that line.
+class OpenFolders {
+public:
+    int innermost() const { return stack_.back(); }
+
+    void open(int folder) {
+        stack_.push_back(folder);
+        awaiting_list_ = true;
+    }
+
+    void next_structural_line(Kind kind) {
+        if (awaiting_list_ && kind != Kind::ListStart) {
+            stack_.pop_back();
+        }
+        awaiting_list_ = false;
+        if (kind == Kind::ListEnd && stack_.size() > 1) {
+            stack_.pop_back();
+        }
+    }
+
+private:
+    std::vector<int> stack_{0};
+    bool awaiting_list_ = false;
 };
 
 ParsedFile parse(const std::vector<std::string>& lines, ImportContext& context) {
     ParsedFile parsed;
-    std::vector<int> stack{0};
+    OpenFolders open;
     const bool structure = !context.options.ignore_structure;
     for (const std::string& text : lines) {
         BookmarkLine line = classify_bookmark_line(text);
+        if (line.kind == Kind::Folder || line.kind == Kind::Link) {
+            ++parsed.entries;
+        }
+        if (line.kind != Kind::Other && structure) {
+            open.next_structural_line(line.kind);
+        }
         if (line.kind == Kind::Folder && structure) {
-            parsed.folders.push_back(
-                {decode_html_entities(line.title), folder_depth(line.indent), stack.back()});
-            stack.push_back(static_cast<int>(parsed.folders.size()));
-        } else if (line.kind == Kind::ListEnd && structure) {
-            if (stack.size() > 1) {
-                stack.pop_back();
-            }
+            parsed.folders.push_back({clean_title(decode_html_entities(line.title)),
+                                      folder_depth(line.indent), open.innermost()});
+            open.open(static_cast<int>(parsed.folders.size()));
         } else if (line.kind == Kind::Link) {
-            std::string address(line.address);
+            std::string address = clean_address(line.address);
             if (context.options.ignore_existing &&
                 context.model.links.link_address_exists(address)) {
                 continue;
             }
-            parsed.links.push_back({decode_html_entities(line.title), std::move(address),
-                                    structure ? stack.back() : 0});
+            parsed.links.push_back({clean_title(decode_html_entities(line.title)),
+                                    std::move(address), structure ? open.innermost() : 0});
         }
     }
     return parsed;
@@ -188,9 +227,9 @@ BookmarkLine classify_bookmark_line(std::string_view text) {
             rest.remove_prefix(1);
         }
     }
-    if (rest == "</DL><p>" || rest == "</DL>") {
+    if (rest == "</DL><p>" || rest == "</DL>" || is_list_start(rest)) {
         BookmarkLine line;
-        line.kind = Kind::ListEnd;
+        line.kind = rest.starts_with("</") ? Kind::ListEnd : Kind::ListStart;
         line.indent = indent;
         return line;
     }
@@ -204,6 +243,20 @@ BookmarkLine classify_bookmark_line(std::string_view text) {
     return match_item(rest.substr(close + 1), indent);
 }
 
+namespace {
+
+// The file's lines: a file with no byte-order mark that is not UTF-8 is read in the charset its
+// head declares, else invalid bytes become U+FFFD.
+std::vector<std::string> bookmark_file_lines(std::string_view bytes) {
+    const std::string_view head = bytes.substr(0, ifind_ascii(bytes, "<dt", 0));
+    if (std::optional<std::string> text = decode_in_declared_charset(bytes, head)) {
+        return decode_text_lines(*text);
+    }
+    return decode_text_lines(bytes);
+}
+
+}  // namespace
+
 bool import_bookmark_file(ImportContext& context, const std::filesystem::path& file,
                           const std::string& top_title) {
     std::optional<std::string> bytes = read_file_bytes(file);
@@ -211,17 +264,21 @@ bool import_bookmark_file(ImportContext& context, const std::filesystem::path& f
         context.model.db.reporter().report(msg::kCannotReadHtml);
         return false;
     }
-    if (context.create_top_folder(top_title, true) == 0) {
-        return false;
-    }
     if (context.options.ignore_existing) {
         context.model.links.update_links_array();
     }
     ParsedFile parsed;
     {
-        std::vector<std::string> lines = decode_text_lines(*bytes);
+        std::vector<std::string> lines = bookmark_file_lines(*bytes);
         bytes.reset();
         parsed = parse(lines, context);
+    }
+    if (parsed.entries == 0) {
+        context.model.db.reporter().report(msg::kNoBookmarkEntries);
+        return false;
+    }
+    if (context.create_top_folder(top_title, true) == 0) {
+        return false;
     }
     write(context, parsed);
     return true;

@@ -11,7 +11,7 @@ namespace tb {
 
 // One line of a bookmark file as the three whole-line patterns see it.
 struct BookmarkLine {
-    enum class Kind { Other, Folder, Link, ListEnd };
+    enum class Kind { Other, Folder, Link, ListStart, ListEnd };
     Kind kind = Kind::Other;
     // Leading white space, a tab counting as four blanks.
     std::size_t indent = 0;
@@ -25,8 +25,9 @@ int folder_depth(std::size_t indent);
 BookmarkLine classify_bookmark_line(std::string_view line);
 
 // Rebuilds the folders and links of a bookmark file in a new top folder titled (a free variant
-// of) `top_title`. A file that cannot be read reports 176 and creates nothing; returns false
-// then, or when the top folder cannot be made.
+// of) `top_title`. A file that cannot be read reports 176, and one without a single folder or
+// link reports 240; either creates nothing and returns false, as does a failure to make the top
+// folder.
 bool import_bookmark_file(ImportContext& context, const std::filesystem::path& file,
                           const std::string& top_title);
 

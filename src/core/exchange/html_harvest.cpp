@@ -1,12 +1,13 @@
 #include "exchange/html_harvest.h"
 
-#include <cctype>
 #include <optional>
 
 #include "model/ids.h"
 #include "platform/log.h"
 #include "platform/strings.h"
 #include "text/codecs.h"
+#include "text/control_chars.h"
+#include "text/declared_charset.h"
 #include "text/file_bytes.h"
 #include "text/strings.h"
 #include "text/unicode.h"
@@ -15,25 +16,11 @@ namespace tb {
 
 namespace {
 
-// Case-insensitive find of an ASCII needle.
-std::size_t ifind(std::string_view text, std::string_view needle, std::size_t from) {
-    if (needle.size() > text.size()) {
-        return std::string_view::npos;
-    }
-    for (std::size_t i = from; i + needle.size() <= text.size(); ++i) {
-        if (ascii_lower(text[i]) == needle[0] &&
-            iequals_ascii(text.substr(i, needle.size()), needle)) {
-            return i;
-        }
-    }
-    return std::string_view::npos;
-}
-
 // "<a(.*?)href=("*)([^ ">]+)("*)(.*?)>" against a whole anchor: the address after the first
 // "href=" that is followed by one.
 std::string_view anchor_address(std::string_view anchor) {
-    for (std::size_t at = ifind(anchor, "href=", 2); at != std::string_view::npos;
-         at = ifind(anchor, "href=", at + 1)) {
+    for (std::size_t at = ifind_ascii(anchor, "href=", 2); at != std::string_view::npos;
+         at = ifind_ascii(anchor, "href=", at + 1)) {
         std::size_t start = at + 5;
         while (start < anchor.size() && anchor[start] == '"') {
             ++start;
@@ -79,27 +66,6 @@ bool is_web_address(std::string_view address) {
 
 }  // namespace
 
-std::string declared_charset(std::string_view bytes) {
-    for (std::size_t at = ifind(bytes, "charset=", 0); at != std::string_view::npos;
-         at = ifind(bytes, "charset=", at + 1)) {
-        std::size_t start = at + 8;
-        while (start < bytes.size() &&
-               (bytes[start] == '"' || bytes[start] == '\'' || bytes[start] == ' ')) {
-            ++start;
-        }
-        std::size_t end = start;
-        while (end < bytes.size() &&
-               (std::isalnum(static_cast<unsigned char>(bytes[end])) || bytes[end] == '-' ||
-                bytes[end] == '_' || bytes[end] == ':' || bytes[end] == '.')) {
-            ++end;
-        }
-        if (end > start) {
-            return std::string(bytes.substr(start, end - start));
-        }
-    }
-    return {};
-}
-
 std::string html_page_text(std::string_view bytes) {
     std::string text;
     if (is_valid_utf8(bytes)) {
@@ -124,7 +90,7 @@ std::vector<HarvestedLink> harvest_links(std::string_view text) {
     std::size_t from = 0;
     while (true) {
         // "<a[^>]*>(.*?)</a>", case-insensitive, searched left to right.
-        std::size_t open = ifind(text, "<a", from);
+        std::size_t open = ifind_ascii(text, "<a", from);
         if (open == std::string_view::npos) {
             break;
         }
@@ -132,19 +98,19 @@ std::vector<HarvestedLink> harvest_links(std::string_view text) {
         if (tag_end == std::string_view::npos) {
             break;
         }
-        std::size_t close = ifind(text, "</a>", tag_end + 1);
+        std::size_t close = ifind_ascii(text, "</a>", tag_end + 1);
         if (close == std::string_view::npos) {
             break;
         }
         std::string_view anchor = text.substr(open, close + 4 - open);
         std::string_view inner = text.substr(tag_end + 1, close - tag_end - 1);
         from = close + 4;
-        std::string address = decode_html_entities(anchor_address(anchor));
+        std::string address = clean_address(decode_html_entities(anchor_address(anchor)));
         if (!is_web_address(address)) {
             continue;
         }
-        std::string title = inner.find_first_of("<>") == std::string_view::npos ? std::string(inner)
-                                                                                : strip_tags(inner);
+        std::string title = clean_title(
+            inner.find_first_of("<>") == std::string_view::npos ? inner : strip_tags(inner));
         if (trim(title).empty() || title.find("document.write") != std::string::npos) {
             continue;
         }

@@ -15,11 +15,8 @@ struct HarvestedLink {
 };
 
 // The page's bytes as UTF-8: as they are when valid, else in the charset the page declares
-// when iconv knows it, else as Windows-1252. Line ends are dropped.
+// when ICU knows it, else as Windows-1252. Line ends are dropped.
 std::string html_page_text(std::string_view bytes);
-
-// The charset named by a <meta charset> or http-equiv declaration, or empty.
-std::string declared_charset(std::string_view bytes);
 
 // The absolute web links of a page's text, titled with their anchor texts (tags removed).
 // Repeated titles are kept: the caller decides.

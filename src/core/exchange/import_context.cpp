@@ -5,6 +5,7 @@
 #include "model/ids.h"
 #include "platform/log.h"
 #include "platform/strings.h"
+#include "text/control_chars.h"
 
 namespace tb {
 
@@ -37,7 +38,8 @@ int ImportContext::create_top_folder(const std::string& title, bool automatic_id
     return top_;
 }
 
-int ImportContext::folder(int parent, const std::string& title, int id) {
+int ImportContext::folder(int parent, const std::string& raw_title, int id) {
+    const std::string title = clean_title(raw_title);
     auto key = std::make_pair(parent, title);
     if (auto it = made_folders_.find(key); it != made_folders_.end()) {
         return it->second;
@@ -65,8 +67,10 @@ int ImportContext::next_link_id() {
     return next_link_id_++;
 }
 
-bool ImportContext::insert_link(const std::string& title, const std::string& url,
+bool ImportContext::insert_link(const std::string& raw_title, const std::string& raw_url,
                                 const std::string& comment, int id, int parent, int visits) {
+    const std::string title = clean_title(raw_title);
+    const std::string url = clean_address(raw_url);
     if (insert_link_ == nullptr &&
         sqlite3_prepare_v2(db_.handle(), kInsertLinkSql, -1, &insert_link_, nullptr) != SQLITE_OK) {
         sqlite3_finalize(insert_link_);

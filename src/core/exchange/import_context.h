@@ -34,7 +34,9 @@ public:
     const std::string& top_title() const { return top_title_; }
 
     // The folder titled `title` under `parent` made earlier by this import, or a new one with
-    // `id` (0: the largest folder id plus one). Returns its id, or 0 on a database error.
+    // `id` (0: the largest folder id plus one). Returns its id, or 0 on a database error. Every
+    // importer's titles and addresses pass through here and the link insert, which clean them
+    // for a line: no line breaks, tabs or other control characters.
     int folder(int parent, const std::string& title, int id = 0);
 
     // Writes one link row; false (logged and reported) on a database error.

@@ -9,6 +9,7 @@
 
 #include "platform/log.h"
 #include "platform/strings.h"
+#include "text/control_chars.h"
 #include "text/file_bytes.h"
 #include "text/strings.h"
 #include "text/unicode.h"
@@ -230,7 +231,7 @@ private:
         }
         const int id = old_id + base + 1;
         const std::string& title = fields[1];
-        const std::string& address = fields[2];
+        const std::string address = clean_address(fields[2]);
         int visits = legacy_number(fields[4]);
         visits = visits == -1 ? 0 : visits;
         if (context_.options.ignore_existing &&

@@ -40,7 +40,7 @@ bool save_search_results_page(const std::filesystem::path& path, const std::vect
     }
     TextFileWriter writer(path);
     if (!writer.is_open()) {
-        reporter.report(msg::kCannotOpenForWriting);
+        report_unwritable(reporter, writer, path);
         return false;
     }
     writer.write(search_results_page_text(results, query_text, format_now("%H:%M:%S, %d %B %Y")));

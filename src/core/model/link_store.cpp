@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "platform/strings.h"
+#include "text/control_chars.h"
 #include "text/strings.h"
 
 namespace tb {
@@ -268,6 +269,8 @@ int LinkStore::check_new_link(NewLinkRequest& request) {
     if (request.parent <= kRootFolder) {
         return msg::kNoLinksInRoot;
     }
+    request.title = clean_title(request.title);
+    request.url = clean_address(request.url);
     if (request.title.empty() || request.url.empty()) {
         return msg::kItemLinkAddressEmpty;
     }
@@ -311,8 +314,8 @@ bool LinkStore::edit_link(int id, const std::string& title, const std::string& u
 }
 
 bool LinkStore::edit_link_checked(int id, std::string title, std::string url, std::string comment) {
-    title = trim(title, kLineBlanks);
-    url = trim(url, kLineBlanks);
+    title = clean_title(trim(title, kLineBlanks));
+    url = clean_address(url);
     comment = trim(comment, kLineBlanks);
     if (title.empty() || url.empty()) {
         db_.reporter().report(msg::kLinkTitleAddressEmpty);

@@ -59,14 +59,16 @@ public:
     bool link_address_exists(const std::string& address) const;
 
     // The New Link checks in their order: 140, 178, (scheme prefix), 179, 180. Returns the
-    // refusing message id, or 0 with request.url completed.
+    // refusing message id, or 0 with request.url completed. The title and address are cleaned
+    // first (no line breaks or control characters), so an address of nothing else is empty.
     int check_new_link(NewLinkRequest& request);
     // Checks, then adds and journals; returns the new id or 0 with the message reported.
     int add_new_link(NewLinkRequest request);
 
     bool edit_link(int id, const std::string& title, const std::string& url,
                    const std::string& comment);
-    // The Link Properties and properties-bar edit: trims, refuses empty texts with 144.
+    // The Link Properties and properties-bar edit: trims and cleans as check_new_link does,
+    // refuses empty texts with 144.
     bool edit_link_checked(int id, std::string title, std::string url, std::string comment);
     // Moves the live links among ids (each once, in order); the group id is the first moved.
     // Refuses the root or a special folder as target with 140.

@@ -58,6 +58,8 @@ constexpr int kDeleteQueriesQuestion = 194;
 constexpr int kInvalidQuery = 197;
 constexpr int kResetAllQuestion = 199;
 constexpr int kNewsfeedFieldsEmpty = 211;
+constexpr int kNoBookmarkEntries = 240;
+constexpr int kNotARegularFile = 241;
 constexpr int kAppTitle = 57344;
 }  // namespace msg
 

@@ -10,12 +10,23 @@ namespace {
 constexpr std::string_view kLinksPrefix = "SELECT id FROM tb_links WHERE ";
 constexpr std::string_view kFoldersPrefix = "SELECT id FROM tb_folders WHERE ";
 
-std::string replace_all(std::string text, std::string_view from, std::string_view to) {
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
-        text.replace(at, from.size(), to);
-        at += to.size();
+// Replaces `from` where it stands outside the SQL string literals, so that a search word that
+// spells it stays a word. A doubled quote inside a literal toggles twice and changes nothing.
+std::string replace_outside_literals(const std::string& text, std::string_view from,
+                                     std::string_view to) {
+    std::string out;
+    out.reserve(text.size());
+    bool in_literal = false;
+    for (size_t at = 0; at < text.size();) {
+        if (!in_literal && std::string_view(text).substr(at).starts_with(from)) {
+            out += to;
+            at += from.size();
+            continue;
+        }
+        in_literal ^= text[at] == '\'';
+        out += text[at++];
     }
-    return text;
+    return out;
 }
 
 }  // namespace
@@ -51,7 +62,7 @@ std::string search_template(const std::string& text) {
 }
 
 std::string link_pass_statement(const std::string& search_template, std::string_view column) {
-    return replace_all(search_template, kColumnPlaceholder, column);
+    return replace_outside_literals(search_template, kColumnPlaceholder, column);
 }
 
 std::string folder_pass_statement(const std::string& search_template) {

@@ -37,4 +37,17 @@ bool iends_with_ascii(std::string_view text, std::string_view suffix) {
            iequals_ascii(text.substr(text.size() - suffix.size()), suffix);
 }
 
+std::size_t ifind_ascii(std::string_view text, std::string_view needle, std::size_t from) {
+    if (needle.size() > text.size()) {
+        return std::string_view::npos;
+    }
+    for (std::size_t i = from; i + needle.size() <= text.size(); ++i) {
+        if (ascii_lower(text[i]) == needle[0] &&
+            iequals_ascii(text.substr(i, needle.size()), needle)) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace tb

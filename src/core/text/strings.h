@@ -20,5 +20,7 @@ char ascii_lower(char c);
 bool iequals_ascii(std::string_view a, std::string_view b);
 bool istarts_with_ascii(std::string_view text, std::string_view prefix);
 bool iends_with_ascii(std::string_view text, std::string_view suffix);
+// Where `needle`, in lower case, first occurs in text from `from` on, ASCII case ignored.
+std::size_t ifind_ascii(std::string_view text, std::string_view needle, std::size_t from);
 
 }  // namespace tb

@@ -44,9 +44,35 @@ std::filesystem::path create_temp_beside(const std::filesystem::path& target) {
     return {};
 }
 
+// The file a chain of symbolic links ends at, so that the link is kept and its target written,
+// with the temporary file in the target's own folder. A loop is left as it is: opening fails.
+std::filesystem::path follow_links(std::filesystem::path path) {
+    constexpr int kMaxLinks = 40;
+    std::error_code error;
+    for (int hop = 0; hop < kMaxLinks && std::filesystem::is_symlink(path, error); ++hop) {
+        const std::filesystem::path next = std::filesystem::read_symlink(path, error);
+        if (error) {
+            break;
+        }
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
+bool exists_as_other_than_file(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    return std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+}
+
 }  // namespace
 
-TextFileWriter::TextFileWriter(std::filesystem::path target) : target_(std::move(target)) {
+TextFileWriter::TextFileWriter(std::filesystem::path target)
+    : target_(follow_links(std::move(target))) {
+    if (exists_as_other_than_file(target_)) {
+        not_a_file_ = true;
+        return;
+    }
     temp_ = create_temp_beside(target_);
     if (temp_.empty()) {
         return;

@@ -11,7 +11,8 @@ namespace tb {
 // target, which replaces the target only when every write and the close succeeded, so a failed
 // save never leaves a truncated file behind. The files written are copies of what the database
 // holds, so the write is not forced to disk; the rename over an existing file already makes the
-// usual file systems allocate the data first.
+// usual file systems allocate the data first. A symbolic link is followed, and its target written;
+// a target that exists but is no regular file (a folder, a device, a FIFO) is not opened.
 class TextFileWriter {
 public:
     explicit TextFileWriter(std::filesystem::path target);
@@ -21,6 +22,8 @@ public:
     TextFileWriter& operator=(const TextFileWriter&) = delete;
 
     bool is_open() const { return open_; }
+    // Whether the target was refused for being no regular file.
+    bool target_not_a_file() const { return not_a_file_; }
 
     // Invalid UTF-8 is written as U+FFFD.
     void write(std::string_view text);
@@ -34,6 +37,7 @@ private:
     std::ofstream out_;
     bool open_ = false;
     bool failed_ = false;
+    bool not_a_file_ = false;
 };
 
 }  // namespace tb

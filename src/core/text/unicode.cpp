@@ -1,11 +1,17 @@
 #include "text/unicode.h"
 
-#include <iconv.h>
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <optional>
+#include <utility>
+
+#include "text/strings.h"
 
 namespace tb {
 
@@ -155,12 +161,14 @@ std::string utf16_to_utf8(std::u16string_view text) {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+// ICU counts in int32_t; a file past this is not converted.
+constexpr std::size_t kMaxConvertedBytes = 0x3FFFFFFF;
 
 bool is_charset_name(const std::string& charset) {
     if (charset.empty()) {
         return false;
     }
-    // iconv treats "" as the locale's charset and "//" suffixes as options; neither is a name.
+    // A converter name is letters, digits and a few marks; anything else is not a charset.
     for (char c : charset) {
         bool ok = (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '-' ||
                   c == '_' || c == '.' || c == ':';
@@ -171,32 +179,56 @@ bool is_charset_name(const std::string& charset) {
     return true;
 }
 
-// Runs the whole input through cd; a byte iconv refuses becomes U+FFFD and is skipped.
-void run_iconv(iconv_t cd, std::string_view bytes, std::string& out) {
-    char* in = const_cast<char*>(bytes.data());
-    size_t in_left = bytes.size();
-    std::string buffer(std::min<size_t>(bytes.size() * 3 + 16, 64 * 1024), '\0');
-    while (true) {
-        char* dest = buffer.data();
-        size_t dest_left = buffer.size();
-        size_t result = iconv(cd, in_left > 0 ? &in : nullptr, &in_left, &dest, &dest_left);
-        int error = errno;
-        out.append(buffer.data(), buffer.size() - dest_left);
-        if (result != static_cast<size_t>(-1)) {
-            if (in_left == 0) {
-                return;
-            }
-            continue;
-        }
-        if (error == EILSEQ || error == EINVAL) {
-            out.append(kReplacement);
-            ++in;
-            --in_left;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        } else if (error != E2BIG) {
-            return;
+// Labels that bookmark files declare, mapped as browsers read them: ICU does not know the first,
+// and browsers read the Latin-1 and ASCII labels as windows-1252, whose 80-9F are printable.
+constexpr std::pair<std::string_view, const char*> kCharsetAliases[] = {
+    {"x-mac-system", "macintosh"},
+    {"iso-8859-1", "windows-1252"},
+    {"latin1", "windows-1252"},
+    {"us-ascii", "windows-1252"},
+};
+
+std::string icu_charset_name(const std::string& charset) {
+    for (const auto& [label, name] : kCharsetAliases) {
+        if (iequals_ascii(charset, label)) {
+            return name;
         }
     }
+    return charset;
+}
+
+// Writes U+FFFD for bytes the charset cannot map; ICU's own substitute is U+001A in some charsets.
+void substitute_replacement_character(const void*, UConverterToUnicodeArgs* args, const char*,
+                                      int32_t, UConverterCallbackReason reason,
+                                      UErrorCode* status) {
+    if (reason > UCNV_IRREGULAR) {
+        return;
+    }
+    constexpr UChar kReplacementCharacter = 0xFFFD;
+    *status = U_ZERO_ERROR;
+    ucnv_cbToUWriteUChars(args, &kReplacementCharacter, 1, 0, status);
+}
+
+// The bytes as UTF-16 through ICU's converter; a byte sequence it cannot map becomes U+FFFD.
+std::optional<std::u16string> icu_decode(std::string_view bytes, const std::string& charset) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UConverter, decltype(&ucnv_close)> converter(
+        ucnv_open(icu_charset_name(charset).c_str(), &status), &ucnv_close);
+    if (U_FAILURE(status)) {
+        return std::nullopt;
+    }
+    ucnv_setToUCallBack(converter.get(), substitute_replacement_character, nullptr, nullptr,
+                        nullptr, &status);
+    // Every byte gives at most two UTF-16 units.
+    std::u16string text(bytes.size() * 2 + 1, u'\0');
+    const int32_t length =
+        ucnv_toUChars(converter.get(), text.data(), static_cast<int32_t>(text.size()), bytes.data(),
+                      static_cast<int32_t>(bytes.size()), &status);
+    if (U_FAILURE(status)) {
+        return std::nullopt;
+    }
+    text.resize(static_cast<std::size_t>(length));
+    return text;
 }
 
 class Utf16Decoder {
@@ -285,19 +317,14 @@ std::vector<std::string> decode_utf8_lines(std::string_view bytes) {
 }  // namespace
 
 bool convert_to_utf8(std::string_view bytes, const std::string& charset, std::string& out) {
-    if (!is_charset_name(charset)) {
+    if (!is_charset_name(charset) || bytes.size() > kMaxConvertedBytes) {
         return false;
     }
-    iconv_t cd = iconv_open("UTF-8", charset.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
+    std::optional<std::u16string> text = icu_decode(bytes, charset);
+    if (!text) {
         return false;
     }
-    std::string converted;
-    converted.reserve(bytes.size() * 2);
-    run_iconv(cd, bytes, converted);
-    iconv_close(cd);
-    // Everything stored must be valid UTF-8, whatever a converter emits.
-    out = is_valid_utf8(converted) ? std::move(converted) : sanitize_utf8(converted);
+    out = utf16_to_utf8(*text);
     return true;
 }
 

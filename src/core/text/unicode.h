@@ -21,7 +21,8 @@ std::size_t decode_utf8(std::string_view text, std::size_t at, char32_t& code_po
 // UTF-16 as UTF-8; a lone surrogate becomes U+FFFD.
 std::string utf16_to_utf8(std::u16string_view text);
 
-// Converts legacy 8-bit text to UTF-8 through iconv; false when the charset is unknown.
+// Converts text in a legacy charset to UTF-8 through ICU (with the labels browsers add); false
+// when the charset is unknown. Bytes the charset cannot map become U+FFFD.
 bool convert_to_utf8(std::string_view bytes, const std::string& charset, std::string& out);
 
 // Windows-1251 unless the bytes are already valid UTF-8.

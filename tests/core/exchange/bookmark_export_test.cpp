@@ -157,6 +157,31 @@ TEST_F(BookmarkExportTest, FileHasByteOrderMarkAndReportsOutcome) {
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 }
 
+TEST_F(BookmarkExportTest, LinkIsFollowedAndNonRegularTargetsRefusedByName) {
+    link("L", "http://l/", folder("F"));
+    std::filesystem::create_directory(dir / "real");
+    std::filesystem::create_symlink("real/target.html", dir / "link.html");
+    ASSERT_TRUE(export_bookmarks(model, dir / "link.html", 0));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.html"));
+    EXPECT_EQ(test::read_file(dir / "real" / "target.html"),
+              "\xEF\xBB\xBF" + bookmark_file_text(model, 0));
+
+    reporter.clear();
+    std::filesystem::create_directory(dir / "folder.html");
+    EXPECT_FALSE(export_bookmarks(model, dir / "folder.html", 0));
+    const std::string name = (dir / "folder.html").string();
+    EXPECT_EQ(reporter.messages, std::vector<Message>{Message::of(msg::kNotARegularFile, {name})});
+    EXPECT_EQ(render(reporter.messages.back()),
+              "Cannot save to " + name + ": it is not a regular file.");
+}
+
+TEST_F(BookmarkExportTest, NoLineBreakInsideAnHref) {
+    link("Old", "http://x.example/a\r\nb\"c\n", folder("F"));
+    EXPECT_NE(
+        bookmark_file_text(model, 0).find("<DT><A HREF=\"http://x.example/ab%22c\">Old</A>\n"),
+        std::string::npos);
+}
+
 TEST_F(BookmarkExportTest, DeepChainExportsWithoutRecursion) {
     constexpr int kDepth = 2000;
     db.set_bulk_mode(true);

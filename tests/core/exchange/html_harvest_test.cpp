@@ -1,4 +1,5 @@
 #include "exchange/html_harvest.h"
+#include "text/declared_charset.h"
 
 #include "import_fixture.h"
 #include "platform/strings.h"
@@ -34,6 +35,9 @@ TEST(HtmlHarvestTest, ReadsLegacyPagesInTheirDeclaredCharset) {
     EXPECT_EQ(html_page_text("caf\xE9"), "café");
     EXPECT_EQ(html_page_text("<meta charset=\"no-such-charset\">\xE9"),
               "<meta charset=\"no-such-charset\">é");
+    // Mac Roman under the name a Mac browser writes, which ICU knows only through our alias.
+    EXPECT_EQ(html_page_text("<meta charset=X-MAC-SYSTEM>K\x8Ase"),
+              "<meta charset=X-MAC-SYSTEM>Käse");
 }
 
 TEST_F(ImportTest, UnreadablePageReportsAndCreatesNothing) {

@@ -63,6 +63,10 @@ TEST(SearchCompilerTest, PassStatementsFillTheColumn) {
     // A search word naming the table is not rewritten by the folder pass.
     EXPECT_EQ(folder_pass_statement(search_template("tb_links")),
               "SELECT id FROM tb_folders WHERE title LIKE '%tb_links%' ");
+    // Nor is a word that spells the placeholder, after a quote or not.
+    EXPECT_EQ(link_pass_statement(search_template("it's $COLNAME x$COLNAME'"), "url"),
+              "SELECT id FROM tb_links WHERE url LIKE '%it''s%' url LIKE '%$COLNAME%' url LIKE "
+              "'%x$COLNAME''%' ");
 }
 
 TEST(SearchQueryTest, FindDialogJoinsPlainWordsAndKeepsAdvancedText) {

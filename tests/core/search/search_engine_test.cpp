@@ -121,6 +121,10 @@ TEST_F(SearchEngineTest, QuotesAndWildcards) {
     EXPECT_EQ(engine.find(query("Pa%ipes"), kRootFolder), 1);
     EXPECT_EQ(engine.find(query("Ker_news"), kRootFolder), 1);
     EXPECT_EQ(found(), std::vector<int>{kernel});
+    // The column placeholder in a word is the word, not a column.
+    const int costs = link("It costs $COLNAME dollars", "http://costs.example/", food);
+    EXPECT_EQ(engine.find(query("costs $COLNAME dollars"), kRootFolder), 1);
+    EXPECT_EQ(found(), std::vector<int>{costs});
 }
 
 TEST_F(SearchEngineTest, ScopeFromCurrentFolderIncludesItsOwnLinks) {

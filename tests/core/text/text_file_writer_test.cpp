@@ -160,12 +160,13 @@ TEST(TextFileWriterTest, FailedRenameIsReported) {
     EXPECT_FALSE(fs::exists(dir / "sub"));
 }
 
-TEST(TextFileWriterTest, TargetThatIsAFolderFailsAndLeavesNoTemporaryFile) {
+TEST(TextFileWriterTest, TargetThatIsAFolderIsRefusedAndLeavesNoTemporaryFile) {
     TempDir dir;
     fs::create_directory(dir / "out.html");
     write_file(dir / "out.html" / "inside", "kept");
     TextFileWriter writer(dir / "out.html");
-    ASSERT_TRUE(writer.is_open());
+    EXPECT_FALSE(writer.is_open());
+    EXPECT_TRUE(writer.target_not_a_file());
     writer.write("text");
     EXPECT_FALSE(writer.close());
     EXPECT_EQ(read_file(dir / "out.html" / "inside"), "kept");
@@ -189,6 +190,49 @@ TEST(TextFileWriterTest, FailedWriteLeavesOldFileIntact) {
     EXPECT_FALSE(closed);
     EXPECT_EQ(read_file(dir / "out.html"), "old contents");
     EXPECT_TRUE(other_files(dir.path(), "out.html").empty());
+}
+
+TEST(TextFileWriterSymlinkTest, WritesThroughAChainOfLinksAndKeepsThem) {
+    TempDir dir;
+    fs::create_directory(dir / "real");
+    write_file(dir / "real" / "bookmarks.html", "old");
+    fs::create_symlink("real/bookmarks.html", dir / "middle.html");
+    fs::create_symlink(dir / "middle.html", dir / "export.html");
+    TextFileWriter writer(dir / "export.html");
+    ASSERT_TRUE(writer.is_open());
+    writer.write("new");
+    ASSERT_TRUE(writer.close());
+    EXPECT_TRUE(fs::is_symlink(dir / "export.html"));
+    EXPECT_TRUE(fs::is_symlink(dir / "middle.html"));
+    EXPECT_EQ(read_file(dir / "real" / "bookmarks.html"), "\xEF\xBB\xBFnew");
+    // The temporary file was made beside the target and is gone.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 1);
+}
+
+TEST(TextFileWriterSymlinkTest, DanglingLinkCreatesItsTarget) {
+    TempDir dir;
+    fs::create_symlink("made.html", dir / "link.html");
+    TextFileWriter writer(dir / "link.html");
+    writer.write("x");
+    ASSERT_TRUE(writer.close());
+    EXPECT_TRUE(fs::is_symlink(dir / "link.html"));
+    EXPECT_EQ(read_file(dir / "made.html"), "\xEF\xBB\xBFx");
+}
+
+TEST(TextFileWriterSymlinkTest, FifoAndDeviceTargetsAreRefusedUntouched) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", dir / "null.html");
+    for (const fs::path& target : {dir / "pipe", dir / "null.html"}) {
+        TextFileWriter writer(target);
+        EXPECT_FALSE(writer.is_open()) << target;
+        EXPECT_TRUE(writer.target_not_a_file()) << target;
+        EXPECT_FALSE(writer.close());
+    }
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+    EXPECT_TRUE(fs::is_symlink(dir / "null.html"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
 }  // namespace

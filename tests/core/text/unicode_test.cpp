@@ -139,15 +139,21 @@ INSTANTIATE_TEST_SUITE_P(
         ConvertCase{"windows-1252", "\x9f", "Ÿ"}, ConvertCase{"ISO-8859-1", "\xe9", "é"},
         ConvertCase{"KOI8-R", "\xf0\xd2\xc9", "При"}, ConvertCase{"utf-8", "Ж😀", "Ж😀"},
         // Bytes the charset does not define become U+FFFD instead of failing the text.
-        ConvertCase{"CP1251",
-                    "a\x98"
+        ConvertCase{"Shift_JIS",
+                    "a\xA0"
                     "b",
                     "a" + kFFFD + "b"},
+        ConvertCase{"EUC-JP", "a\xA1z", "a" + kFFFD + "z"},
+        // Mac Roman, under the name that ICU knows and under an alias that it does not.
+        ConvertCase{"x-mac-roman", "\x8A\x9F", "äü"}, ConvertCase{"X-MAC-SYSTEM", "\x80", "Ä"},
+        // Browsers read a Latin-1 label as windows-1252.
+        ConvertCase{"iso-8859-1", "\x93q\x94", "“q”"},
         ConvertCase{"utf-8",
                     "a\xff"
                     "b",
                     "a" + kFFFD + "b"},
-        ConvertCase{"utf-8", "end\xE2\x82", "end" + kFFFD + kFFFD}, ConvertCase{"CP1252", "", ""}));
+        // A truncated sequence is one replacement, as browsers decode it.
+        ConvertCase{"utf-8", "end\xE2\x82", "end" + kFFFD}, ConvertCase{"CP1252", "", ""}));
 
 TEST(ConvertToUtf8Test, UnknownCharsetFailsAndKeepsOutput) {
     for (const char* charset : {"no-such-charset", "", "UTF-8//IGNORE", " CP1251"}) {
@@ -169,7 +175,8 @@ TEST(Utf8OrCp1251Test, KeepsValidUtf8AndConvertsTheRest) {
     EXPECT_EQ(utf8_or_cp1251("Привет"), "Привет");
     EXPECT_EQ(utf8_or_cp1251("\xcf\xf0\xe8\xe2\xe5\xf2"), "Привет");
     EXPECT_EQ(utf8_or_cp1251("plain"), "plain");
-    EXPECT_EQ(utf8_or_cp1251("\x98"), kFFFD);
+    // Windows-1251 leaves 98 undefined; browsers and ICU read it as the control U+0098.
+    EXPECT_EQ(utf8_or_cp1251("\x98"), "\xC2\x98");
 }
 
 TEST(DecodeUtf8Test, DecodesOnlyValidSequences) {
