@@ -49,6 +49,14 @@ TEST(ImportCommandTest, RefusesMissingPathsAndUnreadableInput) {
     EXPECT_EQ(cli(dir, "import shortcuts '" + (dir / "none").string() + "'").code, 1);
     EXPECT_NE(read_file(dir / "err.txt").find("none"), std::string::npos);
     EXPECT_EQ(cli(dir, "import nonsense x").code, 2);
+
+    write_file(dir / "notes.txt", "Not bookmarks at all.\n");
+    CliRun plain = cli(dir, "import bookmarks '" + (dir / "notes.txt").string() + "'");
+    EXPECT_EQ(plain.code, 1);
+    EXPECT_EQ(plain.out, "");
+    EXPECT_EQ(read_file(dir / "err.txt"),
+              "The file holds no bookmarks, so nothing was imported.\n");
+    EXPECT_EQ(cli(dir, "tree").out, "1\t0\t/\n");
 }
 
 }  // namespace

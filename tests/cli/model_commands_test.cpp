@@ -149,5 +149,27 @@ TEST_F(ModelCommandsTest, OpenHandsTheAddressToXdgOpenAsOneArgument) {
     EXPECT_NE(ok({"--json", "ls", "/A"}).find("\"visits\":2"), std::string::npos);
 }
 
+TEST_F(ModelCommandsTest, ControlCharactersAreCleanedOnTheWayInAndEscapedOnTheWayOut) {
+    ok({"mkdir", "/", "News"});
+    EXPECT_EQ(ok({"add", "/News", "\n   http://a.example/x\ty\r\n", "--title",
+                  "Title\x1B]0;owned\x07\r\nhere"}),
+              "1\n");
+    EXPECT_EQ(ok({"ls", "/News"}).substr(0, 46),
+              "1\tTitle]0;owned here\thttp://a.example/xy\t\t0\t");
+    const CliResult refused = cli({"add", "/News", "\x1B\x07\t"});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_EQ(refused.err, "Item link and address cannot be empty.\n");
+    EXPECT_EQ(cli({"edit", "1", "--url", "\x1B"}).err,
+              "Link title and address could not be empty.\n");
+    EXPECT_EQ(ok({"edit", "1", "--url", " http://b.example/\r\npath\n", "--title", "New\ttitle"}),
+              "Link updated.\n");
+    EXPECT_EQ(ok({"search", "b.example"}),
+              "1\tNew title\thttp://b.example/path\t/News\n1 link found.\n");
+
+    // A folder title is stored as typed; printing it cannot drive the terminal.
+    ok({"mkdir", "/", "Bad\x1B[2J\x07"});
+    EXPECT_NE(ok({"tree"}).find("\t/Bad\\x1B[2J\\x07\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tb::test
