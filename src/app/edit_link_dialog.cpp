@@ -9,6 +9,7 @@
 #include "app/dialog_parts.h"
 #include "app/message_box.h"
 #include "platform/strings.h"
+#include "text/control_chars.h"
 
 namespace tb::app {
 
@@ -34,7 +35,9 @@ EditLinkDialog::EditLinkDialog(const Link& link, QWidget* parent) : QDialog(pare
 }
 
 LinkTexts EditLinkDialog::texts() const {
-    return {title_->text().trimmed(), address_->text().trimmed(),
+    // Cleaned as the store cleans them, so an address of control characters counts as empty.
+    return {QString::fromStdString(clean_title(title_->text().trimmed().toStdString())),
+            QString::fromStdString(clean_address(address_->text().toStdString())),
             comment_->toPlainText().trimmed()};
 }
 

@@ -153,6 +153,41 @@ private slots:
         QCOMPARE(dialog.texts().url, QStringLiteral("http://b.example"));
     }
 
+    void linkDialogsCleanControlCharactersAndRefuseAnAddressOfNothingElse() {
+        test::TestModel data;
+        const int a = data.folder("A");
+        NewLinkDialog dialog(data.model->folders, request_over(data, a));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.title_edit()->setText(QStringLiteral("T"));
+        dialog.address_edit()->setText(QString::fromUtf8("\x1B\x07"));
+        acknowledge();
+        QTest::keyClick(dialog.address_edit(), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(shown_messages(), QStringList{text_of(msg::kItemLinkAddressEmpty)});
+        dialog.title_edit()->setText(QString::fromUtf8("Two\tparts\x1B[2J"));
+        dialog.address_edit()->setText(QString::fromUtf8("http://a.example/x\ty"));
+        QTest::keyClick(dialog.address_edit(), Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.accepted_request()->title, std::string("Two parts[2J"));
+        QCOMPARE(dialog.accepted_request()->url, std::string("http://a.example/xy"));
+
+        MessageBoxes::reset();
+        Link link{.id = 7, .title = "Title", .url = "http://a.example", .comment = ""};
+        EditLinkDialog edit(link);
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowActive(&edit));
+        edit.address_edit()->setText(QString::fromUtf8("\x1B"));
+        acknowledge();
+        QTest::keyClick(edit.address_edit(), Qt::Key_Return);
+        QVERIFY(edit.isVisible());
+        QCOMPARE(shown_messages(), QStringList{text_of(msg::kLinkTitleAddressEmpty)});
+        edit.address_edit()->setText(QString::fromUtf8("http://b.example/\tz"));
+        QTest::keyClick(edit.address_edit(), Qt::Key_Return);
+        QCOMPARE(edit.result(), int(QDialog::Accepted));
+        QCOMPARE(edit.texts().url, QStringLiteral("http://b.example/z"));
+    }
+
     void duplicatesShowsTheRecords() {
         DuplicatesDialog dialog(three_duplicates());
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Duplicate Records"));
