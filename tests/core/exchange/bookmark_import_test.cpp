@@ -72,6 +72,11 @@ TEST_F(ImportTest, FileWithoutASingleEntryImportsNothingAndSaysSo) {
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_folders"), roots_before);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_links"), 0);
 
+    if (const auto empty = shared_fixture("bookmarks/misc/empty.htm"); !empty.empty()) {
+        EXPECT_EQ(import(ImportSource::BookmarkFile, empty).status, ImportStatus::Failed);
+        EXPECT_EQ(count("SELECT COUNT(*) FROM tb_folders"), roots_before);
+    }
+
     // Folders without links are still bookmarks.
     write_file(dir / "folders.html",
                "<DL><p>\n    <DT><H3>Empty</H3>\n    <DL><p>\n    </DL><p>\n");

@@ -14,7 +14,8 @@ std::vector<Link> sample() {
     Link beta;
     beta.id = 1;
     beta.title = "beta";
-    beta.url = "http://b.example/";
+    // An old database may hold a line break inside an address.
+    beta.url = "http://b.example/\r\n";
     Link alpha;
     alpha.id = 2;
     alpha.title = "Alpha <script>";
