@@ -74,7 +74,7 @@ TEST_F(FeedDownloaderTest, StatusCodesMapToResultsWithoutFiles) {
     EXPECT_EQ(get("/empty").result, DownloadResult::EmptyBody);
     EXPECT_EQ(get("/no-content").result, DownloadResult::EmptyBody);
     // Statuses outside the table fail instead of handing the parser no file.
-    EXPECT_EQ(get("/not-modified").result, DownloadResult::RequestFailed);
+    EXPECT_EQ(get("/not-modified").result, DownloadResult::NotModified);
     EXPECT_EQ(get("/moved-nowhere").result, DownloadResult::RequestFailed);
     EXPECT_EQ(files_in_folder(), 0u);
 }
