@@ -75,6 +75,10 @@ bool ChannelList::load_channels() {
         if (running_.count(channel.id) != 0) {
             channel.state = UpdateState::Updating;
         }
+        // A server's request to wait outlives the items.
+        if (const Channel* old = find(channel.id)) {
+            channel.retry_not_before = old->retry_not_before;
+        }
     }
     channels_ = std::move(loaded);
     return true;

@@ -165,6 +165,47 @@ TEST_F(ChannelListTest, FeedWithoutItemsIsUpdatedAndEmpty) {
     EXPECT_EQ(list->channel(id)->state, UpdateState::NotUpdated);
 }
 
+TEST_F(ChannelListTest, NotModifiedKeepsTheItemsOnlyWhenThisProcessHoldsThem) {
+    server.route("/feed.xml", {200, kTwoItems, {"Last-Modified: Tue, 01 Dec 2026 08:00:00 GMT"}});
+    server.route_if("/feed.xml", "If-Modified-Since: Tue, 01 Dec 2026 08:00:00 GMT", {304, ""});
+    const int id = add_row("Feed", "/feed.xml");
+    auto list = make_list();
+    for (int round = 0; round < 2; ++round) {
+        list->update_one(id);
+        list->wait_for_workers();
+        EXPECT_EQ(list->channel(id)->state, UpdateState::Updated);
+        EXPECT_EQ(list->channel(id)->items.size(), 2u);
+    }
+    EXPECT_NE(server.last_request().find("If-Modified-Since"), std::string::npos);
+    // After a reload the items are gone, so the next request asks for the whole feed.
+    list->load_channels();
+    list->update_one(id);
+    list->wait_for_workers();
+    EXPECT_EQ(server.last_request().find("If-Modified-Since"), std::string::npos);
+    EXPECT_EQ(list->channel(id)->items.size(), 2u);
+}
+
+TEST_F(ChannelListTest, RetryAfterHoldsBackTimerUpdatesAndSaysWhy) {
+    server.route("/busy.xml", {429, "", {"Retry-After: 3600"}});
+    const int id = add_row("Busy", "/busy.xml");
+    auto list = make_list();
+    list->update_all(UpdateTrigger::Timer);
+    list->wait_for_workers();
+    const auto busy = list->channel(id);
+    EXPECT_EQ(busy->state, UpdateState::DownloadFailed);
+    EXPECT_EQ(render(busy->failure).rfind("HTTP status 429; the server asks to wait until ", 0), 0u)
+        << render(busy->failure);
+    const int requests = server.requests();
+    EXPECT_FALSE(list->update_one(id, UpdateTrigger::Timer));
+    list->update_all(UpdateTrigger::Timer);
+    list->wait_for_workers();
+    EXPECT_EQ(server.requests(), requests);
+    // The user's own update still goes out.
+    EXPECT_TRUE(list->update_one(id));
+    list->wait_for_workers();
+    EXPECT_EQ(server.requests(), requests + 1);
+}
+
 TEST_F(ChannelListTest, RunningFeedIsSkippedAndShutdownAbortsIt) {
     test::LocalHttpServer::Response stall{200, kTwoItems};
     stall.stall_after = 5;
