@@ -64,8 +64,8 @@ int main() {
         return 1;
     }
     size_t items = 0;
-    const double ours =
-        tb::bench::best_of(5, [&] { items = tb::parse_feed(file, "bench", reporter).size(); });
+    const double ours = tb::bench::best_of(
+        5, [&] { items = tb::parse_feed_document(file, "bench", reporter).items.size(); });
     const double reference = tb::bench::best_of(5, [&] { bare_pass(file); });
     std::printf("items parsed: %zu\n", items);
     tb::bench::report("feed parser", ours, reference, 2.0);

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/log.h"
 #include "platform/strings.h"
 #include "text/codecs.h"
 
@@ -20,12 +21,20 @@ std::vector<FeedLinkRow> links_of(const std::vector<FeedItem>& items) {
     return links;
 }
 
-FeedEvent state_event(int id, UpdateState state) {
+// The reason of a parse that failed without a message of its own.
+constexpr const char* kNotParsed = TB_TRANSLATE_NOOP("Strings", "the document could not be read");
+
+FeedEvent state_event(int id, UpdateState state, Message failure = {}) {
     FeedEvent event;
     event.kind = FeedEvent::Kind::StateChanged;
     event.channel_id = id;
     event.state = state;
+    event.message = std::move(failure);
     return event;
+}
+
+std::string local_time(std::chrono::system_clock::time_point when) {
+    return format_local_time(std::chrono::system_clock::to_time_t(when), kLogTimeFormat);
 }
 
 }  // namespace
@@ -65,6 +74,10 @@ bool ChannelList::load_channels() {
     for (Channel& channel : loaded) {
         if (running_.count(channel.id) != 0) {
             channel.state = UpdateState::Updating;
+        }
+        // A server's request to wait outlives the items.
+        if (const Channel* old = find(channel.id)) {
+            channel.retry_not_before = old->retry_not_before;
         }
     }
     channels_ = std::move(loaded);
@@ -107,7 +120,7 @@ bool ChannelList::remove_channels(const std::vector<int>& ids) {
     return ok;
 }
 
-void ChannelList::update_all() {
+void ChannelList::update_all(UpdateTrigger trigger) {
     std::vector<int> ids;
     {
         std::lock_guard lock(mutex_);
@@ -116,42 +129,43 @@ void ChannelList::update_all() {
         }
     }
     for (int id : ids) {
-        update_one(id);
+        update_one(id, trigger);
     }
 }
 
-bool ChannelList::update_one(int id) {
+bool ChannelList::update_one(int id, UpdateTrigger trigger) {
     if (!xml_.available() || abort_) {
         return false;
     }
-    std::string title;
-    std::string location;
+    Request request;
     {
         std::lock_guard lock(mutex_);
         Channel* channel = find(id);
-        if (channel == nullptr || !running_.insert(id).second) {
+        if (channel == nullptr ||
+            (trigger == UpdateTrigger::Timer &&
+             std::chrono::system_clock::now() < channel->retry_not_before) ||
+            !running_.insert(id).second) {
             return false;
         }
         channel->state = UpdateState::Updating;
-        title = channel->title;
-        location = channel->location;
+        request = {id, channel->title, channel->location, channel->validators};
     }
     std::error_code ignored;
     std::filesystem::create_directories(folder_, ignored);
     events_.push(state_event(id, UpdateState::Updating));
-    start_worker(id, std::move(title), std::move(location));
+    start_worker(std::move(request));
     return true;
 }
 
-void ChannelList::start_worker(int id, std::string title, std::string location) {
+void ChannelList::start_worker(Request request) {
     std::lock_guard lock(workers_mutex_);
     reap_finished_workers();
     auto done = std::make_shared<std::atomic<bool>>(false);
-    std::thread thread([this, id, title = std::move(title), location = std::move(location), done] {
-        run_update(id, title, location);
+    std::thread thread([this, request = std::move(request), done] {
+        run_update(request);
         {
             std::lock_guard lock(mutex_);
-            running_.erase(id);
+            running_.erase(request.id);
         }
         *done = true;
     });
@@ -167,30 +181,35 @@ void ChannelList::reap_finished_workers() {
     workers_.erase(finished, workers_.end());
 }
 
-void ChannelList::run_update(int id, const std::string& title, const std::string& location) {
-    const Download download = download_feed(location, folder_, options_, &abort_);
+void ChannelList::run_update(const Request& request) {
+    const Download download =
+        download_feed(request.location, folder_, options_, &abort_, request.validators);
+    if (download.result == DownloadResult::NotModified) {
+        keep_items(request.id);
+        return;
+    }
     if (download.result != DownloadResult::Ok) {
-        set_state(id, UpdateState::DownloadFailed);
+        fail(request.id, download.failure, download.retry_after_seconds);
         return;
     }
     {
         std::lock_guard lock(mutex_);
         downloaded_.push_back(download.file);
     }
-    finish_update(id, title, download);
+    finish_update(request, download);
 }
 
-void ChannelList::finish_update(int id, const std::string& title, const Download& download) {
+void ChannelList::finish_update(const Request& request, const Download& download) {
+    const int id = request.id;
     QueueReporter reporter(events_, id);
-    std::vector<FeedItem> items;
+    ParsedFeed feed;
     try {
-        items = parse_feed(download.file, title, reporter);
+        feed = parse_feed_document(download.file, request.title, reporter, download.address);
     } catch (...) {
         reporter.report_text(TB_TRANSLATE_NOOP("Strings", "InitXMLParsing() failed."));
-        return;
     }
-    // No item leaves the previous items in place and the feed at Updating.
-    if (items.empty()) {
+    if (!feed.ok) {
+        fail(id, feed.failure.text.empty() ? Message::plain(kNotParsed) : feed.failure);
         return;
     }
     {
@@ -199,9 +218,11 @@ void ChannelList::finish_update(int id, const std::string& title, const Download
         if (channel == nullptr) {
             return;
         }
-        channel->links = links_of(items);
-        channel->items = std::move(items);
+        channel->links = links_of(feed.items);
+        channel->items = std::move(feed.items);
         channel->state = UpdateState::Updated;
+        channel->failure = {};
+        channel->validators = download.validators;
     }
     events_.push(state_event(id, UpdateState::Updated));
     FeedEvent changed;
@@ -210,16 +231,41 @@ void ChannelList::finish_update(int id, const std::string& title, const Download
     events_.push(std::move(changed));
 }
 
-void ChannelList::set_state(int id, UpdateState state) {
+void ChannelList::keep_items(int id) {
     {
         std::lock_guard lock(mutex_);
         Channel* channel = find(id);
         if (channel == nullptr) {
             return;
         }
-        channel->state = state;
+        channel->state = UpdateState::Updated;
+        channel->failure = {};
     }
-    events_.push(state_event(id, state));
+    events_.push(state_event(id, UpdateState::Updated));
+}
+
+void ChannelList::fail(int id, Message reason, std::int64_t retry_after_seconds) {
+    if (retry_after_seconds > 0) {
+        const auto until =
+            std::chrono::system_clock::now() + std::chrono::seconds(retry_after_seconds);
+        reason =
+            Message::plain(TB_TRANSLATE_NOOP("Strings", "%1; the server asks to wait until %2"),
+                           {render(reason), local_time(until)});
+        std::lock_guard lock(mutex_);
+        if (Channel* channel = find(id)) {
+            channel->retry_not_before = until;
+        }
+    }
+    {
+        std::lock_guard lock(mutex_);
+        Channel* channel = find(id);
+        if (channel == nullptr) {
+            return;
+        }
+        channel->state = UpdateState::DownloadFailed;
+        channel->failure = reason;
+    }
+    events_.push(state_event(id, UpdateState::DownloadFailed, std::move(reason)));
 }
 
 void ChannelList::wait_for_workers() {

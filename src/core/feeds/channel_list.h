@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -39,10 +40,17 @@ struct Channel {
     std::vector<FeedItem> items;
     std::vector<FeedLinkRow> links;
     UpdateState state = UpdateState::NotUpdated;
-    // Kept apart from the state: a feed whose last parse found nothing stays Updating but is not
-    // running, so the next update runs again.
     bool running = false;
+    // Why the last update failed, for the tooltip and the status bar; empty after a good one.
+    Message failure;
+    // Of the response that brought `items`; empty while this process holds none.
+    Validators validators;
+    // A server's Retry-After: scheduled updates skip the feed until then.
+    std::chrono::system_clock::time_point retry_not_before{};
 };
+
+// Who asked for an update: the timer's updates honour a server's Retry-After.
+enum class UpdateTrigger { User, Timer };
 
 // The subscriptions of tb_channels and their updates, one worker thread per feed. Database work
 // and every call here except the worker bodies happen on the owner's thread; workers only write
@@ -68,8 +76,8 @@ public:
 
     // Both do nothing when the XML library is unavailable or after shutdown. A feed that is
     // already being updated is skipped.
-    void update_all();
-    bool update_one(int id);
+    void update_all(UpdateTrigger trigger = UpdateTrigger::User);
+    bool update_one(int id, UpdateTrigger trigger = UpdateTrigger::User);
 
     // Joins every worker started so far.
     void wait_for_workers();
@@ -101,10 +109,18 @@ private:
 
     Channel* find(int id);
     const Channel* find(int id) const;
-    void run_update(int id, const std::string& title, const std::string& location);
-    void finish_update(int id, const std::string& title, const Download& download);
-    void set_state(int id, UpdateState state);
-    void start_worker(int id, std::string title, std::string location);
+    struct Request {
+        int id = 0;
+        std::string title;
+        std::string location;
+        Validators validators;
+    };
+
+    void run_update(const Request& request);
+    void finish_update(const Request& request, const Download& download);
+    void keep_items(int id);
+    void fail(int id, Message reason, std::int64_t retry_after_seconds = 0);
+    void start_worker(Request request);
     void reap_finished_workers();
 
     Database& db_;

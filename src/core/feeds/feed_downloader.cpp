@@ -5,13 +5,15 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <memory>
 
 namespace tb {
 
 namespace {
 
-constexpr const char* kUserAgent = "Tagberry 2.0";
+constexpr std::int64_t kMegabyte = 1024 * 1024;
 constexpr const char* kUnnamed = "unnamed.xml";
 constexpr std::size_t kMaxSuffixLength = 80;
 
@@ -22,13 +24,18 @@ struct Transfer {
     std::chrono::milliseconds stall_timeout{0};
     curl_off_t last_received = -1;
     std::chrono::steady_clock::time_point last_change;
+    bool stalled = false;
+    bool over_cap = false;
 };
+
+using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
 
 // Also enforces the cap: older libcurl checks its size limit only against a declared length.
 size_t on_write(char* data, size_t size, size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
     const size_t bytes = size * count;
     if (static_cast<std::int64_t>(transfer->body.size() + bytes) > transfer->cap) {
+        transfer->over_cap = true;
         return CURL_WRITEFUNC_ERROR;
     }
     transfer->body.append(data, bytes);
@@ -48,7 +55,8 @@ int on_progress(void* user, curl_off_t, curl_off_t received, curl_off_t, curl_of
         transfer->last_change = now;
         return 0;
     }
-    return now - transfer->last_change > transfer->stall_timeout ? 1 : 0;
+    transfer->stalled = now - transfer->last_change > transfer->stall_timeout;
+    return transfer->stalled ? 1 : 0;
 }
 
 // The path of a location, without scheme, host, query and fragment.
@@ -63,8 +71,11 @@ std::string url_path(const std::string& location) {
 
 void configure(CURL* curl, const std::string& location, const DownloadOptions& options,
                Transfer& transfer) {
+    static const std::string agent = user_agent();
     curl_easy_setopt(curl, CURLOPT_URL, location.c_str());
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
+    curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, options.deadline_ms);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
@@ -110,7 +121,70 @@ std::filesystem::path save_body(const std::string& body, const std::filesystem::
     return name;
 }
 
+// Only when this process holds the items of an earlier full response: a 304 says nothing new
+// about items it does not have.
+HeaderList conditional_headers(const Validators& validators) {
+    curl_slist* list = nullptr;
+    if (!validators.etag.empty()) {
+        list = curl_slist_append(list, ("If-None-Match: " + validators.etag).c_str());
+    }
+    if (!validators.last_modified.empty()) {
+        list = curl_slist_append(list, ("If-Modified-Since: " + validators.last_modified).c_str());
+    }
+    return HeaderList(list, curl_slist_free_all);
+}
+
+std::string response_header(CURL* curl, const char* name) {
+    curl_header* header = nullptr;
+    if (curl_easy_header(curl, name, 0, CURLH_HEADER, -1, &header) != CURLHE_OK) {
+        return {};
+    }
+    return header->value;
+}
+
+std::string response_info(CURL* curl, CURLINFO info) {
+    const char* value = nullptr;
+    curl_easy_getinfo(curl, info, &value);
+    return value == nullptr ? std::string() : value;
+}
+
+// Retry-After holds either a number of seconds or an HTTP date.
+std::int64_t retry_after_seconds(const std::string& value) {
+    if (value.empty()) {
+        return 0;
+    }
+    char* end = nullptr;
+    const long long seconds = std::strtoll(value.c_str(), &end, 10);
+    if (*end == '\0') {
+        return seconds > 0 ? seconds : 0;
+    }
+    const std::time_t when = curl_getdate(value.c_str(), nullptr);
+    const std::time_t now = std::time(nullptr);
+    return when > now ? static_cast<std::int64_t>(when - now) : 0;
+}
+
+Message transfer_failure(CURLcode code, const Transfer& transfer, std::int64_t cap) {
+    if (transfer.over_cap || code == CURLE_FILESIZE_EXCEEDED) {
+        return Message::plain(TB_TRANSLATE_NOOP("Strings", "larger than %1 MB"),
+                              {std::to_string((cap + kMegabyte - 1) / kMegabyte)});
+    }
+    if (transfer.stalled || code == CURLE_OPERATION_TIMEDOUT) {
+        return Message::plain(TB_TRANSLATE_NOOP("Strings", "timed out"));
+    }
+    return Message::plain(curl_easy_strerror(code));
+}
+
+Message status_failure(DownloadResult result, long status) {
+    if (result == DownloadResult::EmptyBody) {
+        return Message::plain(TB_TRANSLATE_NOOP("Strings", "empty response"));
+    }
+    return Message::plain(TB_TRANSLATE_NOOP("Strings", "HTTP status %1"), {std::to_string(status)});
+}
+
 DownloadResult classify(long status, const std::string& body) {
+    if (status == 304) {
+        return DownloadResult::NotModified;
+    }
     if (status >= 400 && status <= 499) {
         return DownloadResult::ClientError;
     }
@@ -143,11 +217,19 @@ std::string feed_file_suffix(const std::string& location) {
     return name;
 }
 
+std::string user_agent() {
+    return std::string("Tagberry/") + TB_VERSION;
+}
+
 Download download_feed(const std::string& location, const std::filesystem::path& folder,
-                       const DownloadOptions& options, const std::atomic<bool>* abort) {
+                       const DownloadOptions& options, const std::atomic<bool>* abort,
+                       const Validators& validators) {
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
+    Download download;
+    download.address = location;
     if (!curl) {
-        return {};
+        download.failure = Message::plain(curl_easy_strerror(CURLE_FAILED_INIT));
+        return download;
     }
     Transfer transfer;
     transfer.cap = options.max_body_bytes;
@@ -155,19 +237,36 @@ Download download_feed(const std::string& location, const std::filesystem::path&
     transfer.stall_timeout = std::chrono::milliseconds(options.stall_timeout_ms);
     transfer.last_change = std::chrono::steady_clock::now();
     configure(curl.get(), location, options, transfer);
-    if (curl_easy_perform(curl.get()) != CURLE_OK) {
-        return {};
+    const HeaderList headers = conditional_headers(validators);
+    curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers.get());
+    const CURLcode code = curl_easy_perform(curl.get());
+    if (code != CURLE_OK) {
+        download.failure = transfer_failure(code, transfer, options.max_body_bytes);
+        return download;
     }
     long status = 0;
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
-    Download download;
+    download.address = response_info(curl.get(), CURLINFO_EFFECTIVE_URL);
+    download.content_type = response_info(curl.get(), CURLINFO_CONTENT_TYPE);
     download.result = classify(status, transfer.body);
-    if (download.result != DownloadResult::Ok) {
+    if (status == 429 || status == 503) {
+        download.retry_after_seconds =
+            retry_after_seconds(response_header(curl.get(), "Retry-After"));
+    }
+    if (download.result == DownloadResult::NotModified) {
         return download;
     }
+    if (download.result != DownloadResult::Ok) {
+        download.failure = status_failure(download.result, status);
+        return download;
+    }
+    download.validators = {response_header(curl.get(), "ETag"),
+                           response_header(curl.get(), "Last-Modified")};
     download.file = save_body(transfer.body, folder, feed_file_suffix(location));
     if (download.file.empty()) {
         download.result = DownloadResult::CannotCreateFile;
+        download.failure = Message::plain(
+            TB_TRANSLATE_NOOP("Strings", "cannot save the download in %1"), {folder.string()});
     }
     return download;
 }

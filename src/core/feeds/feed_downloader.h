@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/reporter.h"
+
 namespace tb {
 
 // Result codes of one feed download.
@@ -15,12 +17,24 @@ enum class DownloadResult : int {
     ServerError = 3,    // HTTP 500-599
     EmptyBody = 4,      // HTTP 200-299 with no body
     CannotCreateFile = 5,
+    NotModified = 6,  // HTTP 304 to a conditional request: the items held stay current
+};
+
+// What a server said about one version of a feed, for a conditional request next time.
+struct Validators {
+    std::string etag;
+    std::string last_modified;
+
+    bool empty() const { return etag.empty() && last_modified.empty(); }
+    bool operator==(const Validators&) const = default;
 };
 
 struct DownloadOptions {
     long connect_timeout_ms = 15000;
     // The transfer fails when no byte arrives for this long.
     long stall_timeout_ms = 30000;
+    // The whole transfer ends after this long, however slowly bytes keep arriving.
+    long deadline_ms = 120000;
     std::int64_t max_body_bytes = 10 * 1024 * 1024;
     long max_redirects = 5;
 };
@@ -28,15 +42,26 @@ struct DownloadOptions {
 struct Download {
     DownloadResult result = DownloadResult::RequestFailed;
     std::filesystem::path file;  // set only for Ok
+    std::string address;         // where the body came from, after redirects
+    std::string content_type;
+    Validators validators;  // of an Ok response
+    // Seconds the server asked to wait, from the Retry-After of a 429 or 503; 0 when none.
+    std::int64_t retry_after_seconds = 0;
+    Message failure;  // why, in a few words, when not Ok and not NotModified
 };
+
+// The User-Agent sent with every download: the program's name and version.
+std::string user_agent();
 
 // The last path segment of the location, made safe for a file name; "unnamed.xml" when the
 // location names no object.
 std::string feed_file_suffix(const std::string& location);
 
-// Fetches the location over http or https into a new file of `folder`, byte for byte. Setting
+// Fetches the location over http or https into a new file of `folder`, decoding a compressed body;
+// the size cap holds for the decoded body. With validators the request is conditional. Setting
 // `abort` ends the transfer soon after with RequestFailed. Needs curl_global_init done by main.
 Download download_feed(const std::string& location, const std::filesystem::path& folder,
-                       const DownloadOptions& options, const std::atomic<bool>* abort = nullptr);
+                       const DownloadOptions& options, const std::atomic<bool>* abort = nullptr,
+                       const Validators& validators = {});
 
 }  // namespace tb

@@ -16,7 +16,7 @@ enum class UpdateState : int { NotUpdated = -1, Updating = 0, Updated = 1, Downl
 // owner drains these on its own thread.
 struct FeedEvent {
     enum class Kind {
-        StateChanged,  // `state` is the feed's new update state
+        StateChanged,  // `state` is the feed's new update state; `message` why it failed
         Message,       // `message` is a report for the user (a parser message, ...)
         ItemsChanged,  // the feed has new items: refill the link list if it shows this feed
     };

@@ -29,19 +29,17 @@ private:
 
 struct ParsedFeed {
     std::vector<FeedItem> items;
-    bool ok = false;  // false when the reader, the handler or the parse failed
+    std::string title;  // the document's own title of the feed
+    bool ok = false;    // false when the reader, the handler or the parse failed
+    Message failure;    // why, in a few words, when not ok
 };
 
-// Reads one local feed document (RSS 0.9x/2.0 or RDF) into its items. The feed title is used only
-// in messages. External DTDs and entities are never fetched and entity expansion is limited, since
-// the document comes from the network.
+// Reads one local feed document (RSS 0.9x/2.0, RDF or Atom) into its items. The feed title is used
+// only in messages; relative links resolve against `address`, the location the document came
+// from. External DTDs and entities are never fetched, and entity expansion and the text a document
+// may produce are bounded, since the document comes from the network. The HTML 4 entities are
+// declared for every document.
 ParsedFeed parse_feed_document(const std::filesystem::path& file, const std::string& feed_title,
-                               Reporter& reporter);
-
-// The items, or none on any failure.
-inline std::vector<FeedItem> parse_feed(const std::filesystem::path& file,
-                                        const std::string& feed_title, Reporter& reporter) {
-    return parse_feed_document(file, feed_title, reporter).items;
-}
+                               Reporter& reporter, const std::string& address = {});
 
 }  // namespace tb

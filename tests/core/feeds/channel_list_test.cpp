@@ -124,8 +124,10 @@ TEST_F(ChannelListTest, UpdateAllSetsStatesItemsLinksAndEvents) {
     EXPECT_FALSE(list->item(good, 2));
 
     EXPECT_EQ(list->channel(missing)->state, UpdateState::DownloadFailed);
-    // A document without items leaves the feed at Updating, yet not running.
-    EXPECT_EQ(list->channel(bad)->state, UpdateState::Updating);
+    EXPECT_EQ(render(list->channel(missing)->failure), "HTTP status 404");
+    // A document that does not parse fails with the parser's line, instead of staying Updating.
+    EXPECT_EQ(list->channel(bad)->state, UpdateState::DownloadFailed);
+    EXPECT_EQ(render(list->channel(bad)->failure).rfind("XML error at line 1: ", 0), 0u);
     EXPECT_FALSE(list->channel(bad)->running);
     EXPECT_TRUE(list->listed_links(bad).empty());
 
@@ -137,13 +139,13 @@ TEST_F(ChannelListTest, UpdateAllSetsStatesItemsLinksAndEvents) {
         bad_messages += event.kind == Kind::Message && event.channel_id == bad;
     }
     EXPECT_EQ(updated, 1);
-    EXPECT_EQ(failed, 1);
+    EXPECT_EQ(failed, 2);
     EXPECT_EQ(items_changed, 1);
     EXPECT_EQ(bad_messages, 2);  // fatal error and "Skipping..."
     EXPECT_TRUE(reporter.messages.empty());
 }
 
-TEST_F(ChannelListTest, FeedWithoutNewItemsKeepsItsPreviousOnes) {
+TEST_F(ChannelListTest, FeedWithoutItemsIsUpdatedAndEmpty) {
     server.route("/feed.xml", {200, kTwoItems});
     const int id = add_row("Feed", "/feed.xml");
     auto list = make_list();
@@ -154,13 +156,54 @@ TEST_F(ChannelListTest, FeedWithoutNewItemsKeepsItsPreviousOnes) {
     server.route("/feed.xml", {200, "<rss><channel></channel></rss>"});
     ASSERT_TRUE(list->update_one(id));
     list->wait_for_workers();
-    EXPECT_EQ(list->channel(id)->state, UpdateState::Updating);
-    EXPECT_EQ(list->channel(id)->items.size(), 2u);
+    EXPECT_EQ(list->channel(id)->state, UpdateState::Updated);
+    EXPECT_TRUE(list->channel(id)->items.empty());
     EXPECT_TRUE(list->listed_links(id).empty());
     // Reloading discards the items.
     list->load_channels();
     EXPECT_TRUE(list->channel(id)->items.empty());
     EXPECT_EQ(list->channel(id)->state, UpdateState::NotUpdated);
+}
+
+TEST_F(ChannelListTest, NotModifiedKeepsTheItemsOnlyWhenThisProcessHoldsThem) {
+    server.route("/feed.xml", {200, kTwoItems, {"Last-Modified: Tue, 01 Dec 2026 08:00:00 GMT"}});
+    server.route_if("/feed.xml", "If-Modified-Since: Tue, 01 Dec 2026 08:00:00 GMT", {304, ""});
+    const int id = add_row("Feed", "/feed.xml");
+    auto list = make_list();
+    for (int round = 0; round < 2; ++round) {
+        list->update_one(id);
+        list->wait_for_workers();
+        EXPECT_EQ(list->channel(id)->state, UpdateState::Updated);
+        EXPECT_EQ(list->channel(id)->items.size(), 2u);
+    }
+    EXPECT_NE(server.last_request().find("If-Modified-Since"), std::string::npos);
+    // After a reload the items are gone, so the next request asks for the whole feed.
+    list->load_channels();
+    list->update_one(id);
+    list->wait_for_workers();
+    EXPECT_EQ(server.last_request().find("If-Modified-Since"), std::string::npos);
+    EXPECT_EQ(list->channel(id)->items.size(), 2u);
+}
+
+TEST_F(ChannelListTest, RetryAfterHoldsBackTimerUpdatesAndSaysWhy) {
+    server.route("/busy.xml", {429, "", {"Retry-After: 3600"}});
+    const int id = add_row("Busy", "/busy.xml");
+    auto list = make_list();
+    list->update_all(UpdateTrigger::Timer);
+    list->wait_for_workers();
+    const auto busy = list->channel(id);
+    EXPECT_EQ(busy->state, UpdateState::DownloadFailed);
+    EXPECT_EQ(render(busy->failure).rfind("HTTP status 429; the server asks to wait until ", 0), 0u)
+        << render(busy->failure);
+    const int requests = server.requests();
+    EXPECT_FALSE(list->update_one(id, UpdateTrigger::Timer));
+    list->update_all(UpdateTrigger::Timer);
+    list->wait_for_workers();
+    EXPECT_EQ(server.requests(), requests);
+    // The user's own update still goes out.
+    EXPECT_TRUE(list->update_one(id));
+    list->wait_for_workers();
+    EXPECT_EQ(server.requests(), requests + 1);
 }
 
 TEST_F(ChannelListTest, RunningFeedIsSkippedAndShutdownAbortsIt) {

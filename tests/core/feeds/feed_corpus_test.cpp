@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 
 #include "feeds/feed_parser.h"
@@ -11,18 +12,35 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Well-formed RSS and RDF documents that hold an item must give items.
+const std::string kAddress = "http://fixtures.example/feeds/index.xml";
+
+// Well-formed RSS, RDF and Atom documents that hold an item or entry must give items.
 bool must_yield_items(const fs::path& corpus, const fs::path& file) {
     const std::string relative = fs::relative(file, corpus).generic_string();
+    const bool atom = relative.rfind("feedparser/wellformed/atom", 0) == 0;
     const bool well_formed_feed = relative.rfind("feedparser/wellformed/rss/", 0) == 0 ||
                                   relative.rfind("feedparser/wellformed/rdf/", 0) == 0 ||
-                                  relative.rfind("newsboat/", 0) == 0;
-    return well_formed_feed && test::read_file(file).find("<item") != std::string::npos;
+                                  relative.rfind("newsboat/", 0) == 0 || atom;
+    const std::string text = test::read_file(file);
+    return well_formed_feed && text.find(atom ? "<entry" : "<item") != std::string::npos;
+}
+
+// A stored link is one absolute address with no white space in it.
+void expect_sound_link(const std::string& link) {
+    if (link.empty()) {
+        return;
+    }
+    EXPECT_EQ(link.find_first_of(" \t\r\n"), std::string::npos) << link;
+    const auto scheme = link.find(':');
+    ASSERT_NE(scheme, std::string::npos) << link;
+    EXPECT_EQ(link.find("http://", scheme), std::string::npos) << link;
+    EXPECT_EQ(link.find("https://", scheme), std::string::npos) << link;
 }
 
 TEST(FeedCorpusTest, EveryRealWorldDocumentParsesOrFailsCleanly) {
     const fs::path corpus = test::shared_fixture("feeds");
     if (corpus.empty() || !fs::is_directory(corpus)) {
+        ASSERT_EQ(std::getenv("CI"), nullptr) << "shared feed fixtures are missing";
         GTEST_SKIP() << "shared feed fixtures are absent (../shared/fixtures/feeds)";
     }
     XercesRuntime xml;
@@ -38,7 +56,7 @@ TEST(FeedCorpusTest, EveryRealWorldDocumentParsesOrFailsCleanly) {
         SCOPED_TRACE(entry.path().string());
         RecordingReporter reporter;
         const auto start = std::chrono::steady_clock::now();
-        const ParsedFeed feed = parse_feed_document(entry.path(), "corpus", reporter);
+        const ParsedFeed feed = parse_feed_document(entry.path(), "corpus", reporter, kAddress);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
         if (!feed.ok) {
             // A failure always ends with the parser's own message and no items.
@@ -49,6 +67,7 @@ TEST(FeedCorpusTest, EveryRealWorldDocumentParsesOrFailsCleanly) {
         }
         for (size_t i = 0; i < feed.items.size(); ++i) {
             EXPECT_EQ(feed.items[i].number, static_cast<int>(i));
+            expect_sound_link(feed.items[i].link);
         }
         if (must_yield_items(corpus, entry.path())) {
             ++with_items;

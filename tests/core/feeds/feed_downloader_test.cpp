@@ -74,7 +74,7 @@ TEST_F(FeedDownloaderTest, StatusCodesMapToResultsWithoutFiles) {
     EXPECT_EQ(get("/empty").result, DownloadResult::EmptyBody);
     EXPECT_EQ(get("/no-content").result, DownloadResult::EmptyBody);
     // Statuses outside the table fail instead of handing the parser no file.
-    EXPECT_EQ(get("/not-modified").result, DownloadResult::RequestFailed);
+    EXPECT_EQ(get("/not-modified").result, DownloadResult::NotModified);
     EXPECT_EQ(get("/moved-nowhere").result, DownloadResult::RequestFailed);
     EXPECT_EQ(files_in_folder(), 0u);
 }
@@ -145,6 +145,70 @@ TEST_F(FeedDownloaderTest, UnreachableHostAndMissingFolder) {
     server.route("/feed", {200, kFeed});
     EXPECT_EQ(download_feed(server.url("/feed"), dir / "absent", options).result,
               DownloadResult::CannotCreateFile);
+}
+
+TEST_F(FeedDownloaderTest, CompressedBodiesAreDecodedAndCappedAfterDecoding) {
+    Response zipped{
+        200, test::read_file(test::data_path("feeds/feed.xml.gz")), {"Content-Encoding: gzip"}};
+    server.route("/zipped", zipped);
+    const Download plain = get("/zipped");
+    ASSERT_EQ(plain.result, DownloadResult::Ok);
+    EXPECT_NE(test::read_file(plain.file).find("<title>Zipped</title>"), std::string::npos);
+    EXPECT_NE(server.last_request().find("\r\nAccept-Encoding: "), std::string::npos);
+    EXPECT_NE(server.last_request().find("\r\nUser-Agent: Tagberry/" TB_VERSION "\r\n"),
+              std::string::npos)
+        << server.last_request();
+
+    // 8 KB on the wire, 8 MB decoded.
+    Response bomb{
+        200, test::read_file(test::data_path("feeds/bomb.xml.gz")), {"Content-Encoding: gzip"}};
+    options.max_body_bytes = 64 * 1024;
+    server.route("/bomb", bomb);
+    const Download stopped = get("/bomb");
+    EXPECT_EQ(stopped.result, DownloadResult::RequestFailed);
+    EXPECT_EQ(render(stopped.failure), "larger than 1 MB");
+    EXPECT_EQ(files_in_folder(), 1u);
+}
+
+TEST_F(FeedDownloaderTest, ValidatorsMakeTheRequestConditional) {
+    server.route("/feed",
+                 {200, kFeed, {"ETag: \"v1\"", "Last-Modified: Mon, 07 Dec 2026 10:00:00 GMT"}});
+    server.route_if("/feed", "If-None-Match: \"v1\"", {304, ""});
+    const Download first = get("/feed");
+    ASSERT_EQ(first.result, DownloadResult::Ok);
+    EXPECT_EQ(first.validators, (Validators{"\"v1\"", "Mon, 07 Dec 2026 10:00:00 GMT"}));
+    EXPECT_EQ(server.last_request().find("If-"), std::string::npos);
+
+    const Download again =
+        download_feed(server.url("/feed"), dir.path(), options, nullptr, first.validators);
+    EXPECT_EQ(again.result, DownloadResult::NotModified);
+    EXPECT_TRUE(again.file.empty());
+    EXPECT_NE(server.last_request().find("\r\nIf-Modified-Since: Mon, 07 Dec 2026 10:00:00 GMT"),
+              std::string::npos);
+    EXPECT_EQ(files_in_folder(), 1u);
+}
+
+TEST_F(FeedDownloaderTest, FailuresSayWhyAndRetryAfterIsRead) {
+    server.route("/busy", {429, "slow down", {"Retry-After: 120"}});
+    server.route("/down", {503, "", {"Retry-After: Fri, 31 Dec 2100 23:59:59 GMT"}});
+    server.route("/gone", {410, ""});
+    const Download busy = get("/busy");
+    EXPECT_EQ(busy.result, DownloadResult::ClientError);
+    EXPECT_EQ(busy.retry_after_seconds, 120);
+    EXPECT_EQ(render(busy.failure), "HTTP status 429");
+    EXPECT_GT(get("/down").retry_after_seconds, 365LL * 24 * 3600);
+    EXPECT_EQ(get("/gone").retry_after_seconds, 0);
+
+    // A server that sends a byte now and then never stalls, but the deadline ends it.
+    Response drip{200, kFeed};
+    drip.drip_interval_ms = 100;
+    server.route("/drip", drip);
+    options.deadline_ms = 700;
+    const auto start = Clock::now();
+    const Download slow = get("/drip");
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2000));
+    EXPECT_EQ(slow.result, DownloadResult::RequestFailed);
+    EXPECT_EQ(render(slow.failure), "timed out");
 }
 
 TEST(FeedFileSuffixTest, KeepsTheObjectNameMadeSafe) {

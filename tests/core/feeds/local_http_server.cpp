@@ -23,7 +23,7 @@ bool send_all(int socket, const char* data, size_t size) {
     return true;
 }
 
-std::string read_request_path(int client) {
+std::string read_request(int client) {
     std::string request;
     char buffer[4096];
     while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
@@ -33,6 +33,10 @@ std::string read_request_path(int client) {
         }
         request.append(buffer, static_cast<size_t>(n));
     }
+    return request;
+}
+
+std::string request_path(const std::string& request) {
     const auto start = request.find(' ');
     const auto end = request.find(' ', start + 1);
     return start == std::string::npos || end == std::string::npos
@@ -64,6 +68,17 @@ LocalHttpServer::~LocalHttpServer() {
 void LocalHttpServer::route(const std::string& path, Response response) {
     std::lock_guard lock(mutex_);
     routes_[path] = std::move(response);
+}
+
+void LocalHttpServer::route_if(const std::string& path, const std::string& header,
+                               Response response) {
+    std::lock_guard lock(mutex_);
+    conditional_routes_[path] = {"\r\n" + header + "\r\n", std::move(response)};
+}
+
+std::string LocalHttpServer::last_request() const {
+    std::lock_guard lock(mutex_);
+    return last_request_;
 }
 
 std::string LocalHttpServer::url(const std::string& path) const {
@@ -100,13 +115,20 @@ void LocalHttpServer::accept_loop() {
 }
 
 void LocalHttpServer::serve(int client) {
-    const std::string path = read_request_path(client);
+    const std::string request = read_request(client);
+    const std::string path = request_path(request);
     ++requests_;
     Response response;
     {
         std::lock_guard lock(mutex_);
+        last_request_ = request;
         const auto found = routes_.find(path);
         response = found != routes_.end() ? found->second : Response{404, "not found"};
+        const auto conditional = conditional_routes_.find(path);
+        if (conditional != conditional_routes_.end() &&
+            request.find(conditional->second.first) != std::string::npos) {
+            response = conditional->second.second;
+        }
     }
     send_response(client, response);
 }
@@ -121,6 +143,15 @@ void LocalHttpServer::send_response(int client, const Response& response) {
     }
     head += "Connection: close\r\n\r\n";
     if (!send_all(client, head.data(), head.size())) {
+        return;
+    }
+    if (response.drip_interval_ms >= 0) {
+        for (char byte : response.body) {
+            if (stopping_ || !send_all(client, &byte, 1)) {
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(response.drip_interval_ms));
+        }
         return;
     }
     if (response.stall_after < 0) {

@@ -25,6 +25,8 @@ public:
         bool content_length = true;        // without it the body ends when the connection closes
         // Sends the headers and this many bytes of the body, then goes silent until stop().
         long stall_after = -1;
+        // Sends the body one byte at a time with this pause between bytes.
+        long drip_interval_ms = -1;
     };
 
     LocalHttpServer();
@@ -33,6 +35,11 @@ public:
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
     void route(const std::string& path, Response response);
+    // Answers requests for `path` that hold the header line `header` ("Name: value") with this
+    // response instead of the route's.
+    void route_if(const std::string& path, const std::string& header, Response response);
+    // The request line and headers of the last request served.
+    std::string last_request() const;
     std::string url(const std::string& path) const;
     int requests() const { return requests_; }
     void stop();
@@ -46,9 +53,11 @@ private:
     int port_ = 0;
     std::atomic<bool> stopping_{false};
     std::atomic<int> requests_{0};
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable stalled_;
     std::map<std::string, Response> routes_;
+    std::map<std::string, std::pair<std::string, Response>> conditional_routes_;
+    std::string last_request_;
     std::vector<std::thread> connections_;
     std::thread acceptor_;
 };
