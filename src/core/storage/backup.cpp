@@ -28,6 +28,7 @@ constexpr auto kStalePartAge = std::chrono::hours(1);
 // "YYYYMMDD-HHMMSS-mmm" in UTC: names sort by time whatever the time zone.
 constexpr std::size_t kStampLength = 19;
 constexpr int kBusyRetries = 50;
+constexpr const char* kInTransaction = "a transaction is open";
 constexpr auto kBusyPause = std::chrono::milliseconds(100);
 
 const char* const kCannotWrite = TB_TRANSLATE_NOOP("Strings", "Cannot write the backup '%1': %2");
@@ -253,7 +254,10 @@ std::optional<fs::path> Backups::write_snapshot(std::int64_t now_ms) {
     const fs::path target = free_path(dir, now_ms);
     fs::path part = target;
     part += kPartSuffix;
-    std::string error = db_.is_open() ? write_copy(db_.handle(), part) : db_.error_text();
+    std::string error = !db_.is_open() ? db_.error_text()
+                        // A copy inside a transaction would hold its uncommitted rows.
+                        : !sqlite3_get_autocommit(db_.handle()) ? kInTransaction
+                                                                : write_copy(db_.handle(), part);
     if (error.empty()) {
         fs::rename(part, target, ec);
         error = ec ? ec.message() : "";
