@@ -168,6 +168,10 @@ Details</source>
         <translation>О&amp;чистить список действий</translation>
     </message>
     <message>
+        <source>Restore from &amp;Backup...</source>
+        <translation>&amp;Восстановить из резервной копии...</translation>
+    </message>
+    <message>
         <source>&amp;Reset Usage Information for All</source>
         <translation>&amp;Удалить сведения о посещениях для всех ссылок</translation>
     </message>
@@ -805,6 +809,34 @@ New link</source>
         <source>Cannot use the database file &apos;%1&apos;: %2</source>
         <translation>Невозможно использовать файл базы данных &apos;%1&apos;: %2</translation>
     </message>
+    <message>
+        <source>Cannot write the backup &apos;%1&apos;: %2</source>
+        <translation>Не удалось записать резервную копию &apos;%1&apos;: %2</translation>
+    </message>
+    <message>
+        <source>Cannot read the backup &apos;%1&apos;: %2</source>
+        <translation>Не удалось прочитать резервную копию &apos;%1&apos;: %2</translation>
+    </message>
+    <message>
+        <source>The backup &apos;%1&apos; is damaged and was not restored: %2</source>
+        <translation>Резервная копия &apos;%1&apos; повреждена и не восстановлена: %2</translation>
+    </message>
+    <message>
+        <source>The file &apos;%1&apos; holds no bookmarks of this program and was not restored.</source>
+        <translation>Файл &apos;%1&apos; не содержит закладок этой программы и не восстановлен.</translation>
+    </message>
+    <message>
+        <source>The file &apos;%1&apos; is the database in use and cannot be restored over itself.</source>
+        <translation>Файл &apos;%1&apos; — это используемая база данных, восстановить ее из нее самой нельзя.</translation>
+    </message>
+    <message>
+        <source>Cannot restore the backup &apos;%1&apos;: %2</source>
+        <translation>Не удалось восстановить резервную копию &apos;%1&apos;: %2</translation>
+    </message>
+    <message>
+        <source>There are no backups yet.</source>
+        <translation>Резервных копий пока нет.</translation>
+    </message>
 </context>
 <context>
     <name>tb::app::AboutDialog</name>
@@ -1398,6 +1430,33 @@ To do this, separate folder names with &apos;;&apos;.</source>
     <message>
         <source>Link monitoring is disabled.</source>
         <translation>Отслеживание ссылок отключено.</translation>
+    </message>
+</context>
+<context>
+    <name>tb::app::RestoreBackupDialog</name>
+    <message>
+        <source>Restore from Backup</source>
+        <translation>Восстановление из резервной копии</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Дата</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>Каталоги</translation>
+    </message>
+    <message>
+        <source>Links</source>
+        <translation>Ссылки</translation>
+    </message>
+    <message>
+        <source>The current state is kept as one more backup before the chosen one is restored.</source>
+        <translation>Перед восстановлением выбранной копии текущее состояние сохраняется как еще одна резервная копия.</translation>
+    </message>
+    <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Восстановить</translation>
     </message>
 </context>
 <context>

@@ -6,6 +6,7 @@
 
 #include "app/message_box.h"
 #include "platform/strings.h"
+#include "storage/backup.h"
 
 namespace tb::app {
 
@@ -108,6 +109,8 @@ void AppController::register_commands() {
         });
     add_command(
         kCmdClearUndo, [this] { clear_undo(); }, journal);
+    add_command(
+        kCmdRestoreBackup, [this] { restore_backup(); }, always);
     add_command(
         kCmdResetAllUsage, [this] { reset_all_usage(); }, always);
     add_command(
@@ -593,6 +596,24 @@ void AppController::clear_undo() {
         model_.folders.reload();
         model_.links.update_links_array();
     }
+}
+
+void AppController::restore_backup() {
+    Backups backups(model_.db);
+    const auto snapshots = backups.list();
+    if (snapshots.empty()) {
+        inform_text(QCoreApplication::translate("Strings", "There are no backups yet."));
+        return;
+    }
+    const auto chosen = ui_.choose_backup(snapshots);
+    if (!chosen || !backups.restore(*chosen)) {
+        return;
+    }
+    model_.load();
+    state_.selected_links.clear();
+    emit data_restored();
+    emit tree_refill_requested(true);
+    emit list_refill_requested();
 }
 
 void AppController::reset_all_usage() {

@@ -114,6 +114,8 @@ signals:
     void open_hide_requested();
     void exit_requested();
     void applications_changed();
+    // The database was replaced by a snapshot and the model reloaded.
+    void data_restored();
 
 private:
     void register_commands();
@@ -132,6 +134,7 @@ private:
     void copy_address();
     void undo();
     void clear_undo();
+    void restore_backup();
     void reset_all_usage();
     void most_visited_preferences();
     void recent_preferences();

@@ -44,6 +44,7 @@ enum Command : int {
     kCmdCopyItemAddress = 32859,
     kCmdFolderProperties = 32860,
     kCmdResetFolderUsage = 32861,
+    kCmdRestoreBackup = 32862,
     kCmdOpenWithFirst = 40000,
     kCmdRecentQueryFirst = 41000,
     kCmdUndo = 57643,

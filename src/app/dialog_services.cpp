@@ -21,6 +21,7 @@
 #include "app/new_folder_dialog.h"
 #include "app/new_link_dialog.h"
 #include "app/recent_links_dialog.h"
+#include "app/restore_backup_dialog.h"
 
 namespace tb::app {
 
@@ -73,6 +74,15 @@ std::vector<int> DialogServices::duplicates(const DuplicatesRequest& request) {
     DuplicatesDialog dialog(request, parent_);
     dialog.exec();
     return dialog.doomed();
+}
+
+std::optional<std::filesystem::path> DialogServices::choose_backup(
+    const std::vector<Snapshot>& snapshots) {
+    RestoreBackupDialog dialog(snapshots, parent_);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.chosen();
 }
 
 bool DialogServices::most_visited_preferences(Settings& settings) {

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <csignal>
 
 #include "app/dialog_services.h"
@@ -18,12 +19,15 @@
 #include "platform/data_folder.h"
 #include "platform/log.h"
 #include "platform/strings.h"
+#include "storage/backup.h"
 
 namespace tb::app {
 
 namespace {
 
 int g_termination_pipe[2] = {-1, -1};
+
+constexpr auto kFirstBackupDelay = std::chrono::seconds(5);
 
 void on_termination_signal(int) {
     char byte = 1;
@@ -128,7 +132,11 @@ void TagberryApp::build_window() {
                 &TagberryApp::terminate_quietly);
     }
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { save_settings(); });
+    // The restore reopened the connection: its changes are this program's own.
+    connect(controller_.get(), &AppController::data_restored, this,
+            [this] { data_version_ = db_->data_version(); });
     window_->show();
+    start_daily_backups();
 }
 
 // The tray icon with its menu, shared by the drop window, and the drop window in its place.
@@ -200,6 +208,23 @@ void TagberryApp::activate() {
     }
     window_->raise();
     window_->activateWindow();
+}
+
+// First a little after the window is up, so that start-up never waits for the copy; then once
+// a day for a program that stays open.
+void TagberryApp::start_daily_backups() {
+    auto* daily = new QTimer(this);
+    daily->setInterval(std::chrono::milliseconds(Backups::kDailyIntervalMs));
+    connect(daily, &QTimer::timeout, this, &TagberryApp::back_up_if_due);
+    daily->start();
+    QTimer::singleShot(kFirstBackupDelay, this, &TagberryApp::back_up_if_due);
+}
+
+void TagberryApp::back_up_if_due() {
+    if (closed_ || !db_->is_open() || controller_->busy()) {
+        return;
+    }
+    Backups(*db_).create_if_due();
 }
 
 void TagberryApp::reload_if_changed() {

@@ -56,6 +56,8 @@ private:
     void terminate_quietly();
     void activate();
     void reload_if_changed();
+    void start_daily_backups();
+    void back_up_if_due();
     void save_settings();
 
     QSettingsStore store_;

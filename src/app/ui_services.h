@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <vector>
 
 #include "model/link_store.h"
 #include "platform/settings.h"
+#include "storage/backup.h"
 
 namespace tb::app {
 
@@ -71,6 +73,9 @@ public:
     // Edits the "Open With" list in place; true when it changed.
     virtual bool edit_application_list(std::vector<Application>& list) = 0;
     virtual std::optional<QString> save_html_file(const QString& default_name) = 0;
+    // The snapshot to restore, chosen from the list, or none.
+    virtual std::optional<std::filesystem::path> choose_backup(
+        const std::vector<Snapshot>& snapshots) = 0;
     virtual void about() = 0;
 
     virtual void open_url(const QString& url) = 0;

@@ -28,6 +28,17 @@ public:
     bool recent_preferences(Settings&) override { return false; }
     bool edit_application_list(std::vector<Application>&) override { return false; }
     std::optional<QString> save_html_file(const QString&) override { return {}; }
+    // Chooses the snapshot at this index of the list it is shown, when set.
+    std::optional<std::size_t> backup_choice;
+    std::vector<Snapshot> backups_shown;
+    std::optional<std::filesystem::path> choose_backup(
+        const std::vector<Snapshot>& snapshots) override {
+        backups_shown = snapshots;
+        if (!backup_choice || *backup_choice >= snapshots.size()) {
+            return {};
+        }
+        return snapshots[*backup_choice].path;
+    }
     void about() override { ++about_calls; }
     void open_url(const QString&) override {}
     bool start_program(const QString&, const QString&) override { return false; }

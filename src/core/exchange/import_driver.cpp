@@ -9,6 +9,7 @@
 #include "exchange/shortcut_import.h"
 #include "model/ids.h"
 #include "platform/strings.h"
+#include "storage/backup.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -115,6 +116,10 @@ fs::path registry_favourites() {
 ImportResult run_import(Model& model, const ImportRequest& request,
                         const ImportProgress& progress) {
     ImportResult result;
+    // The snapshot is taken outside the import's transaction; without it nothing is imported.
+    if (!Backups(model.db).create()) {
+        return result;
+    }
     bool ok = false;
     bool cancelled = false;
     {

@@ -41,7 +41,8 @@ struct ImportResult {
     int links = 0;
 };
 
-// Runs one import under the import regime: journal off (its state restored on every exit),
+// Runs one import under the import regime: a snapshot of the database first (the import fails
+// when it cannot be written), journal off (its state restored on every exit),
 // one transaction with synchronous OFF, the folder list and link array reloaded once at the
 // end. Cancelling rolls the whole import back.
 ImportResult run_import(Model& model, const ImportRequest& request,

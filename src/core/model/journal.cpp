@@ -1,6 +1,7 @@
 #include "model/journal.h"
 
 #include "platform/strings.h"
+#include "storage/backup.h"
 
 namespace tb {
 
@@ -123,6 +124,10 @@ std::string Journal::undo_menu_text() {
     return (last ? label(last->action) : std::string(english_string(msg::kUndo))) + "\tCtrl+Z";
 }
 
+bool Journal::has_deletions() {
+    return db_.has_rows("SELECT 1 FROM tb_undo WHERE action IN (2, 3) LIMIT 1");
+}
+
 bool Journal::purge() {
     static const char* const kPurge[] = {
         "DELETE FROM tb_folders WHERE id IN (SELECT id FROM tb_undo WHERE action = '2')",
@@ -131,6 +136,9 @@ bool Journal::purge() {
         "DELETE FROM tb_parents WHERE folderID IN (SELECT id FROM tb_undo WHERE action = '2')",
         "DELETE FROM tb_undo",
     };
+    if (has_deletions() && !Backups(db_).create()) {
+        return false;
+    }
     // All or nothing: a failure half-way must not leave links whose folders are gone.
     db_.set_bulk_mode(true);
     bool ok = true;

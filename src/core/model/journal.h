@@ -59,7 +59,10 @@ public:
     // "<label>\tCtrl+Z", or "Undo\tCtrl+Z" with an empty journal.
     std::string undo_menu_text();
 
-    // Carries out the deferred deletions and empties the journal, in one transaction.
+    // Whether the purge has folders or links to delete.
+    bool has_deletions();
+    // Carries out the deferred deletions and empties the journal, in one transaction, after a
+    // snapshot when it deletes folders or links. Nothing is purged when the snapshot fails.
     bool purge();
 
     Database& db() { return db_; }

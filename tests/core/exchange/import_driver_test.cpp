@@ -2,6 +2,7 @@
 
 #include "import_fixture.h"
 #include "platform/strings.h"
+#include "storage/backup.h"
 
 namespace tb::test {
 namespace {
@@ -98,6 +99,29 @@ TEST_F(ImportTest, CancelRollsTheWholeImportBack) {
     EXPECT_EQ(db->bulk_depth(), 0);
     // The database takes the same import afterwards.
     EXPECT_EQ(run_import(*model, request).links, 50);
+}
+
+TEST_F(ImportTest, ImportIsPrecededByASnapshotAndRefusedWithoutOne) {
+    write_file(dir / "b.html", many_links(3));
+    ASSERT_EQ(import(ImportSource::BookmarkFile, dir / "b.html").status, ImportStatus::Done);
+    Backups backups(*db);
+    auto listed = backups.list();
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0].links, 0) << "taken before the import";
+    ASSERT_EQ(import(ImportSource::BookmarkFile, dir / "b.html").status, ImportStatus::Done);
+    listed = backups.list();
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0].links, 3);
+
+    for (const Snapshot& snapshot : listed) {
+        std::filesystem::remove(snapshot.path);
+    }
+    std::filesystem::remove(backups.folder());
+    write_file(backups.folder(), "a file where the folder belongs");
+    reporter.clear();
+    EXPECT_EQ(import(ImportSource::BookmarkFile, dir / "b.html").status, ImportStatus::Failed);
+    EXPECT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tb_links"), 6);
 }
 
 }  // namespace
