@@ -3,7 +3,8 @@
 # job, so that other work on the machine keeps the processor.
 #   scripts/run_fuzz.sh [SECONDS_PER_TARGET] [TARGET...]
 # New inputs go to build-fuzz/fuzz-work/<target>, crashes and hangs to build-fuzz/fuzz-artifacts/;
-# the seeds in fuzz/corpus/ are only read, as are the shared real-world files when they exist.
+# the seeds in fuzz/corpus/ and the reproducers in fuzz/regressions/ are only read, as are the
+# shared real-world files when they exist.
 # The importers' scratch databases live in /dev/shm when there is one: on a disk, syncing them
 # slows the runs tenfold.
 set -euo pipefail
@@ -32,7 +33,7 @@ for target in "${targets[@]}"; do
     artifacts=$build/fuzz-artifacts/$target
     scratch=$scratch_root/$target
     mkdir -p "$work" "$artifacts" "$scratch"
-    seeds=("$root/fuzz/corpus/$target")
+    seeds=("$root/fuzz/corpus/$target" "$root/fuzz/regressions/$target")
     for extra in $(extra_seeds "$target"); do
         [[ -d $extra ]] && seeds+=("$extra")
     done
