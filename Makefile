@@ -1,9 +1,10 @@
 # Entry points: `make run` builds and starts the program, `make test` builds and runs every test.
 BUILD_DIR ?= build
 SAN_DIR ?= build-asan
+FUZZ_DIR ?= build-fuzz
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test test-asan bench clean
+.PHONY: deps configure build run test test-asan bench fuzz clean
 
 deps:
 	@./scripts/deps.sh
@@ -30,5 +31,12 @@ bench: build
 	@for s in bench/bench_*.cpp; do b=$(BUILD_DIR)/bench/$$(basename $$s .cpp); \
 		if [ -x $$b ]; then echo "== $$b"; $$b; fi; done
 
+# The libFuzzer targets of fuzz/, built with clang under ASan and UBSan; scripts/run_fuzz.sh runs them.
+fuzz:
+	@./scripts/deps.sh fuzz
+	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DTB_FUZZ=ON -DTB_BUILD_GUI=OFF >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz
+
 clean:
-	rm -rf $(BUILD_DIR) $(SAN_DIR)
+	rm -rf $(BUILD_DIR) $(SAN_DIR) $(FUZZ_DIR)

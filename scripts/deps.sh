@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, or says how to.
+#   scripts/deps.sh        the packages of the normal build
+#   scripts/deps.sh fuzz   those of the fuzz build too: clang and its libFuzzer runtime
 set -euo pipefail
 
 packages=(
@@ -12,6 +14,9 @@ packages=(
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
     libgtest-dev
 )
+if [[ ${1:-} == fuzz ]]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -40,9 +40,10 @@ bool read_lines(const fs::path& file, std::vector<std::string>& lines) {
     return true;
 }
 
-// Whether old id + base + 1 is still an int.
+// Whether old id + base + 1 is an int below the largest, so that the import's next free id,
+// one above it, is still an int.
 bool fits(int old_id, int base) {
-    return static_cast<long long>(old_id) + base + 1 <= INT_MAX;
+    return static_cast<long long>(old_id) + base + 1 < INT_MAX;
 }
 
 void log_bad_line(const char* file, const std::string& line) {

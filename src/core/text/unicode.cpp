@@ -337,16 +337,23 @@ std::string utf8_or_cp1251(std::string_view bytes) {
 }
 
 std::vector<std::string> decode_text_lines(std::string_view bytes) {
+    std::vector<std::string> lines;
     if (bytes.starts_with("\xFF\xFE")) {
-        return Utf16Decoder(bytes.substr(2), false).lines();
+        lines = Utf16Decoder(bytes.substr(2), false).lines();
+    } else if (bytes.starts_with("\xFE\xFF")) {
+        lines = Utf16Decoder(bytes.substr(2), true).lines();
+    } else {
+        if (bytes.starts_with("\xEF\xBB\xBF")) {
+            bytes.remove_prefix(3);
+        }
+        lines = decode_utf8_lines(bytes);
     }
-    if (bytes.starts_with("\xFE\xFF")) {
-        return Utf16Decoder(bytes.substr(2), true).lines();
+    // A stored text ends at its first NUL, so a NUL kept here would make the stored text differ
+    // from the one the reader compared.
+    for (std::string& line : lines) {
+        std::erase(line, '\0');
     }
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        bytes.remove_prefix(3);
-    }
-    return decode_utf8_lines(bytes);
+    return lines;
 }
 
 }  // namespace tb

@@ -30,7 +30,8 @@ std::string utf8_or_cp1251(std::string_view bytes);
 
 // The lines of a text file's bytes, decoded by its byte-order mark: FF FE is UTF-16 LE, FE FF is
 // UTF-16 BE, EF BB BF or no mark is UTF-8. Lines end at CR, LF or CR LF. Invalid sequences and
-// unpaired surrogates become U+FFFD; the result is always valid UTF-8.
+// unpaired surrogates become U+FFFD and NUL characters are dropped; the result is always valid
+// UTF-8.
 std::vector<std::string> decode_text_lines(std::string_view bytes);
 
 }  // namespace tb

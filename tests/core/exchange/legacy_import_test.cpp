@@ -104,5 +104,26 @@ TEST_F(LegacyTest, MissingFilesReportTheirMessageAndLeaveTheTopFolder) {
     EXPECT_TRUE(model->journal.enabled());
 }
 
+// The ids after the top folder (2) and after the empty link table (0) would be the largest int,
+// leaving the import's next free id no room; such lines are skipped like out-of-range ones.
+TEST_F(LegacyTest, IdsWhoseNextIdWouldOverflowAreSkipped) {
+    write_file(dir / "edge/data.dbf", "2147483644;Edge;-1
+5;Kept;-1
+");
+    write_file(dir / "edge/data.dbd", "2147483646;5
+1;5
+");
+    write_file(dir / "edge/data.dbi", "2147483646;Edge;http://edge/;;0
+1;Kept;http://kept/;;0
+");
+    ImportResult result = import(ImportSource::LegacyDatabase, dir / "edge");
+    EXPECT_EQ(result.status, ImportStatus::Done);
+    EXPECT_EQ(tree(result.top_folder),
+              (std::vector<std::string>{"D Kept", "L Kept | Kept | http://kept/"}));
+    EXPECT_NE(log().find("*** Skipped line of data.dbf: '2147483644;Edge;-1'"), std::string::npos);
+    EXPECT_NE(log().find("*** Skipped line of data.dbi: '2147483646;Edge;http://edge/;;0'"),
+              std::string::npos);
+}
+
 }  // namespace
 }  // namespace tb::test

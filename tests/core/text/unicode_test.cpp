@@ -67,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
         LinesCase{"mixed_and_empty", "a\r\n\r\nb\n\rc\r\r\nd", {"a", "", "b", "", "c", "", "d"}},
         LinesCase{"lf_cr_is_two_ends", "a\n\rb", {"a", "", "b"}},
         LinesCase{"only_terminators", "\n\r\n", {"", ""}},
-        LinesCase{"nul_kept", std::string("a\0b", 3), {std::string("a\0b", 3)}}));
+        // A stored text would end at the NUL, hiding the rest behind what the import compared.
+        LinesCase{"nul_dropped", std::string("a\0b\n\0", 5), {"ab", ""}}));
 
 INSTANTIATE_TEST_SUITE_P(
     Utf16, DecodeTextLinesTest,
@@ -91,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         LinesCase{"two_highs_then_low", utf16(u"\xD83D\xD83D\xDE00", true), {kFFFD + "😀"}},
         LinesCase{"odd_byte_at_end", utf16(u"ab", false) + "c", {"ab" + kFFFD}},
         LinesCase{"mixed_line_ends", utf16(u"a\rb\nc\r\n\r\nd", true), {"a", "b", "c", "", "d"}},
-        LinesCase{"nul_unit", utf16(std::u16string(u"a\0b", 3), false), {std::string("a\0b", 3)}},
+        LinesCase{"nul_unit", utf16(std::u16string(u"a\0b", 3), false), {"ab"}},
         LinesCase{"mark_only", utf16(u"", true), {}}));
 
 TEST(DecodeTextLinesSpeedTest, LargeFileDecodesQuickly) {
