@@ -31,7 +31,7 @@ public:
     std::optional<QString> save_html_file(const QString& default_name) override;
     void about() override;
 
-    void open_url(const QString& url) override;
+    bool open_url(const QString& url) override;
     bool start_program(const QString& program, const QString& url) override;
     void set_clipboard(const QString& text) override;
     bool open_help(const QString& language) override;

@@ -29,7 +29,7 @@ public:
     bool edit_application_list(std::vector<Application>&) override { return false; }
     std::optional<QString> save_html_file(const QString&) override { return {}; }
     void about() override { ++about_calls; }
-    void open_url(const QString&) override {}
+    bool open_url(const QString&) override { return false; }
     bool start_program(const QString&, const QString&) override { return false; }
     void set_clipboard(const QString&) override {}
     bool open_help(const QString&) override { return false; }
