@@ -27,6 +27,28 @@ Do you want to open it?</source>
     </message>
 </context>
 <context>
+    <name>LinkCount</name>
+    <message>
+        <source>%1 link</source>
+        <translation>%1 ссылка</translation>
+    </message>
+    <message>
+        <source>%1 links</source>
+        <comment>2 to 4</comment>
+        <translation>%1 ссылки</translation>
+    </message>
+    <message>
+        <source>%1 links</source>
+        <comment>5 and more</comment>
+        <translation>%1 ссылок</translation>
+    </message>
+    <message>
+        <source>en_US</source>
+        <comment>locale of the numbers</comment>
+        <translation>ru_RU</translation>
+    </message>
+</context>
+<context>
     <name>Menu</name>
     <message>
         <source>Undo the last action.
@@ -316,6 +338,14 @@ Details</source>
     <message>
         <source>No link selected.</source>
         <translation>Ссылка не выбрана.</translation>
+    </message>
+    <message>
+        <source>This folder no longer exists.</source>
+        <translation>Этого каталога больше нет.</translation>
+    </message>
+    <message>
+        <source>This link no longer exists.</source>
+        <translation>Этой ссылки больше нет.</translation>
     </message>
     <message>
         <source>Cannot read the disk folder &quot;%1&quot;.</source>
@@ -1180,6 +1210,14 @@ Do you want to open it?</source>
 </context>
 <context>
     <name>tb::app::ImportDialog</name>
+    <message>
+        <source>Bookmark files (*.html *.htm)</source>
+        <translation>Файлы закладок (*.html *.htm)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Все файлы (*)</translation>
+    </message>
     <message>
         <source>Import Data</source>
         <translation>Импорт данных</translation>

@@ -200,7 +200,7 @@ void AppController::execute(int command) {
 
 void AppController::inform(int message_id, const std::vector<std::string>& args) {
     MessageBoxes::show(dialog_parent_, message_text(Message::of(message_id, args)),
-                       QMessageBox::Information);
+                       message_icon(message_id));
 }
 
 void AppController::inform_text(const QString& text) {
@@ -333,15 +333,21 @@ void AppController::delete_folder() {
         inform(msg::kFolderCannotBeDeleted);
         return;
     }
-    const Folder* folder = model_.folders.find(state_.current_folder);
+    const int id = state_.current_folder;
+    const Folder* folder = model_.folders.find(id);
+    if (folder == nullptr) {
+        return;
+    }
+    if (!confirm(msg::kDeleteFolderQuestion, {folder->title}, false)) {
+        return;
+    }
+    // The question is modal: a reload while it was open may have removed the folder.
+    folder = folder_after_dialog(id);
     if (folder == nullptr) {
         return;
     }
     const int parent = folder->parent;
-    if (!confirm(msg::kDeleteFolderQuestion, {folder->title}, false)) {
-        return;
-    }
-    model_.folders.delete_folder(folder->id);
+    model_.folders.delete_folder(id);
     model_.folders.reload();
     model_.links.update_links_array();
     state_.current_folder = parent;
@@ -374,16 +380,34 @@ void AppController::move_folder() {
 }
 
 void AppController::folder_properties() {
-    const Folder* folder = model_.folders.find(state_.current_folder);
+    const int id = state_.current_folder;
+    const Folder* folder = model_.folders.find(id);
     if (folder == nullptr) {
         return;
     }
     auto answer = ui_.folder_properties(qs(folder->title), folder->is_protected);
-    if (answer && model_.folders.rename_folder(folder->id, ss(answer->first), answer->second)) {
+    if (answer && folder_after_dialog(id) != nullptr &&
+        model_.folders.rename_folder(id, ss(answer->first), answer->second)) {
         model_.folders.reload();
         emit tree_refill_requested(true);
         emit caption_changed(caption());
     }
+}
+
+const Folder* AppController::folder_after_dialog(int id) {
+    const Folder* folder = model_.folders.find(id);
+    if (folder == nullptr) {
+        inform_text(QCoreApplication::translate("Strings", "This folder no longer exists."));
+    }
+    return folder;
+}
+
+const Link* AppController::link_after_dialog(int id) {
+    const Link* link = model_.links.find(id);
+    if (link == nullptr) {
+        inform_text(QCoreApplication::translate("Strings", "This link no longer exists."));
+    }
+    return link;
 }
 
 void AppController::reset_folder_usage() {
@@ -477,9 +501,11 @@ void AppController::link_properties() {
     if (link == nullptr) {
         return;
     }
-    auto texts = ui_.edit_link(*link);
-    if (texts && model_.links.edit_link_checked(link->id, ss(texts->title), ss(texts->url),
-                                                ss(texts->comment))) {
+    const Link shown = *link;
+    auto texts = ui_.edit_link(shown);
+    if (texts && link_after_dialog(shown.id) != nullptr &&
+        model_.links.edit_link_checked(shown.id, ss(texts->title), ss(texts->url),
+                                       ss(texts->comment))) {
         inform(msg::kLinkUpdated);
         after_links_changed();
     }
@@ -560,8 +586,9 @@ void AppController::open_current() {
         return;
     }
     const Link copy = *link;
-    ui_.open_url(qs(copy.url));
-    count_visit(copy);
+    if (ui_.open_url(qs(copy.url))) {
+        count_visit(copy);
+    }
 }
 
 void AppController::open_with(int index) {
@@ -570,8 +597,9 @@ void AppController::open_with(int index) {
         return;
     }
     const Link copy = *link;
-    ui_.start_program(qs(settings_.applications[index].path), qs(copy.url));
-    count_visit(copy);
+    if (ui_.start_program(qs(settings_.applications[index].path), qs(copy.url))) {
+        count_visit(copy);
+    }
 }
 
 void AppController::undo() {

@@ -143,6 +143,10 @@ private:
     void open_with(int index);
     void help();
 
+    // Dialogs hold ids: the arrays may be reloaded while one is open. These look the item up
+    // again and tell the user when it is gone.
+    const Folder* folder_after_dialog(int id);
+    const Link* link_after_dialog(int id);
     void count_visit(const Link& link);
     void after_links_changed();
     FolderChoice folder_choice();

@@ -142,24 +142,28 @@ const std::vector<MenuEntry>& tray_menu() {
     return menu;
 }
 
-void for_each_menu_entry(const std::function<void(const MenuEntry&)>& visit) {
-    std::vector<const MenuEntry*> pending;
+namespace {
+
+// In menu order, each entry before its submenu's items.
+void for_each_entry(const std::vector<MenuEntry>& entries,
+                    const std::function<void(const MenuEntry&)>& visit) {
+    for (const MenuEntry& entry : entries) {
+        visit(entry);
+        for_each_entry(entry.children, visit);
+    }
+}
+
+}  // namespace
+
+void for_each_main_menu_entry(const std::function<void(const MenuEntry&)>& visit) {
     for (const TopMenu& top : main_menu()) {
-        for (const MenuEntry& entry : top.entries) {
-            pending.push_back(&entry);
-        }
+        for_each_entry(top.entries, visit);
     }
-    for (const MenuEntry& entry : tray_menu()) {
-        pending.push_back(&entry);
-    }
-    while (!pending.empty()) {
-        const MenuEntry* entry = pending.back();
-        pending.pop_back();
-        visit(*entry);
-        for (const MenuEntry& child : entry->children) {
-            pending.push_back(&child);
-        }
-    }
+}
+
+void for_each_menu_entry(const std::function<void(const MenuEntry&)>& visit) {
+    for_each_main_menu_entry(visit);
+    for_each_entry(tray_menu(), visit);
 }
 
 const std::vector<int>& toolbar_commands() {

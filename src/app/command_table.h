@@ -31,7 +31,9 @@ const std::vector<TopMenu>& main_menu();
 // The tray and drop-window menu.
 const std::vector<MenuEntry>& tray_menu();
 
-// Visits every entry of the main menu and the tray menu, submenus and their items included.
+// Every entry of the main menu.
+void for_each_main_menu_entry(const std::function<void(const MenuEntry&)>& visit);
+// Every entry of the main menu, then of the tray menu.
 void for_each_menu_entry(const std::function<void(const MenuEntry&)>& visit);
 
 // Toolbar buttons in order; 0 is a separator.

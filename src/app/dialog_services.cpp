@@ -130,11 +130,11 @@ void DialogServices::about() {
     dialog.exec();
 }
 
-void DialogServices::open_url(const QString& url) {
+bool DialogServices::open_url(const QString& url) {
     const QUrl target = url_for_address(url);
     if (!target.isValid() || target.isEmpty()) {
         MessageBoxes::show(parent_, tr("Cannot launch application."));
-        return;
+        return false;
     }
     if (opening_needs_confirmation(target)) {
         const QString question =
@@ -143,12 +143,14 @@ void DialogServices::open_url(const QString& url) {
                 .arg(target.toDisplayString(), target.scheme());
         if (MessageBoxes::show(parent_, question, QMessageBox::Question,
                                QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
-            return;
+            return false;
         }
     }
     if (!QDesktopServices::openUrl(target)) {
         MessageBoxes::show(parent_, tr("Cannot launch application."));
+        return false;
     }
+    return true;
 }
 
 bool DialogServices::start_program(const QString& program, const QString& url) {
@@ -159,7 +161,11 @@ bool DialogServices::start_program(const QString& program, const QString& url) {
         return false;
     }
     // The address is one argument of its own: no shell ever reads it.
-    return QProcess::startDetached(program, {url});
+    if (!QProcess::startDetached(program, {url})) {
+        MessageBoxes::show(parent_, tr("Cannot launch application."));
+        return false;
+    }
+    return true;
 }
 
 void DialogServices::set_clipboard(const QString& text) {

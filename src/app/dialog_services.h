@@ -33,7 +33,7 @@ public:
         const std::vector<Snapshot>& snapshots) override;
     void about() override;
 
-    void open_url(const QString& url) override;
+    bool open_url(const QString& url) override;
     bool start_program(const QString& program, const QString& url) override;
     void set_clipboard(const QString& text) override;
     bool open_help(const QString& language) override;

@@ -178,6 +178,10 @@ void DropWindow::handle_drop(const QMimeData& data) {
 }
 
 void DropWindow::run(const DropDecision& decision) {
+    // An import's writes share one transaction: a dialog's write must not land inside it.
+    if (controller_.busy()) {
+        return;
+    }
     switch (decision.kind) {
         case DropDecision::kLink:
             controller_.new_link_dialog(decision.title, decision.address, QString());
@@ -243,7 +247,7 @@ void DropWindow::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void DropWindow::dropEvent(QDropEvent* event) {
-    if (!drag_has_text(*event->mimeData())) {
+    if (!drag_has_text(*event->mimeData()) || controller_.busy()) {
         event->ignore();
         return;
     }

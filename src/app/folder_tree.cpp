@@ -94,6 +94,27 @@ int FolderTree::selected_id() const {
     return item != nullptr ? item->data(0, kFolderIdRole).toInt() : kNothingSelected;
 }
 
+std::set<FolderTree::ItemKey> FolderTree::expanded_items() const {
+    std::set<ItemKey> keys;
+    for (QTreeWidgetItemIterator it(const_cast<FolderTree*>(this)); *it; ++it) {
+        if ((*it)->isExpanded()) {
+            keys.emplace((*it)->data(0, kFolderIdRole).toInt(),
+                         (*it)->data(0, kIsFeedRole).toBool());
+        }
+    }
+    return keys;
+}
+
+void FolderTree::expand_items(const std::set<ItemKey>& keys) {
+    for (QTreeWidgetItemIterator it(this); *it; ++it) {
+        const ItemKey key((*it)->data(0, kFolderIdRole).toInt(),
+                          (*it)->data(0, kIsFeedRole).toBool());
+        if (keys.count(key) != 0) {
+            (*it)->setExpanded(true);
+        }
+    }
+}
+
 bool FolderTree::select_id(int id) {
     QTreeWidgetItem* item = item_for(id);
     if (item == nullptr) {

@@ -2,6 +2,8 @@
 
 #include <QTreeWidget>
 #include <functional>
+#include <set>
+#include <utility>
 
 #include "model/folder_store.h"
 
@@ -33,6 +35,11 @@ public:
     // The selected item's id, or kNothingSelected.
     int selected_id() const;
     bool select_id(int id);
+
+    // The expanded items by id and kind (feed or not), so a refill can expand them again.
+    using ItemKey = std::pair<int, bool>;
+    std::set<ItemKey> expanded_items() const;
+    void expand_items(const std::set<ItemKey>& keys);
 
     static QIcon folder_icon();
 

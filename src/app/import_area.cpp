@@ -99,7 +99,7 @@ ImportResult ImportArea::run_with_progress(const ImportRequest& request) {
         }
         QCoreApplication::processEvents();
     };
-    hooks.cancelled = [&] { return progress.wasCanceled(); };
+    hooks.cancelled = [&] { return aborted_ || progress.wasCanceled(); };
 
     BusyController busy(controller_);
     BusyCursor cursor;

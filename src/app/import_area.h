@@ -24,6 +24,8 @@ public:
     const ImportResult& last_result() const { return last_result_; }
 
     void import();
+    // Cancels the running import as its Cancel button does (the program is being ended).
+    void abort() { aborted_ = true; }
 
 private:
     std::optional<ImportRequest> run_dialog();
@@ -31,6 +33,7 @@ private:
 
     AppController& controller_;
     ImportResult last_result_;
+    bool aborted_ = false;
 };
 
 }  // namespace tb::app

@@ -20,6 +20,9 @@ namespace tb::app {
 
 namespace {
 
+// Between the entries of a file dialog's filter list.
+const QString kFilterSeparator = QStringLiteral(";;");
+
 constexpr int kIndent = 16;
 
 std::filesystem::path to_path(const QString& text) {
@@ -84,7 +87,6 @@ ImportDialog::ImportDialog(FolderStore& folders, QWidget* parent)
 
     // A display of the remembered path: typed text would not be used, so none can be typed.
     location_ = new QLineEdit(this);
-    location_->setReadOnly(true);
     location_->setMinimumWidth(360);
     browse_ = new QPushButton(tr("&Browse..."), this);
     auto* location_row = new QHBoxLayout;
@@ -138,6 +140,7 @@ ImportDialog::ImportDialog(FolderStore& folders, QWidget* parent)
     connect(recursive_, &QCheckBox::clicked, this,
             [this](bool checked) { ignore_structure_->setEnabled(checked); });
     connect(browse_, &QPushButton::clicked, this, &ImportDialog::browse);
+    connect(location_, &QLineEdit::textEdited, this, &ImportDialog::location_typed);
     connect(buttons, &QDialogButtonBox::accepted, this, &ImportDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -187,10 +190,13 @@ void ImportDialog::browse() {
                                QMessageBox::Information);
             return;
         case ImportSource::BookmarkFile:
-            chosen = choose_file(tr("Mozilla bookmarks (*.html)"));
+            chosen = choose_file(tr("Mozilla bookmarks (*.html)") + kFilterSeparator +
+                                 tr("Bookmark files (*.html *.htm)") + kFilterSeparator +
+                                 tr("All files (*)"));
             break;
         case ImportSource::HtmlFile:
-            chosen = choose_file(tr("HTML documents (*.html *.htm)"));
+            chosen = choose_file(tr("HTML documents (*.html *.htm)") + kFilterSeparator +
+                                 tr("All files (*)"));
             break;
         default:
             chosen = choose_folder();
@@ -201,6 +207,13 @@ void ImportDialog::browse() {
     remembered() = chosen;
     location_->setText(chosen);
     // The legacy database's top folder has a fixed name.
+    if (source_ != ImportSource::LegacyDatabase) {
+        recompute_target();
+    }
+}
+
+void ImportDialog::location_typed(const QString& text) {
+    remembered() = text;
     if (source_ != ImportSource::LegacyDatabase) {
         recompute_target();
     }

@@ -43,6 +43,8 @@ public:
     ImportSource source() const { return source_; }
     void select_source(ImportSource source);
     void browse();
+    // A typed path counts as a browsed one.
+    void location_typed(const QString& text);
     void accept() override;
 
     // The pickers are replaceable so tests can choose paths without showing a dialog. Both

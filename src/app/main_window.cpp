@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -25,6 +26,7 @@
 #include "app/command_table.h"
 #include "app/commands.h"
 #include "app/dialog_parts.h"
+#include "app/link_count.h"
 #include "app/message_box.h"
 #include "platform/strings.h"
 
@@ -120,7 +122,9 @@ MainWindow::MainWindow(AppController& controller, QWidget* parent)
     connect(&controller_, &AppController::list_style_changed, this, &MainWindow::apply_list_style);
     connect(&controller_, &AppController::properties_bar_toggled, properties_bar_,
             &QToolBar::setVisible);
-    connect(&controller_, &AppController::exit_requested, this, &MainWindow::close);
+    // Queued: the command that asked for the exit finishes before the database is closed.
+    connect(&controller_, &AppController::exit_requested, this, &MainWindow::close,
+            Qt::QueuedConnection);
     resize(1000, 650);
 }
 
@@ -170,7 +174,7 @@ void MainWindow::build_actions() {
         });
         actions_[id] = action;
     };
-    for_each_menu_entry(make);
+    for_each_main_menu_entry(make);
     // The list's display types live on the toolbar only.
     const std::pair<int, const char*> view_commands[] = {
         {kCmdViewLargeIcons, QT_TRANSLATE_NOOP("Menu", "Lar&ge Icons")},
@@ -183,6 +187,9 @@ void MainWindow::build_actions() {
     }
     action(kCmdUndo)->setShortcuts(
         {QKeySequence(QStringLiteral("Ctrl+Z")), QKeySequence(QStringLiteral("Alt+Backspace"))});
+    auto* languages = new QActionGroup(this);
+    languages->addAction(action(kCmdEnglish));
+    languages->addAction(action(kCmdRussian));
 }
 
 QMenu* MainWindow::build_menu(const QString& title, const std::vector<MenuEntry>& entries) {
@@ -226,12 +233,17 @@ void MainWindow::build_menus() {
 
 void MainWindow::rebuild_open_with_menu() {
     open_with_menu_->clear();
+    open_with_actions_.clear();
     const auto& apps = controller_.settings().applications;
     for (size_t i = 0; i < apps.size(); ++i) {
         const int id = kCmdOpenWithFirst + static_cast<int>(i);
         QAction* item = open_with_menu_->addAction(QString::fromStdString(apps[i].name));
         item->setEnabled(controller_.status(id).enabled);
-        connect(item, &QAction::triggered, this, [this, id] { controller_.execute(id); });
+        connect(item, &QAction::triggered, this, [this, id] {
+            controller_.execute(id);
+            update_actions();
+        });
+        open_with_actions_.emplace_back(id, item);
     }
     if (apps.empty()) {
         open_with_menu_->addAction(message_text(Message::of(196)))->setEnabled(false);
@@ -359,14 +371,23 @@ void MainWindow::build_status_bar() {
         statusBar()->addPermanentWidget(pane);
         panes_.push_back(pane);
     }
-    // The message area shows the prompt of the command under the mouse, and "Ready" otherwise.
-    const QString ready = message_text(Message::of(57345));
-    connect(statusBar(), &QStatusBar::messageChanged, this, [this, ready](const QString& text) {
+    // The message area shows the prompt of the command under the mouse, and otherwise the
+    // number of listed links, or "Ready" when no folder is chosen.
+    idle_message_ = message_text(Message::of(57345));
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
         if (text.isEmpty()) {
-            statusBar()->showMessage(ready);
+            statusBar()->showMessage(idle_message_);
         }
     });
-    statusBar()->showMessage(ready);
+    statusBar()->showMessage(idle_message_);
+}
+
+void MainWindow::show_idle_message(const QString& text) {
+    const bool idle = statusBar()->currentMessage() == idle_message_;
+    idle_message_ = text;
+    if (idle) {
+        statusBar()->showMessage(idle_message_);
+    }
 }
 
 void MainWindow::update_actions() {
@@ -380,6 +401,9 @@ void MainWindow::update_actions() {
             action->setText(status.text);
         }
     }
+    for (auto& [id, action] : open_with_actions_) {
+        action->setEnabled(controller_.status(id).enabled);
+    }
 }
 
 void MainWindow::refill_tree(bool keep_selection) {
@@ -391,6 +415,7 @@ void MainWindow::refill_tree(bool keep_selection) {
         select = folders.moved_flag() ? folders.moved_from() : state.current_folder;
     }
     const bool feed_mode = keep_selection && state.feed_mode;
+    const auto expanded = tree_->expanded_items();
     folders.reload();
     tree_->populate(folders);
     tree_->add_special(kSearchResultsFolder, message_text(Message::of(133)),
@@ -402,6 +427,7 @@ void MainWindow::refill_tree(bool keep_selection) {
     if (add_feed_items) {
         add_feed_items(tree_);
     }
+    tree_->expand_items(expanded);
     folders.clear_moved_flag();
     refilling_tree_ = false;
     if (QTreeWidgetItem* feed = feed_mode ? tree_->feed_item_for(select) : nullptr) {
@@ -413,6 +439,30 @@ void MainWindow::refill_tree(bool keep_selection) {
         tree_->select_id(kRootFolder);
     }
     on_tree_selection();
+}
+
+void MainWindow::reload_keeping_selection() {
+    const std::vector<int> selected = controller_.state().selected_links;
+    refill_tree(true);
+    select_links(selected);
+    update_actions();
+}
+
+void MainWindow::select_links(const std::vector<int>& ids) {
+    QItemSelection selection;
+    for (int id : ids) {
+        const int row = list_model_->row_of(id);
+        if (row >= 0) {
+            const QModelIndex index = list_model_->index(row, 0);
+            selection.select(index, index);
+        }
+    }
+    if (selection.isEmpty()) {
+        return;
+    }
+    QItemSelectionModel* selected = details_view_->selectionModel();
+    selected->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selected->setCurrentIndex(selection.indexes().front(), QItemSelectionModel::NoUpdate);
 }
 
 void MainWindow::select_folder(int id) {
@@ -440,6 +490,9 @@ void MainWindow::refill_list() {
     std::vector<Link> records = controller_.list_records();
     list_model_->set_highlight_unvisited(controller_.settings().highlight_unvisited_links);
     list_model_->set_records(std::move(records), controller_.state().feed_mode);
+    show_idle_message(controller_.state().current_folder == kNothingSelected
+                          ? message_text(Message::of(57345))
+                          : link_count_text(list_model_->rowCount()));
     if (!controller_.state().feed_mode) {
         int row = list_model_->row_of(controller_.model().links.last_opened());
         if (row >= 0) {
@@ -472,6 +525,10 @@ void MainWindow::on_list_selection() {
 
 void MainWindow::on_header_clicked(int column) {
     list_model_->sort_by_header(column);
+    QHeaderView* header = details_view_->header();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(column,
+                             list_model_->descending() ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void MainWindow::show_properties() {

@@ -34,6 +34,7 @@ public:
 
     FolderTree* tree() const { return tree_; }
     LinkListModel* list_model() const { return list_model_; }
+    QAbstractItemView* list_view() const { return current_view(); }
     QAction* action(int command) const;
     QMenu* tree_context_menu(int folder_id);
     QLabel* status_pane(int index) const;
@@ -54,6 +55,10 @@ public:
 
 public slots:
     void refill_tree(bool keep_selection);
+    // After another program changed the data: the tree and the list refilled with the current
+    // folder, the selected links and the expanded folders kept.
+    void reload_keeping_selection();
+    void select_links(const std::vector<int>& ids);
     void refill_list();
     void select_folder(int id);
     void show_properties();
@@ -72,6 +77,7 @@ private:
     void build_toolbars();
     void build_panes();
     void build_status_bar();
+    void show_idle_message(const QString& text);
     QMenu* build_menu(const QString& title, const std::vector<struct MenuEntry>& entries);
     void on_tree_selection();
     void on_list_selection();
@@ -98,9 +104,11 @@ private:
     std::map<int, QAction*> actions_;
     QMenu* recent_queries_menu_ = nullptr;
     QMenu* open_with_menu_ = nullptr;
+    std::vector<std::pair<int, QAction*>> open_with_actions_;
     QMenu* link_menu_ = nullptr;
     QMenu* folder_menu_ = nullptr;
     bool refilling_tree_ = false;
+    QString idle_message_;
 };
 
 }  // namespace tb::app

@@ -1,6 +1,7 @@
 #include "app/message_box.h"
 
 #include <QCoreApplication>
+#include <set>
 
 #include "platform/strings.h"
 
@@ -61,8 +62,22 @@ QString message_text(const Message& message) {
     return QString::fromStdString(fill_arguments(text.toStdString(), message.args));
 }
 
+QMessageBox::Icon message_icon(int message_id) {
+    static const std::set<int> information = {msg::kRestartNeeded,  msg::kLinkUpdated,
+                                              msg::kBookmarksSaved, msg::kSearchResultsSaved,
+                                              msg::kDataSaved,      msg::kFavouritesAutomatic};
+    static const std::set<int> questions = {msg::kDeleteFolderQuestion, msg::kDeleteLinkQuestion,
+                                            msg::kDeleteLinksQuestion,  msg::kClearUndoQuestion,
+                                            msg::kDeleteItemsQuestion,  msg::kDeleteQueriesQuestion,
+                                            msg::kResetAllQuestion};
+    if (information.count(message_id) != 0) {
+        return QMessageBox::Information;
+    }
+    return questions.count(message_id) != 0 ? QMessageBox::Question : QMessageBox::Warning;
+}
+
 void MessageBoxReporter::report(const Message& message) {
-    MessageBoxes::show(parent_, message_text(message));
+    MessageBoxes::show(parent_, message_text(message), message_icon(message.id));
 }
 
 }  // namespace tb::app

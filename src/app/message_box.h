@@ -26,6 +26,10 @@ public:
 // The text of a core message, translated.
 QString message_text(const Message& message);
 
+// The icon that matches what a string-table message says: a success report is information, a
+// question asks, everything else warns.
+QMessageBox::Icon message_icon(int message_id);
+
 // Shows the core's reports as message boxes.
 class MessageBoxReporter : public Reporter {
 public:

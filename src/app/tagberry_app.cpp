@@ -28,6 +28,10 @@ namespace {
 int g_termination_pipe[2] = {-1, -1};
 
 constexpr auto kFirstBackupDelay = std::chrono::seconds(5);
+// How often the window looks for changes that other connections made.
+constexpr int kDataVersionPollMs = 2000;
+// How often an ending program looks whether the import it cancelled has finished.
+constexpr int kTerminationRetryMs = 20;
 
 void on_termination_signal(int) {
     char byte = 1;
@@ -125,6 +129,10 @@ void TagberryApp::build_window() {
             reload_if_changed();
         }
     });
+    // Another program (the command-line tool) may write the same database at any time.
+    auto* poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, &TagberryApp::reload_if_changed);
+    poll->start(kDataVersionPollMs);
     if (g_termination_pipe[1] >= 0) {
         termination_notifier_ =
             new QSocketNotifier(g_termination_pipe[1], QSocketNotifier::Read, this);
@@ -173,6 +181,11 @@ void TagberryApp::shutdown() {
     if (closed_) {
         return;
     }
+    if (controller_->busy()) {
+        import_->abort();
+        QTimer::singleShot(kTerminationRetryMs, this, &TagberryApp::shutdown);
+        return;
+    }
     closed_ = true;
     save_settings();
     model_->journal.purge();
@@ -184,7 +197,17 @@ void TagberryApp::shutdown() {
 void TagberryApp::terminate_quietly() {
     char byte = 0;
     [[maybe_unused]] auto read = ::read(g_termination_pipe[1], &byte, 1);
+    finish_termination();
+}
+
+void TagberryApp::finish_termination() {
     if (closed_) {
+        return;
+    }
+    // A running import is cancelled, and the close waits until it has rolled back.
+    if (controller_->busy()) {
+        import_->abort();
+        QTimer::singleShot(kTerminationRetryMs, this, &TagberryApp::finish_termination);
         return;
     }
     closed_ = true;
@@ -228,7 +251,11 @@ void TagberryApp::back_up_if_due() {
 }
 
 void TagberryApp::reload_if_changed() {
-    if (closed_ || !db_ || !db_->is_open()) {
+    if (closed_ || !db_ || !db_->is_open() || !window_->isVisible()) {
+        return;
+    }
+    // A dialog may hold what it shows, and an import owns the open transaction.
+    if (QApplication::activeModalWidget() != nullptr || controller_->busy()) {
         return;
     }
     const std::int64_t version = db_->data_version();
@@ -238,8 +265,8 @@ void TagberryApp::reload_if_changed() {
     data_version_ = version;
     model_->folders.reload();
     model_->links.update_links_array();
-    window_->refill_tree(true);
-    window_->update_actions();
+    feeds_->channels().reload_changed_channels();
+    window_->reload_keeping_selection();
 }
 
 }  // namespace tb::app

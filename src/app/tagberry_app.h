@@ -43,6 +43,7 @@ public:
     Settings& settings() { return settings_; }
     DropWindow* drop_window() const { return drop_window_.get(); }
     TrayIcon* tray() const { return tray_.get(); }
+    ImportArea* import_area() const { return import_.get(); }
 
     // SIGTERM and the end of the desktop session: settings saved, database closed, no purge.
     static void install_termination_handler();
@@ -54,6 +55,7 @@ private:
     void build_desktop_pieces();
     void shutdown();
     void terminate_quietly();
+    void finish_termination();
     void activate();
     void reload_if_changed();
     void start_daily_backups();

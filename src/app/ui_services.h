@@ -78,7 +78,8 @@ public:
         const std::vector<Snapshot>& snapshots) = 0;
     virtual void about() = 0;
 
-    virtual void open_url(const QString& url) = 0;
+    // Both return true only when the address was handed to a browser or a program.
+    virtual bool open_url(const QString& url) = 0;
     virtual bool start_program(const QString& program, const QString& url) = 0;
     virtual void set_clipboard(const QString& text) = 0;
     virtual bool open_help(const QString& language) = 0;

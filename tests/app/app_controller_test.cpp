@@ -19,6 +19,9 @@ public:
     std::optional<std::pair<QString, bool>> folder_properties(const QString& title,
                                                               bool is_protected) override {
         shown_properties = {title, is_protected};
+        if (during_dialog) {
+            during_dialog();
+        }
         return properties;
     }
     MoveResult move_items(const MoveRequest& request) override {
@@ -36,7 +39,12 @@ public:
         }
         return result;
     }
-    std::optional<LinkTexts> edit_link(const Link&) override { return edited; }
+    std::optional<LinkTexts> edit_link(const Link&) override {
+        if (during_dialog) {
+            during_dialog();
+        }
+        return edited;
+    }
     std::vector<int> duplicates(const DuplicatesRequest& request) override {
         duplicates_request = request;
         return doomed;
@@ -50,10 +58,13 @@ public:
         list.push_back({static_cast<int>(list.size()), "Added", "/usr/bin/added"});
         return true;
     }
-    void open_url(const QString& url) override { opened << url; }
+    bool open_url(const QString& url) override {
+        opened << url;
+        return launches;
+    }
     bool start_program(const QString& program, const QString& url) override {
         opened << program + QLatin1Char(' ') + url;
-        return true;
+        return launches;
     }
     void set_clipboard(const QString& text) override { clipboard = text; }
     bool open_help(const QString& language) override {
@@ -72,7 +83,10 @@ public:
     DuplicatesRequest duplicates_request;
     std::vector<int> doomed;
     std::function<void(Settings&)> prefs;
+    // What another program does while a modal dialog is open.
+    std::function<void()> during_dialog;
     QStringList opened;
+    bool launches = true;
     QString clipboard;
 };
 
@@ -218,6 +232,48 @@ private slots:
         QCOMPARE(captions.count(), 1);
         QCOMPARE(captions.front().front().toString(), QStringLiteral("Tagberry 2.0 - /A"));
         QCOMPARE(shown_messages(), QStringList(2, QStringLiteral("Delete folder 'B'?")));
+    }
+
+    void dialogsFindTheirItemAgainAfterAReload() {
+        const int one = data->link("One", "http://one.example", b);
+        const int two = data->link("Two", "http://two.example", b);
+        select_folder(b);
+        // A reload while the dialog is open rebuilds the link array around the edited link.
+        controller->links_selected({two});
+        ui->edited = LinkTexts{"Edited", "http://edited.example", ""};
+        ui->during_dialog = [&] {
+            data->model->links.delete_links({one});
+            data->model->links.update_links_array();
+        };
+        acknowledge();
+        controller->execute(kCmdLinkProperties);
+        QCOMPARE(data->model->links.find(two)->title, std::string("Edited"));
+        QCOMPARE(shown_messages(), QStringList{text_of(msg::kLinkUpdated)});
+
+        // The link itself is gone: nothing changes, and the user is told.
+        MessageBoxes::reset();
+        ui->during_dialog = [&] {
+            data->model->links.delete_links({two});
+            data->model->links.update_links_array();
+        };
+        acknowledge();
+        controller->execute(kCmdLinkProperties);
+        QCOMPARE(shown_messages(), QStringList{"This link no longer exists."});
+        QCOMPARE(data->model->links.count_url_links("http://edited.example"), 0);
+
+        MessageBoxes::reset();
+        const int c = data->folder("C", a);
+        select_folder(c);
+        ui->properties = std::make_pair(QStringLiteral("Renamed"), false);
+        ui->during_dialog = [&] {
+            data->model->folders.delete_folder(c);
+            data->model->folders.reload();
+        };
+        acknowledge();
+        controller->execute(kCmdFolderProperties);
+        QCOMPARE(shown_messages(), QStringList{"This folder no longer exists."});
+        QVERIFY(data->model->folders.find(a)->title == "A");
+        QVERIFY(data->model->folders.find(b)->title == "B");
     }
 
     void deleteLinksAsksWithTitleOrCount() {

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "app/about_dialog.h"
+#include "app/app_controller.h"
 #include "app/desktop_launch.h"
 #include "app/dialog_services.h"
 #include "app_test_support.h"
@@ -69,8 +70,45 @@ private slots:
         QVERIFY(shown_messages().front().contains(QStringLiteral("--help")));
         QVERIFY(services.start_program(QStringLiteral("/bin/true"),
                                        QStringLiteral("http://a.example/ two words")));
+        acknowledge();
         QVERIFY(!services.start_program(QStringLiteral("/nonexistent/browser"),
                                         QStringLiteral("http://a.example/")));
+        QCOMPARE(shown_messages().back(), QStringLiteral("Cannot launch application."));
+    }
+
+    void onlyAHandedOverLinkCountsAVisit() {
+        test::TestModel data;
+        const int folder = data.folder("News");
+        const int share = data.link("Share", "smb://host/share", folder);
+        const int option = data.link("Option", "-x", folder);
+        const int web = data.link("Web", "https://a.example/", folder);
+        Settings settings;
+        settings.applications = {{0, "Missing", "/nonexistent/browser"}, {1, "True", "/bin/true"}};
+        DialogServices services(data.model->folders);
+        AppController controller(*data.model, settings, services);
+        controller.set_clock([] { return std::int64_t{1'700'000'000}; });
+        controller.folder_selected(folder, false);
+        auto run = [&](int link, int command) {
+            controller.links_selected({link});
+            controller.execute(command);
+            const Link* record = data.model->links.find(link);
+            return std::make_pair(record->visits, record->last_visit);
+        };
+        const auto unvisited = std::make_pair(0, std::int64_t{0});
+
+        // The user answers No to the scheme question.
+        MessageBoxes::answer_next(QMessageBox::No);
+        QCOMPARE(run(share, kCmdOpenLink), unvisited);
+        // Open With refuses an address that reads as an option.
+        acknowledge();
+        QCOMPARE(run(option, kCmdOpenWithFirst + 1), unvisited);
+        // The program cannot be started.
+        acknowledge();
+        QCOMPARE(run(web, kCmdOpenWithFirst), unvisited);
+        QCOMPARE(shown_messages().size(), 3);
+        QCOMPARE(shown_messages().back(), QStringLiteral("Cannot launch application."));
+
+        QCOMPARE(run(web, kCmdOpenWithFirst + 1), std::make_pair(1, std::int64_t{1'700'000'000}));
     }
 
     void declinedQuestionOpensNothing() {

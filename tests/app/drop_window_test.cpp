@@ -181,6 +181,13 @@ private slots:
         window.handle_drop(*plain(QStringLiteral("http://a.org/Feed.Rdf")));
         QCOMPARE(feeds, QStringList{QStringLiteral("http://a.org/Feed.Rdf")});
         QCOMPARE(ui.new_link_requests.size(), size_t{1});
+
+        // While an import runs, drops are ignored like every other command.
+        controller.set_busy(true);
+        window.handle_drop(*plain(QStringLiteral("http://a.org/Other")));
+        window.handle_drop(*plain(QStringLiteral("http://a.org/Other.rss")));
+        QCOMPARE(ui.new_link_requests.size(), size_t{1});
+        QCOMPARE(feeds.size(), 1);
     }
 
     void placeUsesTheStoredCorner() {

@@ -40,7 +40,7 @@ public:
         return snapshots[*backup_choice].path;
     }
     void about() override { ++about_calls; }
-    void open_url(const QString&) override {}
+    bool open_url(const QString&) override { return false; }
     bool start_program(const QString&, const QString&) override { return false; }
     void set_clipboard(const QString&) override {}
     bool open_help(const QString&) override { return false; }

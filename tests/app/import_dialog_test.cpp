@@ -52,7 +52,7 @@ private slots:
         QVERIFY(!dialog.ignore_structure()->isChecked());
         QVERIFY(dialog.recursive()->isChecked());
         QCOMPARE(dialog.target()->text(), QStringLiteral("Mozilla Bookmarks"));
-        QVERIFY(dialog.location()->isReadOnly());
+        QVERIFY(!dialog.location()->isReadOnly());
 
         QStringList labels;
         for (QLabel* label : dialog.group_labels()) {
@@ -191,15 +191,29 @@ private slots:
         QCOMPARE(dialog.target()->text(), QStringLiteral("Tagberry 1.x Bookmarks-01"));
     }
 
-    void typedLocationIsNotPossible() {
+    void typedLocationIsTheImportedPath() {
         ImportDialog dialog(data->model->folders);
         dialog.show();
         QTest::keyClicks(dialog.location(), QStringLiteral("/typed/path.html"));
-        QCOMPARE(dialog.location()->text(), QString());
-        acknowledge();
         click_button(&dialog, kProceed);
-        QCOMPARE(shown_messages(), QStringList{text_of(msg::kNoBookmarksPath)});
-        QVERIFY(dialog.isVisible());
+        QVERIFY(shown_messages().isEmpty());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.request().path, std::filesystem::path("/typed/path.html"));
+    }
+
+    void fileFiltersKeepTheirOwnFirstAndOfferEveryFile() {
+        ImportDialog dialog(data->model->folders);
+        QStringList filters;
+        dialog.choose_file = [&filters](const QString& filter) {
+            filters << filter;
+            return QString();
+        };
+        QTest::mouseClick(dialog.browse_button(), Qt::LeftButton);
+        pick(dialog, ImportSource::HtmlFile);
+        QTest::mouseClick(dialog.browse_button(), Qt::LeftButton);
+        QCOMPARE(filters, (QStringList{"Mozilla bookmarks (*.html);;Bookmark files (*.html "
+                                       "*.htm);;All files (*)",
+                                       "HTML documents (*.html *.htm);;All files (*)"}));
     }
 
     void missingPathKeepsTheDialogOpen_data() {

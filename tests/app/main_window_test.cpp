@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "app/app_controller.h"
+#include "app/link_count.h"
 #include "app/link_list_model.h"
 #include "app/main_window.h"
 #include "app/search_area.h"
@@ -106,13 +107,17 @@ private slots:
         QVERIFY(window->status_pane(5)->text().isEmpty());
     }
 
-    void statusBarSaysReadyOrThePrompt() {
-        QCOMPARE(window->statusBar()->currentMessage(), test::text_of(57345));
+    void statusBarCountsTheLinksOrShowsThePrompt() {
+        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("3 links"));
         window->statusBar()->showMessage(window->action(kCmdNewFolder)->statusTip());
         QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Create new folder."));
         window->statusBar()->clearMessage();
-        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("Ready"));
+        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("3 links"));
         QCOMPARE(window->action(kCmdNewFolder)->toolTip(), QStringLiteral("New folder"));
+        search->quick_search(QStringLiteral("alph"));
+        QCOMPARE(window->statusBar()->currentMessage(), QStringLiteral("1 link"));
+        QCOMPARE(link_count_text(12830), QStringLiteral("12,830 links"));
+        QCOMPARE(link_count_text(0), QStringLiteral("0 links"));
     }
 
     void findShowsResultsAndRemembersTheQuery() {

@@ -58,7 +58,12 @@ private slots:
         program.controller()->execute(app::kCmdDeleteLinks);
         QCOMPARE(window->list_model()->rowCount(), 0);
         QVERIFY(program.model()->journal.journal_not_empty());
-        window->close();
+        // Ctrl+Q from the list ends the program through the normal shutdown.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window->list_view(), Qt::Key_Q, Qt::ControlModifier);
+        QTRY_VERIFY(!window->isVisible());
+        QCOMPARE(app::MessageBoxes::shown().size(), size_t{1});
 
         const std::string log = test::read_file(dir_->path() / "tagberry.log");
         QVERIFY(log.find("\tLog file cleaned.\n") != std::string::npos);
@@ -70,28 +75,47 @@ private slots:
         QCOMPARE(db.query_int("SELECT COUNT(*) FROM tb_undo"), std::int64_t{0});
     }
 
-    void changesByAnotherProgramShowOnReturn() {
+    void changesByAnotherProgramShowWithinThreeSeconds() {
+        int outer = 0;
+        int side = 0;
+        int link_id = 0;
+        {
+            RecordingReporter reporter;
+            Database db(reporter);
+            QVERIFY(db.open_database(dir_->path()) == OpenStatus::Ok);
+            Model model(db);
+            model.load();
+            outer = model.folders.create_folder("Outer", kRootFolder);
+            model.folders.create_folder("Inner", outer);
+            side = model.folders.create_folder("Side", kRootFolder);
+            model.folders.create_folder("Leaf", side);
+            link_id = model.links.add_link_to(outer, "Kept", "https://kept.example", "");
+        }
         app::TagberryApp program;
         QCOMPARE(program.start(), -1);
+        app::MainWindow* window = program.window();
+        window->select_folder(outer);
+        window->select_links({link_id});
+        window->tree()->item_for(side)->setExpanded(true);
+        QCOMPARE(program.controller()->state().selected_links, std::vector<int>{link_id});
         {
             RecordingReporter reporter;
             Database other(reporter);
             QVERIFY(other.open_database(dir_->path()) == OpenStatus::Ok);
-            QVERIFY(
-                other.easy_query("INSERT INTO tb_folders (title, parent) VALUES ('From the "
-                                 "tool', '1')"));
+            Model model(other);
+            model.load();
+            model.journal.set_enabled(true);
+            model.folders.create_folder("From the tool", kRootFolder);
+            QVERIFY(model.links.add_link_to(outer, "Added", "https://added.example", "") > 0);
         }
-        QCOMPARE(program.window()
-                     ->tree()
-                     ->findItems(QStringLiteral("From the tool"), Qt::MatchRecursive)
-                     .size(),
-                 0);
-        emit qApp->applicationStateChanged(Qt::ApplicationActive);
-        QCOMPARE(program.window()
-                     ->tree()
-                     ->findItems(QStringLiteral("From the tool"), Qt::MatchRecursive)
-                     .size(),
-                 1);
+        auto shown = [window](const char* title) {
+            return window->tree()->findItems(QString::fromUtf8(title), Qt::MatchRecursive).size();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(shown("From the tool"), 1, 3000);
+        QCOMPARE(window->list_model()->rowCount(), 2);
+        QCOMPARE(program.controller()->state().current_folder, outer);
+        QCOMPARE(program.controller()->state().selected_links, std::vector<int>{link_id});
+        QVERIFY(window->tree()->item_for(side)->isExpanded());
         program.window()->close();
     }
 
@@ -121,6 +145,44 @@ private slots:
             std::filesystem::exists(dir_->path() / "config" / "Quillmont" / "Tagberry 2.0.conf"));
     }
 
+    // SIGTERM (the session's end) and SIGKILL in the middle of a large import: the database
+    // keeps none of it and stays sound.
+    void interruptedImportLeavesNothingBehind() {
+        const std::filesystem::path file = dir_->path() / "large.html";
+        write_bookmark_file(file, 200000);
+        for (bool kill : {false, true}) {
+            std::filesystem::remove(dir_->path() / "tb2.db");
+            QProcess child;
+            child.setProcessEnvironment(environment());
+            child.start(QStringLiteral(TB_IMPORT_CHILD_PATH),
+                        {QString::fromStdString(file.string())});
+            QVERIFY(child.waitForStarted());
+            // Well into the import: its uncommitted pages spill into the database file.
+            QTRY_VERIFY_WITH_TIMEOUT(file_size(dir_->path() / "tb2.db") > 4'000'000, 30000);
+            QVERIFY(child.state() == QProcess::Running);
+            if (kill) {
+                child.kill();
+            } else {
+                child.terminate();
+            }
+            QVERIFY(child.waitForFinished(20000));
+            if (!kill) {
+                QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+                QCOMPARE(child.exitCode(), 0);
+            }
+
+            RecordingReporter reporter;
+            Database db(reporter);
+            QVERIFY(db.open_database(dir_->path()) == OpenStatus::Ok);
+            QCOMPARE(db.query_int("SELECT COUNT(*) FROM tb_folders WHERE title = 'Interrupted'"),
+                     std::int64_t{0});
+            QCOMPARE(db.query_int("SELECT COUNT(*) FROM tb_links"), std::int64_t{0});
+            Statement check = *db.prepare("PRAGMA integrity_check");
+            QVERIFY(check.step());
+            QCOMPARE(check.text(0), std::string("ok"));
+        }
+    }
+
     void unusableDatabaseEndsWithExitCodeOne() {
         const std::string garbage(2048, 'x');
         test::write_file(dir_->path() / "tb2.db", garbage);
@@ -133,6 +195,27 @@ private slots:
     }
 
 private:
+    static std::uintmax_t file_size(const std::filesystem::path& file) {
+        std::error_code ec;
+        const std::uintmax_t size = std::filesystem::file_size(file, ec);
+        return ec ? 0 : size;
+    }
+
+    static void write_bookmark_file(const std::filesystem::path& file, int links) {
+        std::string text =
+            "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<TITLE>Bookmarks</TITLE>\n<DL><p>\n";
+        for (int i = 0; i < links; ++i) {
+            if (i % 1000 == 0) {
+                text += (i > 0 ? "</DL><p>\n" : "") + std::string("<DT><H3>Folder ") +
+                        std::to_string(i) + "</H3>\n<DL><p>\n";
+            }
+            const std::string n = std::to_string(i);
+            text += "<DT><A HREF=\"https://site" + n + ".example/page\">Link " + n + "</A>\n";
+        }
+        text += "</DL><p>\n</DL><p>\n";
+        test::write_file(file, text);
+    }
+
     QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TAGBERRY_DATA_DIR"),

@@ -57,10 +57,10 @@ const Channel* ChannelList::find(int id) const {
     return const_cast<ChannelList*>(this)->find(id);
 }
 
-bool ChannelList::load_channels() {
+std::optional<std::vector<Channel>> ChannelList::read_rows() {
     auto stmt = db_.prepare("SELECT * FROM tb_channels");
     if (!stmt) {
-        return false;
+        return std::nullopt;
     }
     std::vector<Channel> loaded;
     while (stmt->step()) {
@@ -70,6 +70,15 @@ bool ChannelList::load_channels() {
         channel.location = stmt->text(2);
         loaded.push_back(std::move(channel));
     }
+    return loaded;
+}
+
+bool ChannelList::load_channels() {
+    auto rows = read_rows();
+    if (!rows) {
+        return false;
+    }
+    std::vector<Channel> loaded = std::move(*rows);
     std::lock_guard lock(mutex_);
     for (Channel& channel : loaded) {
         if (running_.count(channel.id) != 0) {
@@ -78,6 +87,32 @@ bool ChannelList::load_channels() {
         // A server's request to wait outlives the items.
         if (const Channel* old = find(channel.id)) {
             channel.retry_not_before = old->retry_not_before;
+        }
+    }
+    channels_ = std::move(loaded);
+    return true;
+}
+
+bool ChannelList::reload_changed_channels() {
+    auto rows = read_rows();
+    if (!rows) {
+        return false;
+    }
+    std::vector<Channel> loaded = std::move(*rows);
+    std::lock_guard lock(mutex_);
+    auto same_row = [](const Channel& a, const Channel& b) {
+        return a.id == b.id && a.title == b.title && a.location == b.location;
+    };
+    if (std::equal(loaded.begin(), loaded.end(), channels_.begin(), channels_.end(), same_row)) {
+        return false;
+    }
+    for (Channel& channel : loaded) {
+        auto kept = std::find_if(channels_.begin(), channels_.end(),
+                                 [&](const Channel& old) { return same_row(old, channel); });
+        if (kept != channels_.end()) {
+            channel = std::move(*kept);
+        } else if (running_.count(channel.id) != 0) {
+            channel.state = UpdateState::Updating;
         }
     }
     channels_ = std::move(loaded);

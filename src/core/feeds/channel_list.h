@@ -68,6 +68,10 @@ public:
     // Replaces the list by the rows of tb_channels; items are discarded. Workers still running
     // write their results into the new record of their id, if it is still there.
     bool load_channels();
+    // After another program may have written tb_channels: reloads only when the rows differ
+    // from the list, and keeps the items and state of every feed whose row is unchanged.
+    // Returns true when the list changed.
+    bool reload_changed_channels();
     // Refuses (message 211) an empty title or location; then inserts, reloads and updates all.
     bool add_channel(const std::string& title, const std::string& location);
     bool delete_channel(int id);
@@ -102,6 +106,8 @@ public:
     const std::filesystem::path& feeds_folder() const { return folder_; }
 
 private:
+    std::optional<std::vector<Channel>> read_rows();
+
     struct Worker {
         std::thread thread;
         std::shared_ptr<std::atomic<bool>> done;

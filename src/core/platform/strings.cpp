@@ -149,12 +149,18 @@ std::vector<int> string_table_ids() {
 std::string fill_arguments(std::string_view text, const std::vector<std::string>& args) {
     std::string out;
     out.reserve(text.size());
+    // Printf-style placeholders take the arguments in order; numbered ones take their own.
+    size_t next = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9') {
-            size_t n = static_cast<size_t>(text[i + 1] - '1');
+        const char c = i + 1 < text.size() && text[i] == '%' ? text[i + 1] : '\0';
+        if (c >= '1' && c <= '9') {
+            const auto n = static_cast<size_t>(c - '1');
             if (n < args.size()) {
                 out += args[n];
             }
+            ++i;
+        } else if ((c == 's' || c == 'd') && next < args.size()) {
+            out += args[next++];
             ++i;
         } else {
             out += text[i];

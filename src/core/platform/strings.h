@@ -69,7 +69,8 @@ const char* english_string(int id);
 // Every id of the table, in table order.
 std::vector<int> string_table_ids();
 
-// Replaces %1 ... %9 by the arguments; a missing argument becomes empty text.
+// Replaces %1 ... %9 by the arguments (a missing one becomes empty text), and %s and %d by the
+// arguments in order (without one left they stay as they are).
 std::string fill_arguments(std::string_view text, const std::vector<std::string>& args);
 
 }  // namespace tb

@@ -158,7 +158,9 @@ void Database::close_database() {
     if (db_ == nullptr) {
         return;
     }
+    // A bulk still open here was interrupted: half of it must not be kept.
     if (bulk_depth_ > 0) {
+        rollback_bulk();
         bulk_depth_ = 1;
         set_bulk_mode(false);
     }

@@ -1,0 +1,347 @@
+#include <QAction>
+#include <QActionGroup>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QTreeView>
+#include <QtTest>
+
+#include "app/app_controller.h"
+#include "app/command_table.h"
+#include "app/import_area.h"
+#include "app/language.h"
+#include "app/link_count.h"
+#include "app/main_window.h"
+#include "app/search_area.h"
+#include "app/tray_icon.h"
+#include "app_test_support.h"
+#include "fake_ui_services.h"
+
+using namespace tb;
+using namespace tb::app;
+
+namespace {
+
+// Counts the dialogs that the keys open; every dialog is declined.
+class CountingUi : public test::FakeUiServices {
+public:
+    std::optional<QString> new_folder_text() override {
+        ++new_folder_calls;
+        return {};
+    }
+    bool open_url(const QString& url) override {
+        opened << url;
+        return true;
+    }
+    bool open_help(const QString&) override {
+        ++help_calls;
+        return true;
+    }
+
+    int new_folder_calls = 0;
+    int help_calls = 0;
+    QStringList opened;
+};
+
+// The main window as the program builds it, shown, over a folder with two links and a journal
+// that holds one action.
+struct ShownWindow {
+    ShownWindow()
+        : controller(*data.model, settings, ui), search(controller, ui), import(controller) {
+        news = data.folder("News");
+        inner = data.folder("Inner", news);
+        first = data.link("First", "https://first.example/", news);
+        second = data.link("Second", "https://second.example/", news);
+        search.ask_find = [this] {
+            ++find_calls;
+            return std::optional<SearchQuery>();
+        };
+        import.ask_import = [this] { ++import_calls;
+        return std::optional<ImportRequest>();
+    };
+    window = std::make_unique<MainWindow>(controller);
+    search.attach(*window);
+    window->start();
+    window->select_folder(news);
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+QTreeView*
+list_view() const {
+    for (QTreeView* view : window->findChildren<QTreeView*>()) {
+        if (view->model() == window->list_model()) {
+            return view;
+        }
+    }
+    return nullptr;
+}
+
+void select_in_list(int link) {
+    QTreeView* view = list_view();
+    const QModelIndex index = window->list_model()->index(window->list_model()->row_of(link), 0);
+    view->setFocus();
+    view->selectionModel()->select(index,
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+}
+
+test::TestModel data;
+Settings settings;
+CountingUi ui;
+AppController controller;
+SearchArea search;
+ImportArea import;
+std::unique_ptr<MainWindow> window;
+int news = 0, inner = 0, first = 0, second = 0;
+int find_calls = 0, import_calls = 0;
+};  // namespace
+
+QMenu* top_menu(MainWindow& window, int index) {
+    return window.menuBar()->actions().at(index)->menu();
+}
+
+// Compares one menu of the menu bar with its entries in the table; returns the faults.
+QStringList compare_menu(QMenu* menu, const std::vector<MenuEntry>& entries) {
+    QStringList faults;
+    const QList<QAction*> actions = menu->actions();
+    if (actions.size() < static_cast<qsizetype>(entries.size())) {
+        return {menu->title() + QStringLiteral(": too few entries")};
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const MenuEntry& entry = entries[i];
+        QAction* action = actions.at(static_cast<qsizetype>(i));
+        if (entry.id == 0 && entry.text == nullptr) {
+            if (!action->isSeparator()) {
+                faults << menu->title() + QStringLiteral(": separator expected");
+            }
+            continue;
+        }
+        QString text = action->text();
+        const QString key = entry.shortcut != nullptr ? QString::fromLatin1(entry.shortcut) : "";
+        // Keys that the panes handle are shown after a tab; the others are real shortcuts.
+        if (text.contains(QLatin1Char('\t'))) {
+            if (text.section(QLatin1Char('\t'), 1) != key) {
+                faults << text + QStringLiteral(": shown key");
+            }
+            text = text.section(QLatin1Char('\t'), 0, 0);
+        } else if (action->shortcut() != QKeySequence(key)) {
+            faults << text + QStringLiteral(": key ") + action->shortcut().toString();
+        }
+        // Undo names the action it undoes.
+        if (entry.id != kCmdUndo && text != entry_text(entry)) {
+            faults << text + QStringLiteral(" instead of ") + entry_text(entry);
+        }
+        if (action->menu() != nullptr && entry.dynamic == MenuEntry::kNone) {
+            faults << compare_menu(action->menu(), entry.children);
+        }
+    }
+    return faults;
+}
+
+QStringList compare_main_menu(MainWindow& window) {
+    QStringList faults;
+    const auto& menus = main_menu();
+    for (size_t i = 0; i < menus.size(); ++i) {
+        QMenu* menu = top_menu(window, static_cast<int>(i));
+        if (menu->title() != QCoreApplication::translate("Menu", menus[i].title)) {
+            faults << menu->title();
+        }
+        faults << compare_menu(menu, menus[i].entries);
+    }
+    return faults;
+}
+
+// Every placeholder form that the string table uses.
+const QRegularExpression kPlaceholder(QStringLiteral("%[1-9sd]"));
+
+QStringList unfilled_placeholders() {
+    QStringList faults;
+    for (int id : string_table_ids()) {
+        const QString raw = test::text_of(id);
+        const std::vector<std::string> args(static_cast<size_t>(raw.count(QLatin1Char('%'))),
+                                            "arg");
+        const QString text = app::message_text(Message::of(id, args));
+        if (text.contains(kPlaceholder)) {
+            faults << QString::number(id) + QStringLiteral(": ") + text;
+        }
+    }
+    return faults;
+}
+
+}  // namespace
+
+// The window as a user drives it: the menu bar's texts and keys, the accelerators sent to the
+// shown window, the tray menu, and the enabling of Open With. Russian runs last: a translator
+// cannot be taken back out of the application.
+class WindowKeysTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { MessageBoxes::reset(); }
+
+    void menuBarHasTheTableTextsAndKeys() {
+        ShownWindow shown;
+        const QStringList faults = compare_main_menu(*shown.window);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+        // The tray menu keeps its own texts for the same commands.
+        auto tray = build_tray_menu(shown.controller, {});
+        QStringList texts;
+        for (QAction* action : tray->actions()) {
+            if (!action->isSeparator()) {
+                texts << action->text();
+            }
+        }
+        QCOMPARE(texts, (QStringList{"&Open/Hide Tagberry", "&Show Drop Window", "&New Link...",
+                                     "&About Tagberry...", "E&xit"}));
+        QCOMPARE(shown.window->action(kCmdExit)->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+Q")));
+    }
+
+    void languageEntriesAreOneRadioGroup() {
+        ShownWindow shown;
+        QAction* english = shown.window->action(kCmdEnglish);
+        QAction* russian = shown.window->action(kCmdRussian);
+        QVERIFY(english->actionGroup() != nullptr);
+        QCOMPARE(english->actionGroup(), russian->actionGroup());
+        QVERIFY(english->actionGroup()->isExclusive());
+        QVERIFY(english->isChecked());
+        QVERIFY(!russian->isChecked());
+    }
+
+    void acceleratorsRunTheirCommandsFromTheTreeAndTheList() {
+        for (bool in_list : {false, true}) {
+            ShownWindow shown;
+            QWidget* focus = in_list ? static_cast<QWidget*>(shown.list_view())
+                                     : static_cast<QWidget*>(shown.window->tree());
+            auto press = [&](const char* key) {
+                focus->setFocus();
+                shown.window->update_actions();
+                const QKeySequence sequence(QString::fromLatin1(key));
+                QTest::keyClick(focus, sequence[0].key(), sequence[0].keyboardModifiers());
+            };
+            press("Ctrl+N");
+            QCOMPARE(shown.ui.new_folder_calls, 1);
+            press("Ins");
+            QCOMPARE(shown.ui.new_link_requests.size(), size_t{1});
+            press("Ctrl+I");
+            QCOMPARE(shown.import_calls, 1);
+            press("Ctrl+F");
+            QCOMPARE(shown.find_calls, 1);
+            shown.window->select_folder(shown.news);
+            press("F1");
+            QCOMPARE(shown.ui.help_calls, 1);
+
+            // The Undo pair: each undoes one action.
+            shown.data.link("Third", "https://third.example/", shown.news);
+            shown.data.link("Fourth", "https://fourth.example/", shown.news);
+            press("Ctrl+Z");
+            press("Alt+Backspace");
+            QCOMPARE(shown.data.model->links.count_url_links("https://third.example/"), 0);
+            QCOMPARE(shown.data.model->links.count_url_links("https://fourth.example/"), 0);
+
+            QSignalSpy exit(&shown.controller, &AppController::exit_requested);
+            press("Ctrl+Q");
+            QCOMPARE(exit.count(), 1);
+            QVERIFY(test::shown_messages().isEmpty());
+        }
+    }
+
+    void deleteAndEnterFollowTheFocus() {
+        ShownWindow shown;
+        shown.window->tree()->setFocus();
+        MessageBoxes::answer_next(QMessageBox::Cancel);
+        QTest::keyClick(shown.window->tree(), Qt::Key_Delete);
+        QCOMPARE(test::shown_messages(),
+                 QStringList{test::text_of(msg::kDeleteFolderQuestion, {"News"})});
+
+        MessageBoxes::reset();
+        shown.select_in_list(shown.second);
+        MessageBoxes::answer_next(QMessageBox::Ok);
+        QTest::keyClick(shown.list_view(), Qt::Key_Delete);
+        QCOMPARE(test::shown_messages(),
+                 QStringList{test::text_of(msg::kDeleteLinkQuestion, {"Second"})});
+        QVERIFY(shown.data.model->links.find(shown.second) == nullptr);
+
+        shown.select_in_list(shown.first);
+        QTest::keyClick(shown.list_view(), Qt::Key_Return);
+        QCOMPARE(shown.ui.opened, QStringList{"https://first.example/"});
+        QCOMPARE(shown.data.model->links.find(shown.first)->visits, 1);
+    }
+
+    void textFieldsKeepTheirOwnKeys() {
+        ShownWindow shown;
+        shown.select_in_list(shown.first);
+        QLineEdit* edit = shown.window->quick_search_edit();
+        edit->setFocus();
+        QTest::keyClicks(edit, QStringLiteral("abc"));
+        QTest::keyClick(edit, Qt::Key_Home);
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QCOMPARE(edit->text(), QStringLiteral("bc"));
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QStringLiteral("abc"));
+        QVERIFY(test::shown_messages().isEmpty());
+        QVERIFY(shown.data.model->links.find(shown.first) != nullptr);
+        QVERIFY(shown.data.model->journal.journal_not_empty());
+    }
+
+    void openWithFollowsTheSelection() {
+        ShownWindow shown;
+        shown.settings.applications = {{0, "Viewer", "/usr/bin/viewer"}};
+        shown.window->rebuild_open_with_menu();
+        QMenu* link_menu = top_menu(*shown.window, 5);
+        QMenu* open_with = link_menu->actions().at(1)->menu();
+        QVERIFY(open_with != nullptr);
+        QAction* viewer = open_with->actions().front();
+        QCOMPARE(viewer->text(), QStringLiteral("Viewer"));
+        QVERIFY(!viewer->isEnabled());
+        shown.select_in_list(shown.first);
+        QVERIFY(viewer->isEnabled());
+        shown.list_view()->selectionModel()->clearSelection();
+        QVERIFY(!viewer->isEnabled());
+    }
+
+    void sortIndicatorShowsColumnAndDirection() {
+        ShownWindow shown;
+        QHeaderView* header = shown.list_view()->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+        QVERIFY(header->isSortIndicatorShown());
+        QCOMPARE(header->sortIndicatorSection(), 1);
+        QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+        QCOMPARE(shown.window->list_model()->record(0).title, std::string("Second"));
+    }
+
+    void noPlaceholderReachesTheScreenInEnglish() {
+        const QStringList faults = unfilled_placeholders();
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+        QCOMPARE(test::text_of(200, {"News"}), QStringLiteral("Open Containing Folder:\tNews"));
+    }
+
+    void russianMenusCountsAndPlaceholders() {
+        QVERIFY(load_russian({QFileInfo(QStringLiteral(TB_RUSSIAN_LIBRARY)).absolutePath()}));
+        ShownWindow shown;
+        const QStringList faults = compare_main_menu(*shown.window);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+        QCOMPARE(top_menu(*shown.window, 0)->actions().back()->text(), QStringLiteral("В&ыход"));
+
+        const QStringList unfilled = unfilled_placeholders();
+        QVERIFY2(unfilled.isEmpty(), qPrintable(unfilled.join(QLatin1Char('\n'))));
+        QVERIFY(!test::text_of(200, {"News"}).contains(QLatin1Char('%')));
+
+        const QString many = QLocale(QLocale::Russian).toString(12830);
+        QCOMPARE(link_count_text(1), QStringLiteral("1 ссылка"));
+        QCOMPARE(link_count_text(3), QStringLiteral("3 ссылки"));
+        QCOMPARE(link_count_text(11), QStringLiteral("11 ссылок"));
+        QCOMPARE(link_count_text(22), QStringLiteral("22 ссылки"));
+        QCOMPARE(link_count_text(12830), many + QStringLiteral(" ссылок"));
+        QVERIFY(many.size() == 6);
+    }
+};
+
+QTEST_MAIN(WindowKeysTest)
+#include "window_keys_test.moc"
