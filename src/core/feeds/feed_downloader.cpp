@@ -7,11 +7,12 @@
 #include <chrono>
 #include <memory>
 
+#include "platform/curl_hardening.h"
+
 namespace tb {
 
 namespace {
 
-constexpr const char* kUserAgent = "Tagberry 2.0";
 constexpr const char* kUnnamed = "unnamed.xml";
 constexpr std::size_t kMaxSuffixLength = 80;
 
@@ -63,18 +64,11 @@ std::string url_path(const std::string& location) {
 
 void configure(CURL* curl, const std::string& location, const DownloadOptions& options,
                Transfer& transfer) {
+    harden_transfer(curl, {.connect_timeout_ms = options.connect_timeout_ms,
+                           .max_redirects = options.max_redirects});
     curl_easy_setopt(curl, CURLOPT_URL, location.c_str());
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, options.max_redirects);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, options.connect_timeout_ms);
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
                      static_cast<curl_off_t>(options.max_body_bytes));
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, on_write);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
