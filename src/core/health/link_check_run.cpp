@@ -9,6 +9,8 @@ namespace tb {
 namespace {
 
 constexpr const char* kArchivePrefix = "https://web.archive.org/web/";
+// Results written in one transaction: one disk sync per batch rather than per link.
+constexpr size_t kBatchSize = 200;
 
 bool web_address(const std::string& url) {
     return istarts_with_ascii(url, "http://") || istarts_with_ascii(url, "https://");
@@ -45,13 +47,30 @@ CheckPlan plan_link_check(const Model& model, int folder) {
 }
 
 void CheckRecorder::add(const CheckOutcome& outcome) {
-    const std::int64_t row = store_.record(outcome, clock_());
-    if (row != 0) {
-        rows_.push_back(row);
+    pending_.emplace_back(outcome, clock_());
+    if (pending_.size() >= kBatchSize) {
+        flush();
     }
 }
 
+void CheckRecorder::flush() {
+    if (pending_.empty()) {
+        return;
+    }
+    Database& db = store_.db();
+    db.set_bulk_mode(true);
+    for (const auto& [outcome, when] : pending_) {
+        const std::int64_t row = store_.record(outcome, when);
+        if (row != 0) {
+            rows_.push_back(row);
+        }
+    }
+    db.set_bulk_mode(false);
+    pending_.clear();
+}
+
 bool CheckRecorder::finish(const CheckSummary& summary) {
+    flush();
     if (summary.network_unavailable()) {
         store_.remove_rows(rows_);
         rows_.clear();

@@ -61,6 +61,8 @@ public:
     // The newest check of the link's present address, or null.
     const LinkCheck* last_check(const Link& link) const;
 
+    Database& db() { return db_; }
+
 private:
     Database& db_;
     std::unordered_map<int, std::vector<LinkCheck>> checks_;
