@@ -321,6 +321,22 @@ Details</source>
         <source>&amp;New Link...</source>
         <translation>&amp;Добавить ссылку...</translation>
     </message>
+    <message>
+        <source>Check &amp;Links...</source>
+        <translation>&amp;Проверить ссылки...</translation>
+    </message>
+    <message>
+        <source>Cancel Link Chec&amp;k</source>
+        <translation>Прервать про&amp;верку ссылок</translation>
+    </message>
+    <message>
+        <source>Use the New &amp;Address</source>
+        <translation>Взять &amp;новый адрес</translation>
+    </message>
+    <message>
+        <source>Open Arc&amp;hived Copy</source>
+        <translation>Открыть копию в &amp;архиве</translation>
+    </message>
 </context>
 <context>
     <name>MoveItems</name>
@@ -866,6 +882,80 @@ New link</source>
     <message>
         <source>There are no backups yet.</source>
         <translation>Резервных копий пока нет.</translation>
+        <source>Broken Links</source>
+        <translation>Нерабочие ссылки</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>в порядке</translation>
+    </message>
+    <message>
+        <source>moved permanently</source>
+        <translation>перемещена навсегда</translation>
+    </message>
+    <message>
+        <source>gone</source>
+        <translation>удалена</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>ошибка</translation>
+    </message>
+    <message>
+        <source>unreachable</source>
+        <translation>недоступна</translation>
+    </message>
+    <message>
+        <source>unchecked</source>
+        <translation>не проверена</translation>
+    </message>
+    <message>
+        <source>moved</source>
+        <translation>перемещена</translation>
+    </message>
+    <message>
+        <source>suspect</source>
+        <translation>под подозрением</translation>
+    </message>
+    <message>
+        <source>broken</source>
+        <translation>не работает</translation>
+    </message>
+    <message>
+        <source>network unavailable</source>
+        <translation>сеть недоступна</translation>
+    </message>
+    <message>
+        <source>Checking links: %v of %m</source>
+        <translation>Проверка ссылок: %v из %m</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Прервать</translation>
+    </message>
+    <message>
+        <source>Link check cancelled: %1 of %2 links checked.</source>
+        <translation>Проверка ссылок прервана: проверено %1 из %2.</translation>
+    </message>
+    <message>
+        <source>Link check done: %1 links checked, %2 skipped.</source>
+        <translation>Проверка ссылок завершена: проверено %1, пропущено %2.</translation>
+    </message>
+    <message>
+        <source>Last check: %1, %2</source>
+        <translation>Последняя проверка: %1, %2</translation>
+    </message>
+    <message>
+        <source>There are no http or https links to check.</source>
+        <translation>Нет ссылок http или https для проверки.</translation>
+    </message>
+    <message>
+        <source>the whole tree</source>
+        <translation>всё дерево</translation>
+    </message>
+    <message>
+        <source>Check %1 links in %2? Links of other kinds are skipped: %3.</source>
+        <translation>Проверить ссылки (%1) — %2? Ссылки других видов пропускаются: %3.</translation>
     </message>
 </context>
 <context>

@@ -94,7 +94,7 @@ void AppController::register_commands() {
             int f = state_.current_folder;
             return enabled_if(!state_.feed_mode &&
                               (f == kSearchResultsFolder || f == kMostVisitedFolder ||
-                               f == kRecentlyVisitedFolder));
+                               f == kRecentlyVisitedFolder || f == kBrokenLinksFolder));
         });
     add_command(
         kCmdUndo, [this] { undo(); },
@@ -251,6 +251,8 @@ QString AppController::caption() const {
             return with(message_text(Message::of(132)));
         case kRecentlyVisitedFolder:
             return with(message_text(Message::of(134)));
+        case kBrokenLinksFolder:
+            return with(QCoreApplication::translate("Strings", "Broken Links"));
         case kNewsfeedsFolder:
             return with(message_text(Message::of(212)));
         case kNothingSelected:
@@ -273,6 +275,8 @@ std::vector<Link> AppController::list_records() {
             return model_.statistics.build_most_visited();
         case kRecentlyVisitedFolder:
             return model_.statistics.build_recently_visited(settings_.recent_links_timespan, now());
+        case kBrokenLinksFolder:
+            return broken_links ? broken_links() : std::vector<Link>{};
         case kNewsfeedsFolder:
         case kNothingSelected:
             return {};

@@ -74,6 +74,8 @@ public:
     // Refill requests for handlers that live outside this class.
     void refill_list() { emit list_refill_requested(); }
     void refill_tree(bool keep_selection = true) { emit tree_refill_requested(keep_selection); }
+    // After links changed: the search is run again if shown, the list and properties refilled.
+    void after_links_changed();
 
     // Hooks of the search and newsfeed areas: the records and texts of their special folders,
     // and the search re-run after links changed while Search Results is shown.
@@ -83,6 +85,8 @@ public:
     std::function<std::vector<Link>()> feed_records;
     std::function<QString(int feed)> feed_title;
     std::function<void()> open_feed_item;
+    // The links of Broken Links.
+    std::function<std::vector<Link>()> broken_links;
 
     // Message boxes of the commands open over this widget.
     void set_dialog_parent(QWidget* parent) { dialog_parent_ = parent; }
@@ -148,7 +152,6 @@ private:
     const Folder* folder_after_dialog(int id);
     const Link* link_after_dialog(int id);
     void count_visit(const Link& link);
-    void after_links_changed();
     FolderChoice folder_choice();
     bool has_selection() const { return !state_.selected_links.empty() && !state_.feed_mode; }
 

@@ -1,10 +1,47 @@
 #include "app/link_list_model.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QStyle>
 #include <algorithm>
 
 namespace tb::app {
+
+namespace {
+
+// A dot in the lower right corner: blue for moved, amber for suspect, red for broken.
+QIcon with_overlay(const QIcon& base, Health health) {
+    QColor colour;
+    switch (health) {
+        case Health::Moved:
+            colour = QColor(40, 110, 220);
+            break;
+        case Health::Suspect:
+            colour = QColor(235, 160, 0);
+            break;
+        case Health::Broken:
+            colour = QColor(210, 20, 20);
+            break;
+        case Health::Unchecked:
+        case Health::Ok:
+            return base;
+    }
+    QIcon icon;
+    for (int size : {16, 32}) {
+        QPixmap pixmap = base.pixmap(size, size);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(Qt::white, size / 16.0));
+        painter.setBrush(colour);
+        const qreal dot = size * 0.5;
+        painter.drawEllipse(QRectF(size - dot, size - dot, dot - 1, dot - 1));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+}  // namespace
 
 QColor link_colour(const Link& link, bool highlight_unvisited) {
     const bool visited = link.visits > 0;
@@ -25,7 +62,23 @@ LinkListModel::LinkListModel(QObject* parent)
       link_icon_(QIcon::fromTheme(QStringLiteral("text-html"),
                                   QApplication::style()->standardIcon(QStyle::SP_FileLinkIcon))),
       // Newsfeed items are marked apart from stored links.
-      feed_item_icon_(QIcon::fromTheme(QStringLiteral("application-rss+xml"), link_icon_)) {}
+      feed_item_icon_(QIcon::fromTheme(QStringLiteral("application-rss+xml"), link_icon_)) {
+    for (size_t i = 0; i < health_icons_.size(); ++i) {
+        health_icons_[i] = with_overlay(link_icon_, static_cast<Health>(i));
+    }
+}
+
+void LinkListModel::set_health_lookup(std::function<Health(const Link&)> lookup) {
+    health_of_ = std::move(lookup);
+    refresh_health();
+}
+
+void LinkListModel::refresh_health() {
+    if (!records_.empty()) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, 0),
+                         {Qt::DecorationRole, kLinkHealthRole});
+    }
+}
 
 void LinkListModel::set_records(std::vector<Link> records, bool feed_mode) {
     beginResetModel();
@@ -91,7 +144,11 @@ QVariant LinkListModel::data(const QModelIndex& index, int role) const {
             if (index.column() != 0) {
                 return {};
             }
-            return QVariant(feed_mode_ ? feed_item_icon_ : link_icon_);
+            if (feed_mode_) {
+                return QVariant(feed_item_icon_);
+            }
+            return QVariant(health_of_ ? health_icons_[static_cast<size_t>(health_of_(link))]
+                                       : link_icon_);
         case Qt::ForegroundRole: {
             if (feed_mode_) {
                 return {};
@@ -101,6 +158,9 @@ QVariant LinkListModel::data(const QModelIndex& index, int role) const {
         }
         case kLinkIdRole:
             return link.id;
+        case kLinkHealthRole:
+            return static_cast<int>(health_of_ && !feed_mode_ ? health_of_(link)
+                                                              : Health::Unchecked);
         default:
             return {};
     }

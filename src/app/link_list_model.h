@@ -3,13 +3,18 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QIcon>
+#include <array>
+#include <functional>
 #include <vector>
 
+#include "health/link_health.h"
 #include "model/link_store.h"
 
 namespace tb::app {
 
 constexpr int kLinkIdRole = Qt::UserRole;
+// The link's Health as a number.
+constexpr int kLinkHealthRole = Qt::UserRole + 1;
 
 // The text colour of a link row: unvisited and duplicated links stand out.
 QColor link_colour(const Link& link, bool highlight_unvisited);
@@ -25,6 +30,10 @@ public:
     // Replaces the rows; feed items get no colours. The current sort is applied again.
     void set_records(std::vector<Link> records, bool feed_mode);
     void set_highlight_unvisited(bool on) { highlight_unvisited_ = on; }
+    // Where the overlay icons read each link's health; without it links show none.
+    void set_health_lookup(std::function<Health(const Link&)> lookup);
+    // Repaints the icons after new check results, keeping rows and selection.
+    void refresh_health();
 
     // A header click: flips the one direction flag that both columns share and sorts.
     void sort_by_header(int column);
@@ -46,7 +55,10 @@ private:
     bool highlight_unvisited_ = true;
     bool descending_ = false;
     int sort_column_ = -1;
+    std::function<Health(const Link&)> health_of_;
     QIcon link_icon_;
+    // The link icon with each health's overlay, by Health.
+    std::array<QIcon, 5> health_icons_;
     QIcon feed_item_icon_;
 };
 

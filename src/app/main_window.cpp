@@ -424,6 +424,8 @@ void MainWindow::refill_tree(bool keep_selection) {
                        theme_icon("document-open-recent", QStyle::SP_BrowserReload));
     tree_->add_special(kMostVisitedFolder, message_text(Message::of(132)),
                        theme_icon("emblem-favorite", QStyle::SP_DialogYesButton));
+    tree_->add_special(kBrokenLinksFolder, QCoreApplication::translate("Strings", "Broken Links"),
+                       theme_icon("dialog-warning", QStyle::SP_MessageBoxWarning));
     if (add_feed_items) {
         add_feed_items(tree_);
     }
@@ -615,6 +617,10 @@ QMenu* MainWindow::tree_context_menu(int folder_id) {
         case kRecentlyVisitedFolder:
             add(kCmdRecentPrefs, QT_TRANSLATE_NOOP("Menu", "&Adjust..."));
             break;
+        case kBrokenLinksFolder:
+            add(kCmdCheckLinks, QT_TRANSLATE_NOOP("Menu", "Check &Links..."));
+            add(kCmdCancelLinkCheck, QT_TRANSLATE_NOOP("Menu", "Cancel Link Chec&k"));
+            break;
         case kNewsfeedsFolder:
             add(kCmdNewFeed, QT_TRANSLATE_NOOP("Menu", "&New..."));
             add(kCmdUpdateAllFeeds, QT_TRANSLATE_NOOP("Menu", "&Update All"));
@@ -653,7 +659,8 @@ void MainWindow::show_list_context_menu(const QPoint& global) {
     }
     QAction* containing = action(kCmdOpenContainingFolder);
     const int f = state.current_folder;
-    if (f == kSearchResultsFolder || f == kMostVisitedFolder || f == kRecentlyVisitedFolder) {
+    if (f == kSearchResultsFolder || f == kMostVisitedFolder || f == kRecentlyVisitedFolder ||
+        f == kBrokenLinksFolder) {
         const Link* link = controller_.model().links.find(state.current_link);
         const Folder* folder = link ? controller_.model().folders.find(link->parent) : nullptr;
         containing->setText(

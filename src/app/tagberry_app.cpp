@@ -14,6 +14,7 @@
 #include "app/feed_area.h"
 #include "app/import_area.h"
 #include "app/language.h"
+#include "app/link_health_area.h"
 #include "app/search_area.h"
 #include "app/tray_icon.h"
 #include "platform/data_folder.h"
@@ -48,6 +49,7 @@ TagberryApp::~TagberryApp() {
     drop_window_.reset();
     tray_.reset();
     window_.reset();
+    health_.reset();
     feeds_.reset();
     search_.reset();
     import_.reset();
@@ -113,8 +115,10 @@ void TagberryApp::build_window() {
     search_ = std::make_unique<SearchArea>(*controller_, *ui_);
     feeds_ = std::make_unique<FeedArea>(*controller_, *ui_, data_folder_ / "feeds");
     import_ = std::make_unique<ImportArea>(*controller_);
+    health_ = std::make_unique<LinkHealthArea>(*controller_, *ui_);
     window_ = std::make_unique<MainWindow>(*controller_);
     search_->attach(*window_);
+    health_->attach(*window_);
     feeds_->attach(*window_);
     static_cast<DialogServices*>(ui_.get())->set_parent(window_.get());
     reporter_.set_parent(window_.get());
@@ -188,6 +192,7 @@ void TagberryApp::shutdown() {
     }
     closed_ = true;
     save_settings();
+    health_->shutdown();
     model_->journal.purge();
     db_->close_database();
     feeds_->shutdown();
@@ -212,6 +217,7 @@ void TagberryApp::finish_termination() {
     }
     closed_ = true;
     save_settings();
+    health_->shutdown();
     db_->close_database();
     feeds_->shutdown();
     QApplication::quit();
@@ -265,6 +271,7 @@ void TagberryApp::reload_if_changed() {
     data_version_ = version;
     model_->folders.reload();
     model_->links.update_links_array();
+    health_->store().load();
     feeds_->channels().reload_changed_channels();
     window_->reload_keeping_selection();
 }

@@ -20,6 +20,7 @@ namespace tb::app {
 class DropWindow;
 class FeedArea;
 class ImportArea;
+class LinkHealthArea;
 class SearchArea;
 class TrayIcon;
 class UiServices;
@@ -74,6 +75,7 @@ private:
     std::unique_ptr<SearchArea> search_;
     std::unique_ptr<FeedArea> feeds_;
     std::unique_ptr<ImportArea> import_;
+    std::unique_ptr<LinkHealthArea> health_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<TrayIcon> tray_;
     std::unique_ptr<DropWindow> drop_window_;

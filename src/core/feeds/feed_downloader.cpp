@@ -9,6 +9,8 @@
 #include <ctime>
 #include <memory>
 
+#include "platform/curl_hardening.h"
+
 namespace tb {
 
 namespace {
@@ -71,21 +73,13 @@ std::string url_path(const std::string& location) {
 
 void configure(CURL* curl, const std::string& location, const DownloadOptions& options,
                Transfer& transfer) {
-    static const std::string agent = user_agent();
+    harden_transfer(curl, {.connect_timeout_ms = options.connect_timeout_ms,
+                           .max_redirects = options.max_redirects});
     curl_easy_setopt(curl, CURLOPT_URL, location.c_str());
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, agent.c_str());
     curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, options.deadline_ms);
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, options.max_redirects);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, options.connect_timeout_ms);
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
                      static_cast<curl_off_t>(options.max_body_bytes));
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, on_write);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
@@ -215,10 +209,6 @@ std::string feed_file_suffix(const std::string& location) {
         name.erase(0, name.size() - kMaxSuffixLength);
     }
     return name;
-}
-
-std::string user_agent() {
-    return std::string("Tagberry/") + TB_VERSION;
 }
 
 Download download_feed(const std::string& location, const std::filesystem::path& folder,

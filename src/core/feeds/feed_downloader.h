@@ -50,8 +50,6 @@ struct Download {
     Message failure;  // why, in a few words, when not Ok and not NotModified
 };
 
-// The User-Agent sent with every download: the program's name and version.
-std::string user_agent();
 
 // The last path segment of the location, made safe for a file name; "unnamed.xml" when the
 // location names no object.

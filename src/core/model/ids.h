@@ -9,6 +9,7 @@ constexpr int kNothingSelected = -1;
 constexpr int kNewsfeedsFolder = -6;
 constexpr int kRecentlyVisitedFolder = -7;
 constexpr int kMostVisitedFolder = -8;
+constexpr int kBrokenLinksFolder = -9;
 constexpr int kSearchResultsFolder = -10;
 
 }  // namespace tb

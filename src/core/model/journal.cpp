@@ -30,9 +30,10 @@ bool Journal::journal(const JournalRecord& r) {
         case kUndoEditLink:
             sql = sql_format(
                 "INSERT INTO tb_undo (action, id, name_from, name_to, url_from, url_to, "
-                "comment_from, comment_to) VALUES ('%d', '%d', '%q', '%q', '%q', '%q', '%q', '%q')",
+                "comment_from, comment_to, group_id) VALUES ('%d', '%d', '%q', '%q', '%q', '%q', "
+                "'%q', '%q', '%d')",
                 r.action, r.id, r.name_from.c_str(), r.name_to.c_str(), r.url_from.c_str(),
-                r.url_to.c_str(), r.comment_from.c_str(), r.comment_to.c_str());
+                r.url_to.c_str(), r.comment_from.c_str(), r.comment_to.c_str(), r.group_id);
             break;
         case kUndoMoveFolder:
         case kUndoMoveLink:
@@ -130,6 +131,9 @@ bool Journal::has_deletions() {
 
 bool Journal::purge() {
     static const char* const kPurge[] = {
+        "DELETE FROM tb_link_checks WHERE link IN (SELECT id FROM tb_links WHERE parent IN "
+        "(SELECT id FROM tb_undo WHERE action = '2'))",
+        "DELETE FROM tb_link_checks WHERE link IN (SELECT id FROM tb_undo WHERE action = '3')",
         "DELETE FROM tb_folders WHERE id IN (SELECT id FROM tb_undo WHERE action = '2')",
         "DELETE FROM tb_links WHERE parent IN (SELECT id FROM tb_undo WHERE action = '2')",
         "DELETE FROM tb_links WHERE id IN (SELECT id FROM tb_undo WHERE action = '3')",

@@ -70,6 +70,9 @@ public:
     // The Link Properties and properties-bar edit: trims and cleans as check_new_link does,
     // refuses empty texts with 144.
     bool edit_link_checked(int id, std::string title, std::string url, std::string comment);
+    // Gives each live link among the pairs its new address, journalled as one group that one
+    // undo takes back; the group id is the first changed link. Returns how many changed.
+    int change_addresses(const std::vector<std::pair<int, std::string>>& changes);
     // Moves the live links among ids (each once, in order); the group id is the first moved.
     // Refuses the root or a special folder as target with 140.
     bool move_links(const std::vector<int>& ids, int target);

@@ -24,13 +24,13 @@ void Model::load() {
 
 namespace {
 
-// The rows of the last link move: the trailing run of action-1 rows sharing its group id, up
-// to the row of the link that led the move. A group id repeats when the same link leads two
-// moves, and only the last move is undone.
-std::vector<JournalRecord> last_link_move(Journal& journal, int group_id) {
+// The rows of the last grouped link action (a move, or a batch of address changes): the
+// trailing run of rows of that action sharing its group id, up to the row of the link that led
+// it. A group id repeats when the same link leads two batches, and only the last is undone.
+std::vector<JournalRecord> last_link_group(Journal& journal, int action, int group_id) {
     std::vector<JournalRecord> run;
     for (const JournalRecord& row : journal.history()) {
-        if (row.action != kUndoMoveLink || row.group_id != group_id) {
+        if (row.action != action || row.group_id != group_id) {
             break;
         }
         run.push_back(row);
@@ -63,7 +63,7 @@ int Model::undo_last_action() {
             break;
         case kUndoMoveLink:
             // Every link goes back to its own former folder.
-            for (const JournalRecord& row : last_link_move(journal, r.group_id)) {
+            for (const JournalRecord& row : last_link_group(journal, kUndoMoveLink, r.group_id)) {
                 db.easy_query(sql_format("UPDATE tb_links SET parent = '%d' WHERE id = '%d'",
                                          row.parent_from, row.id));
                 db.easy_query(
@@ -84,6 +84,7 @@ int Model::undo_last_action() {
             break;
         case kUndoAddLink:
             db.easy_query(sql_format("DELETE FROM tb_links WHERE id = '%d'", r.id));
+            db.easy_query(sql_format("DELETE FROM tb_link_checks WHERE link = '%d'", r.id));
             break;
         case kUndoEditFolder:
             db.easy_query(
@@ -91,9 +92,16 @@ int Model::undo_last_action() {
                            r.name_from.c_str(), r.protected_from, r.id));
             break;
         case kUndoEditLink:
-            db.easy_query(sql_format(
-                "UPDATE tb_links SET title = '%q', url = '%q', comment = '%q' WHERE id = '%d'",
-                r.name_from.c_str(), r.url_from.c_str(), r.comment_from.c_str(), r.id));
+            // A batch of address changes goes back whole; a single edit has no group.
+            for (const JournalRecord& row :
+                 r.group_id == -1 ? std::vector<JournalRecord>{r}
+                                  : last_link_group(journal, kUndoEditLink, r.group_id)) {
+                db.easy_query(sql_format(
+                    "UPDATE tb_links SET title = '%q', url = '%q', comment = '%q' WHERE id = '%d'",
+                    row.name_from.c_str(), row.url_from.c_str(), row.comment_from.c_str(), row.id));
+                db.easy_query(
+                    sql_format("DELETE FROM tb_undo WHERE actionID = '%d'", row.action_id));
+            }
             break;
         default:
             break;

@@ -25,6 +25,14 @@ inline constexpr const char* kCreateChannels =
     "DEFAULT '')";
 inline constexpr const char* kCreateParents =
     "CREATE TABLE tb_parents(folderID INTEGER UNIQUE PRIMARY KEY, parents TEXT DEFAULT '')";
+// The last checks of each link; `url` is the address checked, so that a check never speaks for
+// an address the link no longer has.
+inline constexpr const char* kCreateLinkChecks =
+    "CREATE TABLE tb_link_checks(id INTEGER PRIMARY KEY AUTOINCREMENT, link INTEGER, checked "
+    "INTEGER, result INTEGER, status INTEGER DEFAULT '0', final_url TEXT DEFAULT '', url TEXT "
+    "DEFAULT '')";
+inline constexpr const char* kCreateLinkChecksIndex =
+    "CREATE INDEX IF NOT EXISTS tb_link_checks_link ON tb_link_checks(link)";
 inline constexpr const char* kInsertRoot =
     "INSERT INTO tb_folders (title, parent) VALUES ('/', '0')";
 inline constexpr const char* kAddFolderProtected =

@@ -23,7 +23,13 @@ bool send_all(int socket, const char* data, size_t size) {
     return true;
 }
 
-std::string read_request(int client) {
+struct Request {
+    std::string method;
+    std::string path;
+    std::string text;  // the request line and headers
+};
+
+Request read_request(int client) {
     std::string request;
     char buffer[4096];
     while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
@@ -33,27 +39,25 @@ std::string read_request(int client) {
         }
         request.append(buffer, static_cast<size_t>(n));
     }
-    return request;
-}
-
-std::string request_path(const std::string& request) {
     const auto start = request.find(' ');
     const auto end = request.find(' ', start + 1);
-    return start == std::string::npos || end == std::string::npos
-               ? std::string()
-               : request.substr(start + 1, end - start - 1);
+    if (start == std::string::npos || end == std::string::npos) {
+        return {};
+    }
+    return {request.substr(0, start), request.substr(start + 1, end - start - 1), request};
 }
 
 }  // namespace
 
-LocalHttpServer::LocalHttpServer() {
+LocalHttpServer::LocalHttpServer(const std::string& bind_address, Gauge* shared)
+    : address_(bind_address), shared_(shared) {
     listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(listener_, 64) != 0 ||
+    if (::inet_pton(AF_INET, bind_address.c_str(), &address.sin_addr) != 1 || listener_ < 0 ||
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listener_, 256) != 0 ||
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         throw std::runtime_error("cannot start the local HTTP server");
     }
@@ -82,7 +86,7 @@ std::string LocalHttpServer::last_request() const {
 }
 
 std::string LocalHttpServer::url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
+    return "http://" + address_ + ":" + std::to_string(port_) + path;
 }
 
 void LocalHttpServer::stop() {
@@ -93,9 +97,8 @@ void LocalHttpServer::stop() {
     stalled_.notify_all();
     acceptor_.join();
     ::close(listener_);
-    for (std::thread& connection : connections_) {
-        connection.join();
-    }
+    std::unique_lock lock(mutex_);
+    all_closed_.wait(lock, [this] { return connections_ == 0; });
 }
 
 void LocalHttpServer::accept_loop() {
@@ -107,42 +110,75 @@ void LocalHttpServer::accept_loop() {
             }
             return;
         }
-        connections_.emplace_back([this, client] {
+        {
+            std::lock_guard lock(mutex_);
+            ++connections_;
+        }
+        // Detached, so that a long run does not keep every finished thread until stop().
+        std::thread([this, client] {
             serve(client);
             ::close(client);
-        });
+            std::lock_guard lock(mutex_);
+            if (--connections_ == 0) {
+                all_closed_.notify_all();
+            }
+        }).detach();
+    }
+}
+
+void LocalHttpServer::Gauge::enter() {
+    const int now = ++active;
+    int seen = peak;
+    while (now > seen && !peak.compare_exchange_weak(seen, now)) {
     }
 }
 
 void LocalHttpServer::serve(int client) {
-    const std::string request = read_request(client);
-    const std::string path = request_path(request);
+    gauge_.enter();
+    if (shared_ != nullptr) {
+        shared_->enter();
+    }
+    const Request request = read_request(client);
+    const bool head = request.method == "HEAD";
     ++requests_;
+    head_requests_ += head ? 1 : 0;
     Response response;
     {
         std::lock_guard lock(mutex_);
-        last_request_ = request;
+        last_request_ = request.text;
+        // The query is not part of the route.
+        const std::string path = request.path.substr(0, request.path.find('?'));
         const auto found = routes_.find(path);
         response = found != routes_.end() ? found->second : Response{404, "not found"};
         const auto conditional = conditional_routes_.find(path);
         if (conditional != conditional_routes_.end() &&
-            request.find(conditional->second.first) != std::string::npos) {
+            request.text.find(conditional->second.first) != std::string::npos) {
             response = conditional->second.second;
         }
     }
-    send_response(client, response);
+    if (response.delay.count() > 0) {
+        std::unique_lock lock(mutex_);
+        stalled_.wait_for(lock, response.delay, [this] { return stopping_.load(); });
+    }
+    // Counted out before answering: the client starts its next request only after the answer.
+    gauge_.leave();
+    if (shared_ != nullptr) {
+        shared_->leave();
+    }
+    send_response(client, response, head);
 }
 
-void LocalHttpServer::send_response(int client, const Response& response) {
-    std::string head = "HTTP/1.1 " + std::to_string(response.status) + " Test\r\n";
+void LocalHttpServer::send_response(int client, const Response& response, bool head) {
+    const int status = head && response.head_status != 0 ? response.head_status : response.status;
+    std::string head_text = "HTTP/1.1 " + std::to_string(status) + " Test\r\n";
     for (const std::string& header : response.headers) {
-        head += header + "\r\n";
+        head_text += header + "\r\n";
     }
     if (response.content_length) {
-        head += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
+        head_text += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
     }
-    head += "Connection: close\r\n\r\n";
-    if (!send_all(client, head.data(), head.size())) {
+    head_text += "Connection: close\r\n\r\n";
+    if (!send_all(client, head_text.data(), head_text.size()) || head) {
         return;
     }
     if (response.drip_interval_ms >= 0) {

@@ -11,8 +11,9 @@
 
 namespace tb::test {
 
-// A small HTTP/1.1 server on 127.0.0.1 for download tests; one thread per connection, every
-// response closes its connection. Unknown paths answer 404.
+// A small HTTP/1.1 server on a loopback address for download and link-check tests; one thread
+// per connection, every response closes its connection. Unknown paths answer 404; HEAD requests
+// get the headers only.
 class LocalHttpServer {
 public:
     struct Response {
@@ -27,9 +28,22 @@ public:
         long stall_after = -1;
         // Sends the body one byte at a time with this pause between bytes.
         long drip_interval_ms = -1;
+        // The status for HEAD when it differs (a server that refuses HEAD), 0 for the same.
+        int head_status = 0;
+        // Waits this long before answering; stop() cuts the wait short.
+        std::chrono::milliseconds delay{0};
     };
 
-    LocalHttpServer();
+    // Requests in progress and their peak, over one server or shared by several.
+    struct Gauge {
+        std::atomic<int> active{0};
+        std::atomic<int> peak{0};
+        void enter();
+        void leave() { --active; }
+    };
+
+    // `address` is one of the 127.0.0.0/8 addresses, each a host of its own for a client.
+    explicit LocalHttpServer(const std::string& address = "127.0.0.1", Gauge* shared = nullptr);
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
     LocalHttpServer& operator=(const LocalHttpServer&) = delete;
@@ -42,23 +56,33 @@ public:
     std::string last_request() const;
     std::string url(const std::string& path) const;
     int requests() const { return requests_; }
+    int head_requests() const { return head_requests_; }
+    // The most requests this server handled at one time.
+    int peak_concurrency() const { return gauge_.peak; }
+    const std::string& address() const { return address_; }
+    int port() const { return port_; }
     void stop();
 
 private:
     void accept_loop();
     void serve(int client);
-    void send_response(int client, const Response& response);
+    void send_response(int client, const Response& response, bool head);
 
+    std::string address_;
     int listener_ = -1;
     int port_ = 0;
     std::atomic<bool> stopping_{false};
     std::atomic<int> requests_{0};
+    std::atomic<int> head_requests_{0};
+    Gauge gauge_;
+    Gauge* shared_ = nullptr;
     mutable std::mutex mutex_;
     std::condition_variable stalled_;
     std::map<std::string, Response> routes_;
     std::map<std::string, std::pair<std::string, Response>> conditional_routes_;
     std::string last_request_;
-    std::vector<std::thread> connections_;
+    std::condition_variable all_closed_;
+    int connections_ = 0;
     std::thread acceptor_;
 };
 

@@ -37,6 +37,7 @@ TEST_F(DatabaseTest, FirstStartCreatesFolderFileTablesRootAndColumns) {
     EXPECT_EQ(create_text(db, "tb_queries"), schema::kCreateQueries);
     EXPECT_EQ(create_text(db, "tb_channels"), schema::kCreateChannels);
     EXPECT_EQ(create_text(db, "tb_parents"), schema::kCreateParents);
+    EXPECT_EQ(create_text(db, "tb_link_checks"), schema::kCreateLinkChecks);
     // The engine appends added columns to the stored CREATE text.
     EXPECT_EQ(create_text(db, "tb_folders"),
               std::string(schema::kCreateFolders).substr(0, strlen(schema::kCreateFolders) - 1) +
@@ -45,7 +46,7 @@ TEST_F(DatabaseTest, FirstStartCreatesFolderFileTablesRootAndColumns) {
               std::string::npos);
     EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name "
                            "LIKE 'tb%'"),
-              6);
+              7);
 
     auto root = db.prepare("SELECT * FROM tb_folders");
     ASSERT_TRUE(root && root->step());
@@ -87,6 +88,7 @@ TEST_F(DatabaseTest, EarlierReleaseFileGetsColumnsAndMissingTables) {
     EXPECT_EQ(db.query_int("SELECT protected_from FROM tb_undo", 0), 0);
     EXPECT_EQ(create_text(db, "tb_channels"), schema::kCreateChannels);
     EXPECT_EQ(create_text(db, "tb_parents"), schema::kCreateParents);
+    EXPECT_EQ(create_text(db, "tb_link_checks"), schema::kCreateLinkChecks);
     EXPECT_TRUE(db.easy_query("INSERT INTO tb_undo (action, id, protected_from) VALUES (6, 2, 1)"));
 }
 
