@@ -37,6 +37,11 @@ int ImportContext::create_top_folder(const std::string& title, bool automatic_id
     return top_;
 }
 
+void ImportContext::use_top_folder(int id, const std::string& title) {
+    top_ = id;
+    top_title_ = title;
+}
+
 int ImportContext::folder(int parent, const std::string& title, int id) {
     auto key = std::make_pair(parent, title);
     if (auto it = made_folders_.find(key); it != made_folders_.end()) {
