@@ -262,6 +262,12 @@ std::optional<BrowserItem> read_browser_bookmarks(const fs::path& file, Reporter
     return parse_browser_json(*bytes, file.string(), reporter);
 }
 
+std::optional<int> profile_link_count(const BrowserProfile& profile) {
+    SilentReporter silent;
+    std::optional<BrowserItem> tree = read_browser_bookmarks(profile.file, silent);
+    return tree ? std::optional<int>(count_browser_links(*tree)) : std::nullopt;
+}
+
 bool import_browser_profile(ImportContext& context, const fs::path& path,
                             const std::string& top_title, bool update_earlier) {
     Reporter& reporter = context.model.db.reporter();

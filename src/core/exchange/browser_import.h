@@ -15,6 +15,9 @@ namespace tb {
 std::optional<BrowserItem> read_browser_bookmarks(const std::filesystem::path& file,
                                                   Reporter& reporter);
 
+// How many links the profile holds, or std::nullopt when it cannot be read.
+std::optional<int> profile_link_count(const BrowserProfile& profile);
+
 // Imports the profile into a new top folder titled (a free variant of) `top_title`, or, with
 // `update_earlier`, into the top folder of its last import while that still exists: then only
 // items never imported before are added (by the browser's id, else by address within the top
