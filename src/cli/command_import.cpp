@@ -8,6 +8,8 @@
 #include "cli/command_registry.h"
 #include "cli/json_writer.h"
 #include "cli/model_session.h"
+#include "exchange/browser_import.h"
+#include "exchange/browser_profiles.h"
 #include "exchange/import_driver.h"
 #include "platform/strings.h"
 #include "text/control_chars.h"
@@ -18,7 +20,7 @@ namespace {
 
 constexpr const char* kUsage =
     "import SOURCE [PATH] [--target NAME] [--ignore-existing] [--ignore-structure] "
-    "[--no-recursive]";
+    "[--no-recursive] [--update]";
 
 std::optional<ImportSource> parse_source(const std::string& name) {
     if (name == "bookmarks")
@@ -33,7 +35,45 @@ std::optional<ImportSource> parse_source(const std::string& name) {
         return ImportSource::HtmlFile;
     if (name == "html-dir")
         return ImportSource::HtmlFolder;
+    if (name == "firefox" || name == "chromium")
+        return ImportSource::BrowserProfile;
     return std::nullopt;
+}
+
+std::string profile_line(const BrowserProfile& profile) {
+    std::string line = profile_title(profile);
+    if (std::optional<int> links = profile_link_count(profile)) {
+        line += " (" + std::to_string(*links) + " bookmarks)";
+    }
+    return line + "\t" + profile.folder.string();
+}
+
+int list_browser_profiles(CliContext& context) {
+    std::vector<BrowserProfile> profiles =
+        discover_browser_profiles(process_environment(), current_host_system());
+    if (profiles.empty()) {
+        return context.fail("No browser profile was found.");
+    }
+    for (const BrowserProfile& profile : profiles) {
+        context.out() << profile_line(profile) << "\n";
+    }
+    return 0;
+}
+
+// A discovered profile of the family named by its profile name, its title or nothing (then the
+// first one); else the argument is taken as a path.
+std::optional<BrowserProfile> find_profile(BrowserFamily family, const std::string& wanted) {
+    for (const BrowserProfile& profile :
+         discover_browser_profiles(process_environment(), current_host_system())) {
+        if (profile.family == family &&
+            (wanted.empty() || wanted == profile.name || wanted == profile_title(profile))) {
+            return profile;
+        }
+    }
+    if (wanted.empty()) {
+        return std::nullopt;
+    }
+    return profile_for_path(wanted, family);
 }
 
 // "Importing: N of M" on standard error, once the import has run for a second, on a terminal.
@@ -76,11 +116,16 @@ int run_import_command(CliContext& context) {
     if (args.empty()) {
         return context.fail(std::string("usage: ") + kUsage, 2);
     }
+    if (args[0] == "browsers") {
+        return args.size() == 1 ? list_browser_profiles(context)
+                                : context.fail(std::string("usage: ") + kUsage, 2);
+    }
     std::optional<ImportSource> source = parse_source(args[0]);
     if (!source) {
         return context.fail(
             "Unknown import source '" + args[0] +
-                "'; use bookmarks, favourites, legacy, shortcuts, html or html-dir.",
+                "'; use bookmarks, favourites, legacy, shortcuts, html, html-dir, firefox, "
+                "chromium or browsers.",
             2);
     }
     ImportRequest request;
@@ -96,10 +141,26 @@ int run_import_command(CliContext& context) {
             request.options.ignore_structure = true;
         } else if (arg == "--no-recursive") {
             request.options.recursive = false;
+        } else if (arg == "--update" && request.source == ImportSource::BrowserProfile) {
+            request.options.update_earlier = true;
         } else if (arg.starts_with("--") || !request.path.empty()) {
             return context.fail(std::string("usage: ") + kUsage, 2);
         } else {
             request.path = arg;
+        }
+    }
+    if (request.source == ImportSource::BrowserProfile) {
+        BrowserFamily family =
+            args[0] == "chromium" ? BrowserFamily::Chromium : BrowserFamily::Firefox;
+        std::optional<BrowserProfile> profile = find_profile(family, request.path.string());
+        if (!profile) {
+            return context.fail(request.path.empty() ? "No " + args[0] + " profile was found."
+                                                     : "No browser bookmarks were found in " +
+                                                           request.path.string() + ".");
+        }
+        request.path = profile->folder;
+        if (!target) {
+            target = profile_title(*profile);
         }
     }
     if (request.source == ImportSource::Favourites && !request.path.empty()) {
@@ -129,12 +190,19 @@ int run_import_command(CliContext& context) {
         json.add("title", result.top_title);
         json.add("folders", static_cast<std::int64_t>(result.folders));
         json.add("links", static_cast<std::int64_t>(result.links));
+        if (request.source == ImportSource::BrowserProfile) {
+            json.add("already_present", static_cast<std::int64_t>(result.links_present));
+        }
         context.out() << json.str() << "\n";
     } else {
         context.out() << "Top folder:  " << result.top_folder << " "
                       << escape_control_chars(result.top_title) << "\n"
                       << "Folders:     " << result.folders << "\n"
                       << "Links:       " << result.links << "\n";
+        if (request.source == ImportSource::BrowserProfile) {
+            context.out() << result.links << " new, " << result.links_present
+                          << " already present\n";
+        }
     }
     return 0;
 }
@@ -144,7 +212,11 @@ const Registration import_command{
      "Imports bookmarks into a new top folder. SOURCE: bookmarks (a bookmark file), favourites "
      "(the Favourites folder), legacy (a Tagberry 1.x folder), shortcuts (a folder of .url "
      "files), html (one page), html-dir (a folder of pages). --target names the top folder of "
-     "bookmarks, favourites and html.",
+     "bookmarks, favourites, html and the browsers. firefox and chromium read a browser profile, "
+     "named as 'import browsers' lists it or by its folder, a places.sqlite, a .json or "
+     ".jsonlz4 backup or a Bookmarks file; without one, the first profile found. --update "
+     "imports into the top folder of the profile's earlier import, adding only what is new. "
+     "'import browsers' lists the profiles found.",
      run_import_command}};
 
 }  // namespace

@@ -38,6 +38,11 @@ int ImportContext::create_top_folder(const std::string& title, bool automatic_id
     return top_;
 }
 
+void ImportContext::use_top_folder(int id, const std::string& title) {
+    top_ = id;
+    top_title_ = title;
+}
+
 int ImportContext::folder(int parent, const std::string& raw_title, int id) {
     const std::string title = clean_title(raw_title);
     auto key = std::make_pair(parent, title);

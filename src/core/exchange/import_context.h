@@ -30,6 +30,8 @@ public:
     // Creates the top folder under the root, titled with a free variant of `title`; an
     // automatic id when asked, else the largest folder id plus one. Returns its id, or 0.
     int create_top_folder(const std::string& title, bool automatic_id);
+    // Writes into an existing top folder instead of making one.
+    void use_top_folder(int id, const std::string& title);
     int top_folder() const { return top_; }
     const std::string& top_title() const { return top_title_; }
 
@@ -54,6 +56,9 @@ public:
 
     int folders_written() const { return folders_written_; }
     int links_written() const { return links_written_; }
+    // Links left out because they were imported before.
+    void link_present() { ++links_present_; }
+    int links_present() const { return links_present_; }
 
 private:
     Database& db_;
@@ -70,6 +75,7 @@ private:
     bool cancelled_ = false;
     int folders_written_ = 0;
     int links_written_ = 0;
+    int links_present_ = 0;
 };
 
 }  // namespace tb

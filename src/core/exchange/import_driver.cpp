@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "exchange/bookmark_import.h"
+#include "exchange/browser_import.h"
 #include "exchange/html_harvest.h"
 #include "exchange/import_context.h"
 #include "exchange/legacy_import.h"
@@ -61,6 +62,9 @@ bool dispatch(ImportContext& context, const ImportRequest& request) {
                                       kNothingSelected);
         case ImportSource::HtmlFolder:
             return import_directory(context, WalkMode::HtmlFiles, request.path, "");
+        case ImportSource::BrowserProfile:
+            return import_browser_profile(context, request.path, request.target,
+                                          request.options.update_earlier);
     }
     return false;
 }
@@ -135,6 +139,7 @@ ImportResult run_import(Model& model, const ImportRequest& request,
             result.top_title = context.top_title();
             result.folders = context.folders_written();
             result.links = context.links_written();
+            result.links_present = context.links_present();
         }
     }
     model.folders.reload();
@@ -174,6 +179,10 @@ std::string default_target_name(ImportSource source, std::string_view path) {
             return "Internet Explorer Bookmarks";
         case ImportSource::LegacyDatabase:
             return "Tagberry 1.x Bookmarks";
+        case ImportSource::BrowserProfile: {
+            std::optional<BrowserProfile> profile = profile_for_path(path, std::nullopt);
+            return profile ? profile_title(*profile) : std::string();
+        }
         default:
             return last_path_component(path);
     }
@@ -193,6 +202,7 @@ int missing_path_message(ImportSource source, std::string_view path) {
         case ImportSource::LegacyDatabase:
             return msg::kNoLegacyPath;
         case ImportSource::HtmlFile:
+        case ImportSource::BrowserProfile:
             return msg::kNoFilePath;
         case ImportSource::Shortcuts:
         case ImportSource::HtmlFolder:

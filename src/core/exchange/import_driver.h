@@ -17,11 +17,13 @@ enum class ImportSource {
     Shortcuts = 3,
     HtmlFile = 4,
     HtmlFolder = 5,
+    BrowserProfile = 6,
 };
 
 struct ImportRequest {
     ImportSource source = ImportSource::BookmarkFile;
-    // The file or disk folder; unused for the Favourites, which are looked up.
+    // The file or disk folder (a browser's profile folder or one of its bookmark files); unused
+    // for the Favourites, which are looked up.
     std::filesystem::path path;
     // Title of the top folder for sources 0, 1 and 4 (a free variant of it is used); the
     // others name it themselves. Empty gives the source's default.
@@ -39,6 +41,7 @@ struct ImportResult {
     std::string top_title;
     int folders = 0;  // folders written, the top folder included
     int links = 0;
+    int links_present = 0;  // left out as imported before
 };
 
 // Runs one import under the import regime: a snapshot of the database first (the import fails

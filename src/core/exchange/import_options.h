@@ -13,6 +13,8 @@ struct ImportOptions {
     bool ignore_structure = false;
     // Directory walks enter subfolders.
     bool recursive = true;
+    // A browser profile imported before goes into the same top folder, new items only.
+    bool update_earlier = false;
 };
 
 // Progress of a running import: items written so far and the total when it is known (0 when

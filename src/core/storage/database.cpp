@@ -89,6 +89,8 @@ OpenStatus Database::open_database(const std::filesystem::path& data_folder) {
     create_table_if_missing("tb_parents", schema::kCreateParents);
     create_table_if_missing("tb_link_checks", schema::kCreateLinkChecks);
     easy_query(schema::kCreateLinkChecksIndex);
+    create_table_if_missing("tb_browser_imports", schema::kCreateBrowserImports);
+    create_table_if_missing("tb_browser_items", schema::kCreateBrowserItems);
     return OpenStatus::Ok;
 }
 

@@ -33,6 +33,12 @@ inline constexpr const char* kCreateLinkChecks =
     "DEFAULT '')";
 inline constexpr const char* kCreateLinkChecksIndex =
     "CREATE INDEX IF NOT EXISTS tb_link_checks_link ON tb_link_checks(link)";
+// Each browser profile imported, by its folder, with the top folder it was imported into, and
+// the browser's ids of the items taken from it, so that importing again adds only new items.
+inline constexpr const char* kCreateBrowserImports =
+    "CREATE TABLE tb_browser_imports(profile TEXT PRIMARY KEY, folder INTEGER)";
+inline constexpr const char* kCreateBrowserItems =
+    "CREATE TABLE tb_browser_items(profile TEXT, guid TEXT, PRIMARY KEY (profile, guid))";
 inline constexpr const char* kInsertRoot =
     "INSERT INTO tb_folders (title, parent) VALUES ('/', '0')";
 inline constexpr const char* kAddFolderProtected =

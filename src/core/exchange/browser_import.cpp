@@ -1,0 +1,288 @@
+#include "exchange/browser_import.h"
+
+#include <unordered_set>
+
+#include "exchange/browser_json.h"
+#include "exchange/firefox_places.h"
+#include "exchange/mozlz4.h"
+#include "model/ids.h"
+#include "platform/strings.h"
+#include "text/file_bytes.h"
+
+namespace tb {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kSqliteMagic{"SQLite format 3\0", 16};
+constexpr std::string_view kMozLz4Magic{"mozLz40\0", 8};
+
+void report_unreadable(const fs::path& file, Reporter& reporter) {
+    reporter.report_text(TB_TRANSLATE_NOOP("Strings", "Cannot read %1."), {file.string()});
+}
+
+// The first bytes of a file, enough to tell its kind.
+std::optional<std::string> file_head(const fs::path& file) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) {
+        return std::nullopt;
+    }
+    std::optional<std::string> head(std::in_place);
+    head->resize(kSqliteMagic.size());
+    std::FILE* stream = std::fopen(file.string().c_str(), "rb");
+    if (stream == nullptr) {
+        return std::nullopt;
+    }
+    head->resize(std::fread(head->data(), 1, head->size(), stream));
+    std::fclose(stream);
+    return head;
+}
+
+// A folder of the browser's tree that is made in the top folder only when something goes into
+// it, so that a folder the user deleted comes back only for new links.
+struct FolderSlot {
+    FolderSlot* parent = nullptr;
+    const BrowserItem* item = nullptr;
+    int id = 0;
+    bool existed = false;  // found among the folders there were before this import
+};
+
+class ProfileWriter {
+public:
+    ProfileWriter(ImportContext& context, std::string profile, bool update)
+        : context_(context), db_(context.model.db), profile_(std::move(profile)), update_(update) {}
+
+    bool write(const BrowserItem& tree, const std::string& top_title);
+
+private:
+    int earlier_top_folder();
+    bool run(const std::string& sql, std::initializer_list<std::string> texts,
+             std::optional<int> number = std::nullopt);
+    void load_earlier_items(int top);
+    int resolve(FolderSlot& slot);
+    bool write_children(FolderSlot& slot);
+    bool write_link(const BrowserItem& link, FolderSlot& slot);
+    bool seen_before(const BrowserItem& item) const;
+
+    ImportContext& context_;
+    Database& db_;
+    std::string profile_;
+    bool update_;
+    std::unordered_set<std::string> earlier_guids_;
+    std::unordered_set<std::string> earlier_addresses_;
+};
+
+// Runs one statement with its texts bound in order and an optional number bound last.
+bool ProfileWriter::run(const std::string& sql, std::initializer_list<std::string> texts,
+                        std::optional<int> number) {
+    sqlite3_stmt* stmt = nullptr;
+    bool ok = sqlite3_prepare_v2(db_.handle(), sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK;
+    int index = 1;
+    for (const std::string& text : texts) {
+        sqlite3_bind_text(stmt, index++, text.c_str(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
+    }
+    if (number) {
+        sqlite3_bind_int(stmt, index, *number);
+    }
+    ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
+    sqlite3_finalize(stmt);
+    if (!ok) {
+        db_.reporter().report(msg::kSqlError, {db_.error_text(), sql});
+    }
+    return ok;
+}
+
+int ProfileWriter::earlier_top_folder() {
+    std::optional<Statement> query =
+        db_.prepare("SELECT folder FROM tb_browser_imports WHERE profile = ?");
+    if (!query) {
+        return 0;
+    }
+    sqlite3_bind_text(query->get(), 1, profile_.c_str(), -1, SQLITE_TRANSIENT);
+    int folder = query->step() ? query->integer(0) : 0;
+    return folder != kRootFolder && context_.model.folders.find(folder) != nullptr ? folder : 0;
+}
+
+void ProfileWriter::load_earlier_items(int top) {
+    std::optional<Statement> query =
+        db_.prepare("SELECT guid FROM tb_browser_items WHERE profile = ?");
+    if (query) {
+        sqlite3_bind_text(query->get(), 1, profile_.c_str(), -1, SQLITE_TRANSIENT);
+        while (query->step()) {
+            earlier_guids_.insert(query->text(0));
+        }
+    }
+    std::unordered_set<int> subtree{top};
+    for (int folder : context_.model.folders.descendants(top)) {
+        subtree.insert(folder);
+    }
+    context_.model.links.update_links_array();
+    for (const Link& link : context_.model.links.links()) {
+        if (subtree.contains(link.parent)) {
+            earlier_addresses_.insert(link.url);
+        }
+    }
+}
+
+bool ProfileWriter::seen_before(const BrowserItem& item) const {
+    return item.guid.empty() ? earlier_addresses_.contains(item.url)
+                             : earlier_guids_.contains(item.guid);
+}
+
+int ProfileWriter::resolve(FolderSlot& slot) {
+    if (slot.id != 0) {
+        return slot.id;
+    }
+    int parent = resolve(*slot.parent);
+    if (parent == 0 || context_.options.ignore_structure) {
+        slot.id = parent;
+        return slot.id;
+    }
+    const std::string& title = slot.item->title;
+    if (slot.parent->existed) {
+        for (const Folder* child : context_.model.folders.children(parent)) {
+            if (child->title == title) {
+                slot.existed = true;
+                slot.id = child->id;
+                return slot.id;
+            }
+        }
+    }
+    slot.id = context_.folder(parent, title);
+    if (slot.id != 0 && !slot.item->guid.empty()) {
+        run("INSERT OR IGNORE INTO tb_browser_items (profile, guid) VALUES (?, ?)",
+            {profile_, slot.item->guid});
+    }
+    return slot.id;
+}
+
+bool ProfileWriter::write_link(const BrowserItem& link, FolderSlot& slot) {
+    if (seen_before(link) ||
+        (context_.options.ignore_existing && context_.model.links.link_address_exists(link.url))) {
+        context_.link_present();
+        return context_.item_done();
+    }
+    int parent = resolve(slot);
+    if (parent == 0) {
+        return false;
+    }
+    const std::string& title = link.title.empty() ? link.url : link.title;
+    if (!context_.insert_link(title, link.url, "", context_.next_link_id(), parent, 0)) {
+        return false;
+    }
+    if (!link.guid.empty() &&
+        !run("INSERT OR IGNORE INTO tb_browser_items (profile, guid) VALUES (?, ?)",
+             {profile_, link.guid})) {
+        return false;
+    }
+    return context_.item_done();
+}
+
+bool ProfileWriter::write_children(FolderSlot& slot) {
+    for (const BrowserItem& child : slot.item->children) {
+        if (!child.is_folder) {
+            if (!write_link(child, slot)) {
+                return false;
+            }
+            continue;
+        }
+        FolderSlot sub{&slot, &child};
+        // A folder never imported before is made even when empty, as the browser shows it.
+        if (!seen_before(child) && resolve(sub) == 0) {
+            return false;
+        }
+        if (!write_children(sub)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ProfileWriter::write(const BrowserItem& tree, const std::string& top_title) {
+    int top = update_ ? earlier_top_folder() : 0;
+    if (top != 0) {
+        context_.use_top_folder(top, context_.model.folders.find(top)->title);
+        load_earlier_items(top);
+    } else {
+        top = context_.create_top_folder(top_title, true);
+        if (top == 0 || !run("DELETE FROM tb_browser_items WHERE profile = ?", {profile_}) ||
+            !run("INSERT OR REPLACE INTO tb_browser_imports (profile, folder) VALUES (?, ?)",
+                 {profile_}, top)) {
+            return false;
+        }
+    }
+    if (context_.options.ignore_existing) {
+        context_.model.links.update_links_array();
+    }
+    context_.set_total(static_cast<std::size_t>(count_browser_links(tree)));
+    FolderSlot root{nullptr, &tree, top, true};
+    return write_children(root) || context_.cancelled();
+}
+
+// The profile folder, or the file itself, resolved so that every way of naming it agrees.
+std::string profile_key(const fs::path& folder) {
+    std::error_code ec;
+    fs::path canonical = fs::weakly_canonical(folder, ec);
+    return (ec ? folder : canonical).generic_string();
+}
+
+}  // namespace
+
+std::optional<BrowserItem> read_browser_bookmarks(const fs::path& file, Reporter& reporter) {
+    std::optional<std::string> head = file_head(file);
+    if (!head) {
+        report_unreadable(file, reporter);
+        return std::nullopt;
+    }
+    if (head->starts_with(kSqliteMagic)) {
+        return read_places_database(file, reporter);
+    }
+    std::error_code ec;
+    std::uintmax_t size = fs::file_size(file, ec);
+    if (!ec && size > kMaxMozLz4Size) {
+        reporter.report_text(
+            TB_TRANSLATE_NOOP("Strings", "%1 is larger than the %2 MB that are read."),
+            {file.string(), std::to_string(kMaxMozLz4Size / (1024 * 1024))});
+        return std::nullopt;
+    }
+    std::optional<std::string> bytes = read_file_bytes(file);
+    if (!bytes) {
+        report_unreadable(file, reporter);
+        return std::nullopt;
+    }
+    if (bytes->starts_with(kMozLz4Magic)) {
+        std::optional<std::string> json = decode_mozlz4(*bytes, file.string(), reporter);
+        if (!json) {
+            return std::nullopt;
+        }
+        return parse_firefox_backup(*json, file.string(), reporter);
+    }
+    return parse_browser_json(*bytes, file.string(), reporter);
+}
+
+std::optional<int> profile_link_count(const BrowserProfile& profile) {
+    SilentReporter silent;
+    std::optional<BrowserItem> tree = read_browser_bookmarks(profile.file, silent);
+    return tree ? std::optional<int>(count_browser_links(*tree)) : std::nullopt;
+}
+
+bool import_browser_profile(ImportContext& context, const fs::path& path,
+                            const std::string& top_title, bool update_earlier) {
+    Reporter& reporter = context.model.db.reporter();
+    std::optional<BrowserProfile> profile = profile_for_path(path, std::nullopt);
+    if (!profile) {
+        reporter.report_text(TB_TRANSLATE_NOOP("Strings", "No browser bookmarks were found in %1."),
+                             {path.string()});
+        return false;
+    }
+    std::optional<BrowserItem> tree = read_browser_bookmarks(profile->file, reporter);
+    if (!tree) {
+        return false;
+    }
+    ProfileWriter writer(context, profile_key(profile->folder), update_earlier);
+    return writer.write(*tree, top_title.empty() ? profile_title(*profile) : top_title);
+}
+
+}  // namespace tb
