@@ -107,15 +107,9 @@ TEST_F(LegacyTest, MissingFilesReportTheirMessageAndLeaveTheTopFolder) {
 // The ids after the top folder (2) and after the empty link table (0) would be the largest int,
 // leaving the import's next free id no room; such lines are skipped like out-of-range ones.
 TEST_F(LegacyTest, IdsWhoseNextIdWouldOverflowAreSkipped) {
-    write_file(dir / "edge/data.dbf", "2147483644;Edge;-1
-5;Kept;-1
-");
-    write_file(dir / "edge/data.dbd", "2147483646;5
-1;5
-");
-    write_file(dir / "edge/data.dbi", "2147483646;Edge;http://edge/;;0
-1;Kept;http://kept/;;0
-");
+    write_file(dir / "edge/data.dbf", "2147483644;Edge;-1\n5;Kept;-1\n");
+    write_file(dir / "edge/data.dbd", "2147483646;5\n1;5\n");
+    write_file(dir / "edge/data.dbi", "2147483646;Edge;http://edge/;;0\n1;Kept;http://kept/;;0\n");
     ImportResult result = import(ImportSource::LegacyDatabase, dir / "edge");
     EXPECT_EQ(result.status, ImportStatus::Done);
     EXPECT_EQ(tree(result.top_folder),
