@@ -153,6 +153,32 @@ TEST_F(BackupTest, RestoreRoundTripKeepsTheCurrentStateAndTheLiveFile) {
     EXPECT_TRUE(reporter.messages.empty());
 }
 
+TEST_F(BackupTest, InWalModeSnapshotsStandAloneAndARestoreSurvivesAReopen) {
+    ASSERT_TRUE(db.easy_query("PRAGMA journal_mode = WAL"));
+    const int kept = folder("Kept");
+    link(kept, "a");
+    const fs::path snapshot = make_snapshot(local_ms(1, 9));
+    // One plain file: no WAL flag in its header, no log beside it.
+    EXPECT_EQ(read_file(snapshot).substr(18, 2), std::string("\x01\x01", 2));
+    EXPECT_FALSE(fs::exists(snapshot.string() + "-wal"));
+
+    link(kept, "b");
+    folder("Later");
+    Database reader(reporter);
+    ASSERT_EQ(reader.open_database(dir.path()), OpenStatus::Ok);
+    ASSERT_EQ(reader.query_int("SELECT COUNT(*) FROM tb_links"), 2);
+    ASSERT_TRUE(backups.restore(snapshot, local_ms(0, 9)));
+    EXPECT_EQ(reader.query_int("SELECT COUNT(*) FROM tb_links"), 1);
+    reader.close_database();
+    db.close_database();
+
+    Database reopened(reporter);
+    ASSERT_EQ(reopened.open_database(dir.path()), OpenStatus::Ok);
+    EXPECT_EQ(reopened.query_int("SELECT COUNT(*) FROM tb_links"), 1);
+    EXPECT_EQ(reopened.query_int("SELECT COUNT(*) FROM tb_folders"), 2);
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
 TEST_F(BackupTest, DamagedOrForeignFilesAreRefusedAndTheLiveDatabaseIsUntouched) {
     const int kept = folder("Kept");
     db.set_bulk_mode(true);
