@@ -797,6 +797,10 @@ New link</source>
         <source>Cannot use the database file &apos;%1&apos;: %2</source>
         <translation>Невозможно использовать файл базы данных &apos;%1&apos;: %2</translation>
     </message>
+    <message>
+        <source>The file &apos;%1&apos; holds the tables of another program; it is left untouched.</source>
+        <translation>Файл &apos;%1&apos; содержит таблицы другой программы; он оставлен без изменений.</translation>
+    </message>
 </context>
 <context>
     <name>tb::app::AboutDialog</name>

@@ -167,7 +167,8 @@ void TagberryApp::shutdown() {
     }
     closed_ = true;
     save_settings();
-    model_->journal.purge();
+    // A failed purge was reported and rolled back; the journal keeps the rows for the next close.
+    (void)model_->journal.purge();
     db_->close_database();
     feeds_->shutdown();
     QApplication::quit();

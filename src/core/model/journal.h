@@ -41,8 +41,10 @@ public:
     bool enabled() const { return enabled_; }
     void set_enabled(bool on) { enabled_ = on; }
 
-    // Writes one row when the journal is enabled.
-    bool journal(const JournalRecord& record);
+    // Writes one row when the journal is enabled; false when it is not, or the write failed.
+    [[nodiscard]] bool journal(const JournalRecord& record);
+    // Writes one row when the journal is enabled; false only when the write failed.
+    [[nodiscard]] bool record(const JournalRecord& record);
 
     bool journal_not_empty();
     bool folder_deleted(int id);
@@ -60,7 +62,7 @@ public:
     std::string undo_menu_text();
 
     // Carries out the deferred deletions and empties the journal, in one transaction.
-    bool purge();
+    [[nodiscard]] bool purge();
 
     Database& db() { return db_; }
 

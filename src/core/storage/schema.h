@@ -26,7 +26,7 @@ inline constexpr const char* kCreateChannels =
 inline constexpr const char* kCreateParents =
     "CREATE TABLE tb_parents(folderID INTEGER UNIQUE PRIMARY KEY, parents TEXT DEFAULT '')";
 inline constexpr const char* kInsertRoot =
-    "INSERT INTO tb_folders (title, parent) VALUES ('/', '0')";
+    "INSERT INTO tb_folders (id, title, parent) VALUES ('1', '/', '0')";
 inline constexpr const char* kAddFolderProtected =
     "ALTER TABLE tb_folders ADD COLUMN protected INTEGER DEFAULT '0'";
 inline constexpr const char* kAddUndoProtectedFrom =
