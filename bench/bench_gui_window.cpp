@@ -25,12 +25,13 @@ int make_big_folder(const std::filesystem::path& dir) {
     tb::Database db(reporter);
     db.open_database(dir);
     tb::bench::fill_links(db, kLinks);
-    db.easy_query("INSERT INTO tb_folders (title, parent) VALUES ('Big', '1')");
+    tb::bench::check(db.easy_query("INSERT INTO tb_folders (title, parent) VALUES ('Big', '1')"));
     const int big = static_cast<int>(db.last_insert_rowid());
-    db.easy_query(
-        tb::sql_format("UPDATE tb_links SET parent = '%d' WHERE id <= '%d'", big, kFolderLinks));
+    tb::bench::check(db.easy_query(
+        tb::sql_format("UPDATE tb_links SET parent = '%d' WHERE id <= '%d'", big, kFolderLinks)));
     // Every link visited once in a while, so the colours vary.
-    db.easy_query("UPDATE tb_links SET visits = id % 3, last_visit = strftime('%s', 'now')");
+    tb::bench::check(
+        db.easy_query("UPDATE tb_links SET visits = id % 3, last_visit = strftime('%s', 'now')"));
     return big;
 }
 

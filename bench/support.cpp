@@ -47,31 +47,40 @@ std::string phrase(Random& rng, int min_words, int max_words) {
 
 void fill_links(tb::Database& db, int links) {
     Random rng;
-    db.set_bulk_mode(true);
-    std::vector<int> folders{tb::kRootFolder};
-    std::vector<int> depth{0};
-    int next_folder = 2;
-    for (int i = 0; i < links; ++i) {
-        if (i % 40 == 0) {
-            int parent_at = rng.next(static_cast<int>(folders.size()));
-            while (depth[parent_at] >= 6) {
-                parent_at = rng.next(static_cast<int>(folders.size()));
+    {
+        tb::Transaction transaction(db);
+        std::vector<int> folders{tb::kRootFolder};
+        std::vector<int> depth{0};
+        int next_folder = 2;
+        for (int i = 0; i < links; ++i) {
+            if (i % 40 == 0) {
+                int parent_at = rng.next(static_cast<int>(folders.size()));
+                while (depth[parent_at] >= 6) {
+                    parent_at = rng.next(static_cast<int>(folders.size()));
+                }
+                check(db.easy_query(tb::sql_format(
+                    "INSERT INTO tb_folders (id, title, parent) VALUES ('%d', '%q %d', '%d')",
+                    next_folder, phrase(rng, 1, 3).c_str(), next_folder, folders[parent_at])));
+                folders.push_back(next_folder++);
+                depth.push_back(depth[parent_at] + 1);
             }
-            db.easy_query(tb::sql_format(
-                "INSERT INTO tb_folders (id, title, parent) VALUES ('%d', '%q %d', '%d')",
-                next_folder, phrase(rng, 1, 3).c_str(), next_folder, folders[parent_at]));
-            folders.push_back(next_folder++);
-            depth.push_back(depth[parent_at] + 1);
+            const std::string url = "https://www." + std::string(kWords[rng.next(42)]) +
+                                    ".example/" + std::string(kWords[rng.next(42)]) + "/" +
+                                    std::to_string(rng.next(links));
+            const std::string comment = rng.next(4) == 0 ? phrase(rng, 2, 8) : std::string();
+            check(db.easy_query(tb::sql_format(
+                "INSERT INTO tb_links (title, url, comment, parent) VALUES ('%q', '%q', '%q', "
+                "'%d')",
+                phrase(rng, 2, 6).c_str(), url.c_str(), comment.c_str(), folders.back())));
         }
-        const std::string url = "https://www." + std::string(kWords[rng.next(42)]) + ".example/" +
-                                std::string(kWords[rng.next(42)]) + "/" +
-                                std::to_string(rng.next(links));
-        const std::string comment = rng.next(4) == 0 ? phrase(rng, 2, 8) : std::string();
-        db.easy_query(tb::sql_format(
-            "INSERT INTO tb_links (title, url, comment, parent) VALUES ('%q', '%q', '%q', '%d')",
-            phrase(rng, 2, 6).c_str(), url.c_str(), comment.c_str(), folders.back()));
+        tb::bench::check(transaction.commit());
     }
-    db.set_bulk_mode(false);
+}
+
+void check(bool ok) {
+    if (!ok) {
+        std::abort();
+    }
 }
 
 double best_of(int runs, const std::function<void()>& fn) {

@@ -16,6 +16,9 @@ namespace tb::bench {
 // every run.
 void fill_links(tb::Database& db, int links);
 
+// Ends the run when a write of the setup failed: a timing over a half-filled file means nothing.
+void check(bool ok);
+
 // Best of `runs` wall-clock timings of fn, in seconds.
 double best_of(int runs, const std::function<void()>& fn);
 

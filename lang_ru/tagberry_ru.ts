@@ -956,6 +956,8 @@ New link</source>
     <message>
         <source>Check %1 links in %2? Links of other kinds are skipped: %3.</source>
         <translation>Проверить ссылки (%1) — %2? Ссылки других видов пропускаются: %3.</translation>
+        <source>The file &apos;%1&apos; holds the tables of another program; it is left untouched.</source>
+        <translation>Файл &apos;%1&apos; содержит таблицы другой программы; он оставлен без изменений.</translation>
     </message>
 </context>
 <context>

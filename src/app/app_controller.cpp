@@ -612,6 +612,9 @@ void AppController::undo() {
     }
     int action = model_.undo_last_action();
     if (action < 0) {
+        // The message was shown; what is on screen may be stale after the rollback.
+        emit tree_refill_requested(true);
+        emit list_refill_requested();
         return;
     }
     if (is_link_action(action)) {
@@ -624,7 +627,8 @@ void AppController::undo() {
 
 void AppController::clear_undo() {
     if (confirm(msg::kClearUndoQuestion, {}, true)) {
-        model_.journal.purge();
+        // A failed purge was reported and rolled back; the reload shows what the file holds.
+        (void)model_.journal.purge();
         model_.folders.reload();
         model_.links.update_links_array();
     }

@@ -193,7 +193,8 @@ void TagberryApp::shutdown() {
     closed_ = true;
     save_settings();
     health_->shutdown();
-    model_->journal.purge();
+    // A failed purge was reported and rolled back; the journal keeps the rows for the next close.
+    (void)model_->journal.purge();
     db_->close_database();
     feeds_->shutdown();
     QApplication::quit();

@@ -122,7 +122,7 @@ private slots:
         controller->set_clock([] { return kNow; });
         a = data->folder("A");
         b = data->folder("B", a);
-        data->model->journal.purge();
+        QVERIFY(data->model->journal.purge());
     }
 
     void folderCommandsFollowTheSelection() {

@@ -93,7 +93,7 @@ StoredLink stored_link(const test::TempDir& data, const std::string& url) {
     StoredLink link;
     auto stmt = db.prepare(sql_format(
         "SELECT title, url, comment, parent FROM tb_links WHERE url = '%q'", url.c_str()));
-    while (stmt && stmt->step()) {
+    while (stmt && stmt->step() == Step::Row) {
         ++link.count;
         link.title = stmt->text(0);
         link.url = stmt->text(1);

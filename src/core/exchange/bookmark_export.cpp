@@ -241,10 +241,10 @@ private:
 
     void read_folders_with_deleted_links(Database& db) {
         auto parents = db.prepare(
-            sql_format("SELECT DISTINCT parent FROM tb_links WHERE id IN (SELECT id FROM tb_undo "
-                       "WHERE action = '%d')",
-                       kUndoDeleteLink));
-        while (parents && parents->step()) {
+            "SELECT DISTINCT parent FROM tb_links WHERE id IN (SELECT id "
+            "FROM tb_undo WHERE action = ?)",
+            {kUndoDeleteLink});
+        while (parents && parents->step() == Step::Row) {
             with_deleted_links_.insert(parents->integer(0));
         }
     }

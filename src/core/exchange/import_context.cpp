@@ -20,10 +20,6 @@ ImportContext::ImportContext(Model& model, const ImportOptions& options,
                              const ImportProgress& progress)
     : model(model), options(options), db_(model.db), progress_(progress) {}
 
-ImportContext::~ImportContext() {
-    sqlite3_finalize(insert_link_);
-}
-
 int ImportContext::create_top_folder(const std::string& title, bool automatic_id) {
     top_title_ = model.folders.unique_root_title(title);
     top_ = automatic_id ? model.folders.create_folder(top_title_, kRootFolder)
@@ -76,31 +72,25 @@ bool ImportContext::insert_link(const std::string& raw_title, const std::string&
                                 const std::string& comment, int id, int parent, int visits) {
     const std::string title = clean_title(raw_title);
     const std::string url = clean_address(raw_url);
-    if (insert_link_ == nullptr &&
-        sqlite3_prepare_v2(db_.handle(), kInsertLinkSql, -1, &insert_link_, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(insert_link_);
-        insert_link_ = nullptr;
-        log_append(std::string("*** easy_query(): bad SQL query: [") + kInsertLinkSql + "]");
-        db_.reporter().report(msg::kSqlError, {db_.error_text(), kInsertLinkSql});
+    if (db_.transaction_failed()) {
         return false;
     }
+    if (!insert_link_) {
+        auto prepared = db_.prepare(kInsertLinkSql);
+        if (!prepared) {
+            db_.mark_transaction_failed();
+            return false;
+        }
+        insert_link_.emplace(std::move(*prepared));
+    }
+    insert_link_->reset();
     // Bound as C strings: a text stops at its first NUL, as the quoted form of the row does.
-    sqlite3_bind_text(insert_link_, 1, title.c_str(), -1, SQLITE_STATIC);
-    sqlite3_bind_text(insert_link_, 2, url.c_str(), -1, SQLITE_STATIC);
-    sqlite3_bind_int(insert_link_, 3, id);
-    sqlite3_bind_int(insert_link_, 4, parent);
-    sqlite3_bind_text(insert_link_, 5, comment.c_str(), -1, SQLITE_STATIC);
-    sqlite3_bind_int(insert_link_, 6, visits);
-    int rc = sqlite3_step(insert_link_);
-    sqlite3_reset(insert_link_);
-    sqlite3_clear_bindings(insert_link_);
-    if (rc != SQLITE_DONE) {
-        log_append("*** easy_query(): bad SQL query: [" +
-                   sql_format("INSERT INTO tb_links (title, url, id, parent, comment, visits) "
-                              "VALUES ('%q', '%q', '%d', '%d', '%q', '%d')",
-                              title.c_str(), url.c_str(), id, parent, comment.c_str(), visits) +
-                   "]");
-        db_.reporter().report_text(db_.error_text());
+    if (!insert_link_->bind({title.c_str(), url.c_str(), id, parent, comment.c_str(), visits})) {
+        db_.write_failed(kInsertLinkSql);
+        return false;
+    }
+    if (insert_link_->step() != Step::Done) {
+        db_.mark_transaction_failed();
         return false;
     }
     next_link_id_ = std::max(next_link_id_, id + 1);

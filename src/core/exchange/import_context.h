@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -20,7 +21,6 @@ namespace tb {
 class ImportContext {
 public:
     ImportContext(Model& model, const ImportOptions& options, const ImportProgress& progress);
-    ~ImportContext();
     ImportContext(const ImportContext&) = delete;
     ImportContext& operator=(const ImportContext&) = delete;
 
@@ -69,7 +69,7 @@ private:
     int next_link_id_ = 0;
     std::map<std::pair<int, std::string>, int> made_folders_;
     std::unordered_map<int, std::unordered_set<std::string>> link_titles_;
-    sqlite3_stmt* insert_link_ = nullptr;
+    std::optional<Statement> insert_link_;
     std::size_t done_ = 0;
     std::size_t total_ = 0;
     bool cancelled_ = false;

@@ -25,18 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Bulk mode for the whole import, ended on every exit.
-class BulkScope {
-public:
-    explicit BulkScope(Database& db) : db_(db) { db_.set_bulk_mode(true); }
-    ~BulkScope() { db_.set_bulk_mode(false); }
-    BulkScope(const BulkScope&) = delete;
-    BulkScope& operator=(const BulkScope&) = delete;
-
-private:
-    Database& db_;
-};
-
 std::string target_or_default(const ImportRequest& request) {
     if (!request.target.empty()) {
         return request.target;
@@ -128,13 +116,15 @@ ImportResult run_import(Model& model, const ImportRequest& request,
     bool cancelled = false;
     {
         JournalPause pause(model.journal);
-        BulkScope bulk(model.db);
+        Transaction transaction(model.db);
         ImportContext context(model, request.options, progress);
-        ok = dispatch(context, request);
+        ok = transaction.began() && dispatch(context, request);
         cancelled = context.cancelled();
-        if (cancelled) {
-            model.db.rollback_bulk();
-        } else {
+        // A source that fails half-way keeps what it gave; a write that failed dooms the whole
+        // import, whatever the importer made of it.
+        const bool committed = !cancelled && transaction.commit();
+        ok = ok && committed;
+        if (committed) {
             result.top_folder = context.top_folder();
             result.top_title = context.top_title();
             result.folders = context.folders_written();

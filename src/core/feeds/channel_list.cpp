@@ -63,7 +63,7 @@ std::optional<std::vector<Channel>> ChannelList::read_rows() {
         return std::nullopt;
     }
     std::vector<Channel> loaded;
-    while (stmt->step()) {
+    while (stmt->step() == Step::Row) {
         Channel channel;
         channel.id = stmt->integer(0);
         channel.title = stmt->text(1);
@@ -116,7 +116,7 @@ bool ChannelList::reload_changed_channels() {
         }
     }
     channels_ = std::move(loaded);
-    return true;
+    return !stmt->failed();
 }
 
 bool ChannelList::add_channel(const std::string& title, const std::string& location) {
@@ -124,12 +124,8 @@ bool ChannelList::add_channel(const std::string& title, const std::string& locat
         db_.reporter().report(msg::kNewsfeedFieldsEmpty);
         return false;
     }
-    std::string quoted_title = title;
-    std::string quoted_location = location;
-    sql_quote(quoted_title);
-    sql_quote(quoted_location);
-    if (!db_.easy_query("INSERT INTO tb_channels (title, location) VALUES ('" + quoted_title +
-                        "', '" + quoted_location + "')")) {
+    if (!db_.easy_query("INSERT INTO tb_channels (title, location) VALUES (?, ?)",
+                        {title, location})) {
         return false;
     }
     load_channels();
@@ -138,7 +134,7 @@ bool ChannelList::add_channel(const std::string& title, const std::string& locat
 }
 
 bool ChannelList::delete_channel(int id) {
-    if (!db_.easy_query(sql_format("DELETE FROM tb_channels WHERE id = '%d'", id))) {
+    if (!db_.easy_query("DELETE FROM tb_channels WHERE id = ?", {id})) {
         return false;
     }
     load_channels();
@@ -147,10 +143,12 @@ bool ChannelList::delete_channel(int id) {
 }
 
 bool ChannelList::remove_channels(const std::vector<int>& ids) {
+    Transaction transaction(db_);
     bool ok = true;
-    for (int id : ids) {
-        ok = db_.easy_query(sql_format("DELETE FROM tb_channels WHERE id = '%d'", id)) && ok;
+    for (size_t i = 0; ok && i < ids.size(); ++i) {
+        ok = db_.easy_query("DELETE FROM tb_channels WHERE id = ?", {ids[i]});
     }
+    ok = ok && transaction.commit();
     load_channels();
     return ok;
 }

@@ -24,8 +24,8 @@ std::string join(const std::vector<int>& ids, const char* separator) {
 
 }  // namespace
 
-std::string quoted_id_list(const std::vector<int>& ids) {
-    return join(ids, "','");
+std::string id_array(const std::vector<int>& ids) {
+    return "[" + join(ids, ",") + "]";
 }
 
 FolderStore::FolderStore(Database& db, Journal& journal) : db_(db), journal_(journal) {}
@@ -33,7 +33,7 @@ FolderStore::FolderStore(Database& db, Journal& journal) : db_(db), journal_(jou
 void FolderStore::load_parent_map() {
     parent_of_.clear();
     auto row = db_.prepare("SELECT id, parent FROM tb_folders");
-    while (row && row->step()) {
+    while (row && row->step() == Step::Row) {
         parent_of_[row->integer(0)] = row->integer(1);
     }
 }
@@ -43,7 +43,7 @@ void FolderStore::reload() {
     folders_.clear();
     auto row = db_.prepare(
         "SELECT * FROM tb_folders WHERE id NOT IN (SELECT id FROM tb_undo WHERE action = '2')");
-    while (row && row->step()) {
+    while (row && row->step() == Step::Row) {
         Folder f;
         f.id = row->integer(0);
         f.title = row->text(1);
@@ -139,14 +139,25 @@ void FolderStore::append_folder(Folder folder) {
     folders_.push_back(std::move(folder));
 }
 
-int FolderStore::insert_folder(const std::string& sql, int id, int parent) {
-    if (!db_.easy_query(sql)) {
+int FolderStore::insert_folder(const Folder& folder) {
+    Transaction transaction(db_);
+    const bool inserted =
+        folder.id != 0
+            ? db_.easy_query(
+                  "INSERT INTO tb_folders (id, title, parent, comment) VALUES (?, ?, ?, ?)",
+                  {folder.id, folder.title, folder.parent, folder.comment})
+            : db_.easy_query("INSERT INTO tb_folders (title, parent, comment) VALUES (?, ?, ?)",
+                             {folder.title, folder.parent, folder.comment});
+    const int new_id = folder.id != 0 ? folder.id : static_cast<int>(db_.last_insert_rowid());
+    parent_of_[new_id] = folder.parent;
+    if (!inserted || !journal_.record({.action = kUndoAddFolder, .id = new_id}) ||
+        !add_ancestry(new_id) || !transaction.commit()) {
+        parent_of_.erase(new_id);
         return 0;
     }
-    int new_id = id != 0 ? id : static_cast<int>(db_.last_insert_rowid());
-    parent_of_[new_id] = parent;
-    journal_.journal({.action = kUndoAddFolder, .id = new_id});
-    add_ancestry(new_id, parent);
+    Folder added = folder;
+    added.id = new_id;
+    append_folder(std::move(added));
     return new_id;
 }
 
@@ -155,14 +166,7 @@ int FolderStore::create_folder(const std::string& title, int parent, const std::
         db_.reporter().report(msg::kDuplicateFolderName);
         return 0;
     }
-    int id = insert_folder(
-        sql_format("INSERT INTO tb_folders (title, parent, comment) VALUES ('%q', '%d', '%q')",
-                   title.c_str(), parent, comment.c_str()),
-        0, parent);
-    if (id != 0) {
-        append_folder({.id = id, .title = title, .comment = comment, .parent = parent});
-    }
-    return id;
+    return insert_folder({.id = 0, .title = title, .comment = comment, .parent = parent});
 }
 
 int FolderStore::create_folder_with_id(const std::string& title, const std::string& comment, int id,
@@ -171,14 +175,7 @@ int FolderStore::create_folder_with_id(const std::string& title, const std::stri
         db_.reporter().report(msg::kDuplicateFolderName);
         return 0;
     }
-    int new_id = insert_folder(sql_format("INSERT INTO tb_folders (id, title, parent, comment) "
-                                          "VALUES ('%d', '%q', '%d', '%q')",
-                                          id, title.c_str(), parent, comment.c_str()),
-                               id, parent);
-    if (new_id != 0) {
-        append_folder({.id = new_id, .title = title, .comment = comment, .parent = parent});
-    }
-    return new_id;
+    return insert_folder({.id = id, .title = title, .comment = comment, .parent = parent});
 }
 
 std::vector<std::string> FolderStore::split_folder_titles(const std::string& text) {
@@ -226,10 +223,10 @@ std::vector<int> FolderStore::create_folders_from_text(int parent, const std::st
 
 bool FolderStore::folder_name_free(int parent, const std::string& title) {
     // Any live row blocks the name; rows awaiting the purge never do.
-    return db_.query_int(sql_format("SELECT COUNT(*) FROM tb_folders WHERE parent = '%d' AND "
-                                    "title = '%q' AND id NOT IN (SELECT id FROM tb_undo WHERE "
-                                    "action = '2')",
-                                    parent, title.c_str())) == 0;
+    return db_.query_int(
+               "SELECT COUNT(*) FROM tb_folders WHERE parent = ? AND title = ? AND id "
+               "NOT IN (SELECT id FROM tb_undo WHERE action = '2')",
+               {parent, title}) == 0;
 }
 
 std::string FolderStore::unique_root_title(const std::string& name) {
@@ -265,13 +262,14 @@ bool FolderStore::rename_folder(int id, const std::string& title, bool is_protec
         db_.reporter().report(msg::kDuplicateFolderName);
         return false;
     }
-    journal_.journal({.action = kUndoEditFolder,
-                      .id = id,
-                      .name_from = folder->title,
-                      .protected_from = folder->is_protected ? 1 : 0});
-    bool ok = db_.easy_query(
-        sql_format("UPDATE tb_folders SET title = '%q', protected = '%d' WHERE id = '%d'",
-                   title.c_str(), is_protected ? 1 : 0, id));
+    Transaction transaction(db_);
+    const bool ok = journal_.record({.action = kUndoEditFolder,
+                                     .id = id,
+                                     .name_from = folder->title,
+                                     .protected_from = folder->is_protected ? 1 : 0}) &&
+                    db_.easy_query("UPDATE tb_folders SET title = ?, protected = ? WHERE id = ?",
+                                   {title, is_protected ? 1 : 0, id}) &&
+                    transaction.commit();
     if (ok) {
         Folder& changed = folders_[index_.at(id)];
         changed.title = title;
@@ -298,15 +296,17 @@ bool FolderStore::move_folder(int folder, int target) {
         return false;
     }
     const int former_parent = moved->parent;
-    db_.set_bulk_mode(true);
-    journal_.journal({.action = kUndoMoveFolder, .id = folder, .parent_from = former_parent});
+    Transaction transaction(db_);
     parent_of_[folder] = target;
-    update_subtree_ancestry(folder);
-    bool ok = db_.easy_query(
-        sql_format("UPDATE tb_folders SET parent = '%d' WHERE id = '%d'", target, folder));
-    db_.set_bulk_mode(false);
-    moved_flag_ = true;
-    moved_from_ = former_parent;
+    const bool ok =
+        journal_.record({.action = kUndoMoveFolder, .id = folder, .parent_from = former_parent}) &&
+        update_subtree_ancestry(folder) &&
+        db_.easy_query("UPDATE tb_folders SET parent = ? WHERE id = ?", {target, folder}) &&
+        transaction.commit();
+    if (ok) {
+        moved_flag_ = true;
+        moved_from_ = former_parent;
+    }
     reload();
     return ok;
 }
@@ -317,12 +317,12 @@ bool FolderStore::delete_folder(int id) {
         return false;
     }
     std::vector<int> below = descendants(id);
-    db_.set_bulk_mode(true);
+    Transaction transaction(db_);
     bool ok = journal_.journal({.action = kUndoDeleteFolder, .id = id, .group_id = id});
-    for (int child : below) {
-        journal_.journal({.action = kUndoDeleteFolder, .id = child, .group_id = id});
+    for (size_t i = 0; ok && i < below.size(); ++i) {
+        ok = journal_.journal({.action = kUndoDeleteFolder, .id = below[i], .group_id = id});
     }
-    db_.set_bulk_mode(false);
+    ok = ok && transaction.commit();
     reload();
     if (links_hidden_) {
         links_hidden_();
@@ -407,9 +407,11 @@ std::vector<int> FolderStore::subtree_folders(const std::vector<int>& ids) {
     std::vector<int> level = ids;
     while (!level.empty()) {
         std::vector<int> next;
-        auto row = db_.prepare(sql_format("SELECT id FROM tb_folders WHERE parent IN ('%s')",
-                                          quoted_id_list(level).c_str()));
-        while (row && row->step()) {
+        auto row = db_.prepare(
+            "SELECT id FROM tb_folders WHERE parent IN (SELECT value FROM "
+            "json_each(?))",
+            {id_array(level)});
+        while (row && row->step() == Step::Row) {
             int id = row->integer(0);
             if (seen.insert(id).second) {
                 result.push_back(id);
@@ -421,43 +423,54 @@ std::vector<int> FolderStore::subtree_folders(const std::vector<int>& ids) {
     return result;
 }
 
-std::vector<int> FolderStore::chain_above(int parent) const {
-    std::vector<int> chain;
-    std::unordered_set<int> seen{parent};
-    int at = parent;
-    while (true) {
-        auto it = parent_of_.find(at);
-        if (it == parent_of_.end()) {
-            break;
-        }
-        at = it->second;
-        chain.push_back(at);
-        if (at == kNoFolder || !seen.insert(at).second) {
-            break;
+// The folders above `folder` as the tree shows them, nearest first, up to the root. A missing
+// parent, or a cycle of parents, is cut where the tree hangs it under the root, so that no folder
+// counts as below one that is shown outside its subtree.
+std::vector<int> FolderStore::chain_above(int folder) const {
+    std::vector<int> walked{folder};
+    std::unordered_set<int> seen{folder};
+    while (walked.back() != kRootFolder) {
+        auto it = parent_of_.find(walked.back());
+        const int parent = it != parent_of_.end() ? it->second : kNoFolder;
+        if (!seen.insert(parent).second) {
+            auto repeated = std::find(walked.begin(), walked.end(), parent);
+            // Each folder on the cycle hangs under the root; the first one reached ends the walk.
+            walked.erase(repeated + 1, walked.end());
+            walked.push_back(kRootFolder);
+        } else if (parent == kNoFolder || !parent_of_.contains(parent)) {
+            walked.push_back(kRootFolder);
+        } else {
+            walked.push_back(parent);
         }
     }
-    return chain;
+    walked.erase(walked.begin());
+    return walked;
 }
 
-std::string FolderStore::ancestry_list(int parent) const {
-    std::vector<int> list = chain_above(parent);
-    list.push_back(parent);
+// The stored order: the grandparent and up, then 0, then the parent ("5,1,0,7" below 7).
+std::string FolderStore::ancestry_list(int folder) const {
+    std::vector<int> above = chain_above(folder);
+    std::vector<int> list(above.size() > 1 ? above.begin() + 1 : above.end(), above.end());
+    list.push_back(kNoFolder);
+    if (!above.empty()) {
+        list.push_back(above.front());
+    }
     return join(list, ",");
 }
 
-void FolderStore::add_ancestry(int folder, int parent) {
+bool FolderStore::add_ancestry(int folder) {
     // An id freed by an undo can come back; its new row must not inherit the old ancestors.
-    db_.easy_query(sql_format("DELETE FROM tb_parents WHERE folderID = '%d'", folder));
-    db_.easy_query(sql_format("INSERT INTO tb_parents (folderID, parents) VALUES ('%d', '%s')",
-                              folder, ancestry_list(parent).c_str()));
+    return db_.easy_query("DELETE FROM tb_parents WHERE folderID = ?", {folder}) &&
+           db_.easy_query("INSERT INTO tb_parents (folderID, parents) VALUES (?, ?)",
+                          {folder, ancestry_list(folder)});
 }
 
-void FolderStore::update_ancestry(int folder, int parent) {
-    db_.easy_query(sql_format("UPDATE tb_parents SET parents = '%s' WHERE folderID = '%d'",
-                              ancestry_list(parent).c_str(), folder));
-    if (sqlite3_changes(db_.handle()) == 0) {
-        add_ancestry(folder, parent);
+bool FolderStore::update_ancestry(int folder) {
+    if (!db_.easy_query("UPDATE tb_parents SET parents = ? WHERE folderID = ?",
+                        {ancestry_list(folder), folder})) {
+        return false;
     }
+    return db_.changes() != 0 || add_ancestry(folder);
 }
 
 std::vector<int> FolderStore::rows_below(int folder) const {
@@ -481,68 +494,73 @@ std::vector<int> FolderStore::rows_below(int folder) const {
     return below;
 }
 
-void FolderStore::update_subtree_ancestry(int folder) {
-    auto parent = parent_of_.find(folder);
-    if (parent == parent_of_.end()) {
-        return;
+bool FolderStore::update_subtree_ancestry(int folder) {
+    if (!parent_of_.contains(folder)) {
+        return true;
     }
-    db_.set_bulk_mode(true);
-    update_ancestry(folder, parent->second);
+    Transaction transaction(db_);
+    bool ok = update_ancestry(folder);
     for (int id : rows_below(folder)) {
-        update_ancestry(id, parent_of_[id]);
+        ok = ok && update_ancestry(id);
     }
-    db_.set_bulk_mode(false);
+    return ok && transaction.commit();
 }
 
 std::vector<int> FolderStore::descendants(int folder) {
     std::vector<int> ids;
-    auto row = db_.prepare(sql_format(
-        "SELECT folderID FROM tb_parents WHERE parents LIKE '%%,%d,%%' OR parents LIKE '%d,%%' "
-        "OR parents LIKE '%%,%d'",
-        folder, folder, folder));
-    while (row && row->step()) {
+    const std::string id = std::to_string(folder);
+    auto row = db_.prepare(
+        "SELECT folderID FROM tb_parents WHERE parents LIKE ? OR parents LIKE ? OR parents LIKE ?",
+        {"%," + id + ",%", id + ",%", "%," + id});
+    while (row && row->step() == Step::Row) {
         ids.push_back(row->integer(0));
     }
     return ids;
 }
 
+// Reads first and writes only what differs, so that a load of a sound file takes no write lock.
 int FolderStore::repair_ancestry() {
     load_parent_map();
     std::unordered_map<int, std::string> rows;
     auto row = db_.prepare("SELECT folderID, parents FROM tb_parents");
-    while (row && row->step()) {
+    while (row && row->step() == Step::Row) {
         rows[row->integer(0)] = row->text(1);
     }
-    int repaired = 0;
-    db_.set_bulk_mode(true);
+    std::vector<int> stale;
     for (const auto& [id, parent] : parent_of_) {
-        if (id == kRootFolder) {
-            continue;
-        }
         auto it = rows.find(id);
-        if (it == rows.end() || it->second != ancestry_list(parent)) {
-            add_ancestry(id, parent);
-            ++repaired;
+        if (id != kRootFolder && (it == rows.end() || it->second != ancestry_list(id))) {
+            stale.push_back(id);
         }
     }
+    std::vector<int> orphans;
     for (const auto& [id, parents] : rows) {
         if (!parent_of_.contains(id)) {
-            db_.easy_query(sql_format("DELETE FROM tb_parents WHERE folderID = '%d'", id));
-            ++repaired;
+            orphans.push_back(id);
         }
     }
-    db_.set_bulk_mode(false);
-    return repaired;
+    if (stale.empty() && orphans.empty()) {
+        return 0;
+    }
+    Transaction transaction(db_);
+    bool ok = true;
+    for (int id : stale) {
+        ok = ok && add_ancestry(id);
+    }
+    for (int id : orphans) {
+        ok = ok && db_.easy_query("DELETE FROM tb_parents WHERE folderID = ?", {id});
+    }
+    return ok && transaction.commit() ? static_cast<int>(stale.size() + orphans.size()) : -1;
 }
 
-void FolderStore::forget_row(int id) {
+bool FolderStore::forget_row(int id) {
     parent_of_.erase(id);
-    db_.easy_query(sql_format("DELETE FROM tb_parents WHERE folderID = '%d'", id));
+    return db_.easy_query("DELETE FROM tb_parents WHERE folderID = ?", {id});
 }
 
-void FolderStore::set_parent_row(int id, int parent) {
+bool FolderStore::set_parent_row(int id, int parent) {
     parent_of_[id] = parent;
-    update_subtree_ancestry(id);
+    return update_subtree_ancestry(id);
 }
 
 }  // namespace tb

@@ -71,11 +71,12 @@ public:
     std::vector<int> subtree_folders(const std::vector<int>& ids);
 
     // Ancestry index (tb_parents).
-    std::string ancestry_list(int parent) const;
-    void add_ancestry(int folder, int parent);
-    void update_ancestry(int folder, int parent);
+    // The ids above `folder` in the tree as shown, joined by commas in the stored order.
+    std::string ancestry_list(int folder) const;
+    [[nodiscard]] bool add_ancestry(int folder);
+    [[nodiscard]] bool update_ancestry(int folder);
     // Rewrites the rows of a folder and every folder below it.
-    void update_subtree_ancestry(int folder);
+    [[nodiscard]] bool update_subtree_ancestry(int folder);
     std::vector<int> descendants(int folder);
     // Rewrites rows that are missing or disagree with tb_folders; returns how many.
     int repair_ancestry();
@@ -86,14 +87,14 @@ public:
     void clear_moved_flag() { moved_flag_ = false; }
 
     // Mirrors a change that the undo made to tb_folders.
-    void forget_row(int id);
-    void set_parent_row(int id, int parent);
+    [[nodiscard]] bool forget_row(int id);
+    [[nodiscard]] bool set_parent_row(int id, int parent);
 
 private:
     void load_parent_map();
-    int insert_folder(const std::string& sql, int id, int parent);
+    int insert_folder(const Folder& folder);
     std::vector<int> rows_below(int folder) const;
-    std::vector<int> chain_above(int parent) const;
+    std::vector<int> chain_above(int folder) const;
     const Folder* find_below(int parent, std::string_view rest) const;
     void compute_levels();
     void append_folder(Folder folder);
@@ -110,7 +111,7 @@ private:
     std::function<void()> links_hidden_;
 };
 
-// Quoted id list for IN clauses: 3, 5, 9 -> 3','5','9
-std::string quoted_id_list(const std::vector<int>& ids);
+// A JSON array of ids, bound to "IN (SELECT value FROM json_each(?))": 3, 5, 9 -> [3,5,9]
+std::string id_array(const std::vector<int>& ids);
 
 }  // namespace tb

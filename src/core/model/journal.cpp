@@ -9,43 +9,37 @@ bool Journal::journal(const JournalRecord& r) {
     if (!enabled_) {
         return false;
     }
-    std::string sql;
     switch (r.action) {
         case kUndoDeleteFolder:
-            sql = sql_format("INSERT INTO tb_undo (action, id, group_id) VALUES ('%d', '%d', '%d')",
-                             r.action, r.id, r.group_id);
-            break;
+            return db_.easy_query("INSERT INTO tb_undo (action, id, group_id) VALUES (?, ?, ?)",
+                                  {r.action, r.id, r.group_id});
         case kUndoDeleteLink:
         case kUndoAddFolder:
         case kUndoAddLink:
-            sql =
-                sql_format("INSERT INTO tb_undo (action, id) VALUES ('%d', '%d')", r.action, r.id);
-            break;
+            return db_.easy_query("INSERT INTO tb_undo (action, id) VALUES (?, ?)",
+                                  {r.action, r.id});
         case kUndoEditFolder:
-            sql = sql_format(
-                "INSERT INTO tb_undo (action, id, name_from, protected_from) VALUES ('%d', '%d', "
-                "'%q', '%d')",
-                r.action, r.id, r.name_from.c_str(), r.protected_from);
-            break;
+            return db_.easy_query(
+                "INSERT INTO tb_undo (action, id, name_from, protected_from) VALUES (?, ?, ?, ?)",
+                {r.action, r.id, r.name_from, r.protected_from});
         case kUndoEditLink:
-            sql = sql_format(
+            return db_.easy_query(
                 "INSERT INTO tb_undo (action, id, name_from, name_to, url_from, url_to, "
-                "comment_from, comment_to, group_id) VALUES ('%d', '%d', '%q', '%q', '%q', '%q', "
-                "'%q', '%q', '%d')",
-                r.action, r.id, r.name_from.c_str(), r.name_to.c_str(), r.url_from.c_str(),
-                r.url_to.c_str(), r.comment_from.c_str(), r.comment_to.c_str(), r.group_id);
-            break;
+                "comment_from, comment_to, group_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                {r.action, r.id, r.name_from, r.name_to, r.url_from, r.url_to, r.comment_from,
+                 r.comment_to, r.group_id});
         case kUndoMoveFolder:
         case kUndoMoveLink:
-            sql = sql_format(
-                "INSERT INTO tb_undo (action, id, parent_from, group_id) VALUES ('%d', '%d', "
-                "'%d', '%d')",
-                r.action, r.id, r.parent_from, r.group_id);
-            break;
+            return db_.easy_query(
+                "INSERT INTO tb_undo (action, id, parent_from, group_id) VALUES (?, ?, ?, ?)",
+                {r.action, r.id, r.parent_from, r.group_id});
         default:
             return false;
     }
-    return db_.easy_query(sql);
+}
+
+bool Journal::record(const JournalRecord& r) {
+    return !enabled_ || journal(r);
 }
 
 bool Journal::journal_not_empty() {
@@ -53,15 +47,15 @@ bool Journal::journal_not_empty() {
 }
 
 bool Journal::folder_deleted(int id) {
-    return db_.query_int(
-               sql_format("SELECT COUNT(*) AS count FROM tb_undo WHERE action = '%d' AND id = '%d'",
-                          kUndoDeleteFolder, id)) > 0;
+    return db_.query_int("SELECT COUNT(*) AS count FROM tb_undo WHERE action = ? AND id = ?",
+                         {kUndoDeleteFolder, id}) > 0;
 }
 
 bool Journal::link_deleted(int id, int folder) {
-    return db_.query_int(sql_format("SELECT COUNT(*) AS count FROM tb_undo WHERE (action = '%d' "
-                                    "AND id = '%d') OR (action = '%d' AND id = '%d')",
-                                    kUndoDeleteLink, id, kUndoDeleteFolder, folder)) > 0;
+    return db_.query_int(
+               "SELECT COUNT(*) AS count FROM tb_undo WHERE (action = ? AND id = ?) OR "
+               "(action = ? AND id = ?)",
+               {kUndoDeleteLink, id, kUndoDeleteFolder, folder}) > 0;
 }
 
 int Journal::last_action_id() {
@@ -95,8 +89,8 @@ std::optional<JournalRecord> Journal::load_last_action() {
     if (last == 0) {
         return std::nullopt;
     }
-    auto row = db_.prepare(sql_format("SELECT * FROM tb_undo WHERE actionID = '%d'", last));
-    if (!row || !row->step()) {
+    auto row = db_.prepare("SELECT * FROM tb_undo WHERE actionID = ?", {last});
+    if (!row || row->step() != Step::Row) {
         return std::nullopt;
     }
     return read_record(*row);
@@ -105,7 +99,7 @@ std::optional<JournalRecord> Journal::load_last_action() {
 std::vector<JournalRecord> Journal::history() {
     std::vector<JournalRecord> rows;
     auto row = db_.prepare("SELECT * FROM tb_undo ORDER BY actionID DESC");
-    while (row && row->step()) {
+    while (row && row->step() == Step::Row) {
         rows.push_back(read_record(*row));
     }
     return rows;
@@ -144,17 +138,13 @@ bool Journal::purge() {
         return false;
     }
     // All or nothing: a failure half-way must not leave links whose folders are gone.
-    db_.set_bulk_mode(true);
-    bool ok = true;
+    Transaction transaction(db_);
     for (const char* sql : kPurge) {
         if (!db_.easy_query(sql)) {
-            ok = false;
-            db_.rollback_bulk();
-            break;
+            return false;
         }
     }
-    db_.set_bulk_mode(false);
-    return ok;
+    return transaction.commit();
 }
 
 }  // namespace tb

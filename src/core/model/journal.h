@@ -41,8 +41,10 @@ public:
     bool enabled() const { return enabled_; }
     void set_enabled(bool on) { enabled_ = on; }
 
-    // Writes one row when the journal is enabled.
-    bool journal(const JournalRecord& record);
+    // Writes one row when the journal is enabled; false when it is not, or the write failed.
+    [[nodiscard]] bool journal(const JournalRecord& record);
+    // Writes one row when the journal is enabled; false only when the write failed.
+    [[nodiscard]] bool record(const JournalRecord& record);
 
     bool journal_not_empty();
     bool folder_deleted(int id);
@@ -63,7 +65,7 @@ public:
     bool has_deletions();
     // Carries out the deferred deletions and empties the journal, in one transaction, after a
     // snapshot when it deletes folders or links. Nothing is purged when the snapshot fails.
-    bool purge();
+    [[nodiscard]] bool purge();
 
     Database& db() { return db_; }
 

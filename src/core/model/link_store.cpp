@@ -129,7 +129,7 @@ int LinkStore::update_links_array() {
         marked ? "SELECT * FROM tb_links WHERE id NOT IN (SELECT id FROM tb_undo WHERE action = "
                  "'3') AND parent NOT IN (SELECT id FROM tb_undo WHERE action = '2')"
                : "SELECT * FROM tb_links");
-    while (row && row->step()) {
+    while (row && row->step() == Step::Row) {
         if (count == rows.size()) {
             rows.emplace_back();
         }
@@ -166,7 +166,7 @@ int LinkStore::update_links_array() {
         std::sort(by_id_.begin(), by_id_.end());
     }
     rebuild_index(hashes);
-    return row ? static_cast<int>(links_.size()) : -1;
+    return row && !row->failed() ? static_cast<int>(links_.size()) : -1;
 }
 
 size_t LinkStore::url_slot(std::string_view url, std::uint32_t hash) const {
@@ -217,28 +217,26 @@ std::vector<Link> LinkStore::links_in(int folder) const {
 
 int LinkStore::add_link_to(int parent, const std::string& title, const std::string& url,
                            const std::string& comment) {
-    bool ok = db_.easy_query(sql_format(
-        "INSERT INTO tb_links (title, url, parent, comment) VALUES ('%q', '%q', '%d', '%q')",
-        title.c_str(), url.c_str(), parent, comment.c_str()));
-    int id = ok ? static_cast<int>(db_.last_insert_rowid()) : 0;
+    Transaction transaction(db_);
+    const bool inserted =
+        db_.easy_query("INSERT INTO tb_links (title, url, parent, comment) VALUES (?, ?, ?, ?)",
+                       {title, url, parent, comment});
+    const int id = static_cast<int>(db_.last_insert_rowid());
+    const bool ok =
+        inserted && journal_.record({.action = kUndoAddLink, .id = id}) && transaction.commit();
     update_links_array();
-    if (id != 0) {
-        journal_.journal({.action = kUndoAddLink, .id = id});
-    }
-    return id;
+    return ok ? id : 0;
 }
 
 int LinkStore::insert_link_with_id(const std::string& title, const std::string& address,
                                    const std::string& comment, int id, int parent, int visits) {
-    bool ok = db_.easy_query(sql_format(
-        "INSERT INTO tb_links (title, url, id, parent, comment, visits) VALUES ('%q', '%q', '%d', "
-        "'%d', '%q', '%d')",
-        title.c_str(), address.c_str(), id, parent, comment.c_str(), visits));
-    if (!ok) {
-        return 0;
-    }
-    journal_.journal({.action = kUndoAddLink, .id = id});
-    return id;
+    Transaction transaction(db_);
+    const bool ok = db_.easy_query(
+                        "INSERT INTO tb_links (title, url, id, parent, comment, "
+                        "visits) VALUES (?, ?, ?, ?, ?, ?)",
+                        {title, address, id, parent, comment, visits}) &&
+                    journal_.record({.action = kUndoAddLink, .id = id}) && transaction.commit();
+    return ok ? id : 0;
 }
 
 int LinkStore::max_link_id() {
@@ -246,11 +244,11 @@ int LinkStore::max_link_id() {
 }
 
 bool LinkStore::link_title_free(int parent, const std::string& title) {
-    return db_.query_int(sql_format(
-               "SELECT COUNT(*) FROM tb_links WHERE parent = '%d' AND title = '%q' AND id NOT IN "
-               "(SELECT id FROM tb_undo WHERE action = '3') AND parent NOT IN (SELECT id FROM "
-               "tb_undo WHERE action = '2')",
-               parent, title.c_str())) == 0;
+    return db_.query_int(
+               "SELECT COUNT(*) FROM tb_links WHERE parent = ? AND title = ? AND id NOT "
+               "IN (SELECT id FROM tb_undo WHERE action = '3') AND parent NOT IN "
+               "(SELECT id FROM tb_undo WHERE action = '2')",
+               {parent, title}) == 0;
 }
 
 int LinkStore::count_url_links(const std::string& url) const {
@@ -303,12 +301,11 @@ bool LinkStore::edit_link(int id, const std::string& title, const std::string& u
                          .name_from = before->title,
                          .url_from = before->url,
                          .comment_from = before->comment};
-    bool ok = db_.easy_query(
-        sql_format("UPDATE tb_links SET title = '%q', url = '%q', comment = '%q' WHERE id = '%d'",
-                   title.c_str(), url.c_str(), comment.c_str(), id));
-    if (ok) {
-        journal_.journal(record);
-    }
+    Transaction transaction(db_);
+    const bool ok =
+        db_.easy_query("UPDATE tb_links SET title = ?, url = ?, comment = ? WHERE id = ?",
+                       {title, url, comment, id}) &&
+        journal_.record(record) && transaction.commit();
     update_links_array();
     return ok;
 }
@@ -389,18 +386,17 @@ bool LinkStore::move_links(const std::vector<int>& ids, int target) {
     }
     // A link missing from the array has no former parent that an undo could restore.
     const int group = moved.front()->id;
+    Transaction transaction(db_);
     bool ok = true;
-    db_.set_bulk_mode(true);
-    for (const Link* link : moved) {
-        ok = db_.easy_query(sql_format("UPDATE tb_links SET parent = '%d' WHERE id = '%d'", target,
-                                       link->id)) &&
-             ok;
-        journal_.journal({.action = kUndoMoveLink,
-                          .id = link->id,
-                          .parent_from = link->parent,
-                          .group_id = group});
+    for (size_t i = 0; ok && i < moved.size(); ++i) {
+        const Link* link = moved[i];
+        ok = db_.easy_query("UPDATE tb_links SET parent = ? WHERE id = ?", {target, link->id}) &&
+             journal_.record({.action = kUndoMoveLink,
+                              .id = link->id,
+                              .parent_from = link->parent,
+                              .group_id = group});
     }
-    db_.set_bulk_mode(false);
+    ok = ok && transaction.commit();
     update_links_array();
     return ok;
 }
@@ -414,13 +410,14 @@ bool LinkStore::delete_links(const std::vector<int>& ids) {
     if (deleted.empty()) {
         return false;
     }
-    db_.set_bulk_mode(true);
-    for (const Link* link : deleted) {
-        journal_.journal({.action = kUndoDeleteLink, .id = link->id});
+    Transaction transaction(db_);
+    bool ok = true;
+    for (size_t i = 0; ok && i < deleted.size(); ++i) {
+        ok = journal_.journal({.action = kUndoDeleteLink, .id = deleted[i]->id});
     }
-    db_.set_bulk_mode(false);
+    ok = ok && transaction.commit();
     update_links_array();
-    return true;
+    return ok;
 }
 
 std::vector<Link> LinkStore::duplicates_of(int id) const {

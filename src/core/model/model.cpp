@@ -54,67 +54,73 @@ int Model::undo_last_action() {
         return -1;
     }
     const JournalRecord& r = *last;
-    db.set_bulk_mode(true);
-    switch (r.action) {
-        case kUndoMoveFolder:
-            db.easy_query(sql_format("UPDATE tb_folders SET parent = '%d' WHERE id = '%d'",
-                                     r.parent_from, r.id));
-            folders.set_parent_row(r.id, r.parent_from);
-            break;
-        case kUndoMoveLink:
-            // Every link goes back to its own former folder.
-            for (const JournalRecord& row : last_link_group(journal, kUndoMoveLink, r.group_id)) {
-                db.easy_query(sql_format("UPDATE tb_links SET parent = '%d' WHERE id = '%d'",
-                                         row.parent_from, row.id));
-                db.easy_query(
-                    sql_format("DELETE FROM tb_undo WHERE actionID = '%d'", row.action_id));
-            }
-            break;
-        case kUndoDeleteFolder:
-            db.easy_query(sql_format("DELETE FROM tb_undo WHERE action = '%d' AND group_id = '%d'",
-                                     kUndoDeleteFolder, r.group_id));
-            break;
-        case kUndoDeleteLink:
-            db.easy_query(sql_format("DELETE FROM tb_undo WHERE action = '%d' AND id = '%d'",
-                                     kUndoDeleteLink, r.id));
-            break;
-        case kUndoAddFolder:
-            db.easy_query(sql_format("DELETE FROM tb_folders WHERE id = '%d'", r.id));
-            folders.forget_row(r.id);
-            break;
-        case kUndoAddLink:
-            db.easy_query(sql_format("DELETE FROM tb_links WHERE id = '%d'", r.id));
-            db.easy_query(sql_format("DELETE FROM tb_link_checks WHERE link = '%d'", r.id));
-            break;
-        case kUndoEditFolder:
-            db.easy_query(
-                sql_format("UPDATE tb_folders SET title = '%q', protected = '%d' WHERE id = '%d'",
-                           r.name_from.c_str(), r.protected_from, r.id));
-            break;
-        case kUndoEditLink:
-            // A batch of address changes goes back whole; a single edit has no group.
-            for (const JournalRecord& row :
-                 r.group_id == -1 ? std::vector<JournalRecord>{r}
-                                  : last_link_group(journal, kUndoEditLink, r.group_id)) {
-                db.easy_query(sql_format(
-                    "UPDATE tb_links SET title = '%q', url = '%q', comment = '%q' WHERE id = '%d'",
-                    row.name_from.c_str(), row.url_from.c_str(), row.comment_from.c_str(), row.id));
-                db.easy_query(
-                    sql_format("DELETE FROM tb_undo WHERE actionID = '%d'", row.action_id));
-            }
-            break;
-        default:
-            break;
-    }
-    db.easy_query(sql_format("DELETE FROM tb_undo WHERE actionID = '%d'", r.action_id));
-    db.set_bulk_mode(false);
+    const bool ok = undo_record(r);
     if (!is_link_action(r.action)) {
         folders.reload();
     }
     if (is_link_action(r.action) || r.action == kUndoDeleteFolder) {
         links.update_links_array();
     }
-    return r.action;
+    return ok ? r.action : -1;
+}
+
+// Reverts one journal row and removes it, all in one transaction.
+bool Model::undo_record(const JournalRecord& r) {
+    Transaction transaction(db);
+    if (!revert(r)) {
+        return false;
+    }
+    return db.easy_query("DELETE FROM tb_undo WHERE actionID = ?", {r.action_id}) &&
+           transaction.commit();
+}
+
+bool Model::revert(const JournalRecord& r) {
+    switch (r.action) {
+        case kUndoMoveFolder:
+            return db.easy_query("UPDATE tb_folders SET parent = ? WHERE id = ?",
+                                 {r.parent_from, r.id}) &&
+                   folders.set_parent_row(r.id, r.parent_from);
+        case kUndoMoveLink:
+            // Every link goes back to its own former folder.
+            for (const JournalRecord& row : last_link_group(journal, kUndoMoveLink, r.group_id)) {
+                if (!db.easy_query("UPDATE tb_links SET parent = ? WHERE id = ?",
+                                   {row.parent_from, row.id}) ||
+                    !db.easy_query("DELETE FROM tb_undo WHERE actionID = ?", {row.action_id})) {
+                    return false;
+                }
+            }
+            return true;
+        case kUndoDeleteFolder:
+            return db.easy_query("DELETE FROM tb_undo WHERE action = ? AND group_id = ?",
+                                 {kUndoDeleteFolder, r.group_id});
+        case kUndoDeleteLink:
+            return db.easy_query("DELETE FROM tb_undo WHERE action = ? AND id = ?",
+                                 {kUndoDeleteLink, r.id});
+        case kUndoAddFolder:
+            return db.easy_query("DELETE FROM tb_folders WHERE id = ?", {r.id}) &&
+                   folders.forget_row(r.id);
+        case kUndoAddLink:
+            return db.easy_query("DELETE FROM tb_links WHERE id = ?", {r.id}) &&
+                   db.easy_query("DELETE FROM tb_link_checks WHERE link = ?", {r.id});
+        case kUndoEditFolder:
+            return db.easy_query("UPDATE tb_folders SET title = ?, protected = ? WHERE id = ?",
+                                 {r.name_from, r.protected_from, r.id});
+        case kUndoEditLink:
+            // A batch of address changes goes back whole; a single edit has no group.
+            for (const JournalRecord& row :
+                 r.group_id == -1 ? std::vector<JournalRecord>{r}
+                                  : last_link_group(journal, kUndoEditLink, r.group_id)) {
+                if (!db.easy_query(
+                        "UPDATE tb_links SET title = ?, url = ?, comment = ? WHERE id = ?",
+                        {row.name_from, row.url_from, row.comment_from, row.id}) ||
+                    !db.easy_query("DELETE FROM tb_undo WHERE actionID = ?", {row.action_id})) {
+                    return false;
+                }
+            }
+            return true;
+        default:
+            return true;
+    }
 }
 
 }  // namespace tb

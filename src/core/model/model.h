@@ -19,7 +19,8 @@ public:
     // Repairs the ancestry index and loads the folder list and the link array.
     void load();
 
-    // Undoes the last action; returns its code, or -1 (nothing done) with an empty journal.
+    // Undoes the last action; returns its code, or -1 when nothing was done (an empty journal,
+    // or a write that failed and was rolled back).
     int undo_last_action();
 
     Database& db;
@@ -27,6 +28,10 @@ public:
     FolderStore folders;
     LinkStore links;
     VisitStatistics statistics;
+
+private:
+    bool undo_record(const JournalRecord& record);
+    bool revert(const JournalRecord& record);
 };
 
 // Whether an undo action concerns links (the list is refilled) rather than folders (the tree).

@@ -23,9 +23,8 @@ bool VisitStatistics::is_unprotected(const Link& link) const {
 
 bool VisitStatistics::update_visits_counter(int id, int visits, std::int64_t now) {
     links_.set_last_opened(id);
-    bool ok = links_.db().easy_query(
-        sql_format("UPDATE tb_links SET visits = '%d', last_visit = '%lld' WHERE id = '%d'",
-                   visits + 1, static_cast<long long>(now), id));
+    bool ok = links_.db().easy_query("UPDATE tb_links SET visits = ?, last_visit = ? WHERE id = ?",
+                                     {visits + 1, now, id});
     links_.update_links_array();
     return ok;
 }
@@ -131,32 +130,34 @@ int VisitStatistics::expire_links(const StatisticsOptions& options, std::int64_t
     const std::int64_t limit = now - options.reset_after_months * kSecondsPerMonth;
     Database& db = links_.db();
     int count = 0;
-    db.set_bulk_mode(true);
+    Transaction transaction(db);
     for (const Link& link : links_.links()) {
         if (link.last_visit <= limit && link.visits != 0) {
             log_append("expire_links(): old link found: " + link.title + ".\nLast modified: " +
                        format_local_time(link.last_visit, kLogTimeFormat) + "\n");
-            db.easy_query(sql_format(
-                "UPDATE tb_links SET visits = '0', last_visit = '0' WHERE id = '%d'", link.id));
+            if (!db.easy_query("UPDATE tb_links SET visits = '0', last_visit = '0' WHERE id = ?",
+                               {link.id})) {
+                break;
+            }
             ++count;
         }
     }
-    db.set_bulk_mode(false);
+    const bool committed = transaction.commit();
     // Otherwise the next visit would write the stale count plus one back.
     links_.update_links_array();
-    return count;
+    return committed ? count : -1;
 }
 
 bool VisitStatistics::reset_link_usage(int id) {
     bool ok = links_.db().easy_query(
-        sql_format("UPDATE tb_links SET visits = '0', last_visit = '0' WHERE id = '%d'", id));
+        "UPDATE tb_links SET visits = '0', last_visit = '0' WHERE id = ?", {id});
     links_.update_links_array();
     return ok;
 }
 
 bool VisitStatistics::reset_folder_usage(int folder) {
-    bool ok = links_.db().easy_query(sql_format(
-        "UPDATE tb_links SET visits = '0', last_visit = '0' WHERE parent = '%d'", folder));
+    bool ok = links_.db().easy_query(
+        "UPDATE tb_links SET visits = '0', last_visit = '0' WHERE parent = ?", {folder});
     links_.update_links_array();
     return ok;
 }

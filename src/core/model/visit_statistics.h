@@ -41,7 +41,8 @@ public:
     std::vector<Link> build_most_visited() const;
     std::vector<Link> build_recently_visited(int timespan_hours, std::int64_t now) const;
 
-    // Resets the counters of links not opened for `months`; reloads the array.
+    // Resets the counters of links not opened for `months`; reloads the array. Returns how many,
+    // or -1 when the write failed and nothing changed.
     int expire_links(const StatisticsOptions& options, std::int64_t now);
 
     bool reset_link_usage(int id);

@@ -16,6 +16,8 @@ namespace {
 std::mutex g_mutex;
 std::filesystem::path g_path = "tagberry.log";
 Reporter* g_reporter = nullptr;
+// A full disk fails every line; the user hears of it once.
+bool g_failure_reported = false;
 
 const char kSeparator[] = "-----------------------------------------------------------";
 
@@ -29,7 +31,8 @@ bool write_line(const char* mode, const std::string& line) {
     if (file != nullptr && std::fclose(file) != 0) {
         ok = false;
     }
-    if (!ok && g_reporter != nullptr) {
+    if (!ok && g_reporter != nullptr && !g_failure_reported) {
+        g_failure_reported = true;
         g_reporter->report(msg::kLogCannotOpen);
     }
     return ok;
@@ -39,6 +42,9 @@ bool write_line(const char* mode, const std::string& line) {
 
 void log_set_file(const std::filesystem::path& path, Reporter* reporter) {
     std::lock_guard lock(g_mutex);
+    if (path != g_path) {
+        g_failure_reported = false;
+    }
     g_path = path;
     g_reporter = reporter;
 }

@@ -4,38 +4,35 @@
 
 namespace tb {
 
-void QueryHistory::query2history(const SearchQuery& query) {
-    const char* text = query.text.c_str();
+bool QueryHistory::query2history(const SearchQuery& query) {
+    const std::string& text = query.text;
     const int titles = query.in_titles ? 1 : 0;
     const int addresses = query.in_addresses ? 1 : 0;
     const int comments = query.in_comments ? 1 : 0;
     const int parents = query.in_parent_titles ? 1 : 0;
     // A failed duplicate test (already reported) counts as "not stored yet".
-    auto equal = db_.prepare(sql_format(
-        "SELECT COUNT(*) AS count FROM tb_queries WHERE text = '%q' AND in_titles = '%d' AND "
-        "in_addresses = '%d' AND in_comments = '%d' AND in_parent_titles = '%d'",
-        text, titles, addresses, comments, parents));
-    if (equal && equal->step() && equal->int64(0) > 0) {
-        return;
+    auto equal = db_.prepare(
+        "SELECT COUNT(*) AS count FROM tb_queries WHERE text = ? AND in_titles = ? AND "
+        "in_addresses = ? AND in_comments = ? AND in_parent_titles = ?",
+        {text, titles, addresses, comments, parents});
+    if (equal && equal->step() == Step::Row && equal->int64(0) > 0) {
+        return true;
     }
-    const std::string insert = sql_format(
+    constexpr const char* kInsert =
         "INSERT INTO tb_queries (text, in_titles, in_addresses, in_comments, in_parent_titles) "
-        "VALUES ('%q', '%d', '%d', '%d', '%d')",
-        text, titles, addresses, comments, parents);
-    auto statement = db_.prepare(insert);
-    if (!statement) {
-        return;
+        "VALUES (?, ?, ?, ?, ?)";
+    auto insert = db_.prepare(kInsert, {text, titles, addresses, comments, parents});
+    if (insert && insert->step() == Step::Done) {
+        return true;
     }
-    if (sqlite3_step(statement->get()) != SQLITE_DONE) {
-        log_append("*** query2history(): bad SQL query: [" + insert + "]");
-        db_.reporter().report_text(db_.error_text());
-    }
+    log_append(std::string("*** query2history(): bad SQL query: [") + kInsert + "]");
+    return false;
 }
 
 int QueryHistory::load_query_history() {
     list_.clear();
     auto row = db_.prepare("SELECT * FROM tb_queries ORDER BY id");
-    while (row && row->step()) {
+    while (row && row->step() == Step::Row) {
         SearchQuery& entry = list_.emplace_back();
         entry.text = row->text(1);
         entry.in_titles = row->int64(2) != 0;

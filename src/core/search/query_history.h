@@ -14,7 +14,7 @@ public:
     explicit QueryHistory(Database& db) : db_(db) {}
 
     // Stores the query unless one with the same text (byte for byte) and flags is stored.
-    void query2history(const SearchQuery& query);
+    bool query2history(const SearchQuery& query);
 
     // Reloads the list from the table; returns the number of entries.
     int load_query_history();

@@ -34,9 +34,10 @@ int SearchEngine::link_pass(const std::string& statement, const Scope& scope,
         sqlite3_finalize(raw);
         return -1;
     }
-    Statement row(model_.db.handle(), raw);
+    SilentReporter silent;
+    Statement row(model_.db.handle(), raw, silent);
     int added = 0;
-    while (row.step()) {
+    while (row.step() == Step::Row) {
         // The link array holds exactly the live links: a row missing there is pending deletion.
         const Link* link = model_.links.find(row.integer(0));
         if (link != nullptr && in_scope(scope, link->parent)) {
@@ -44,7 +45,7 @@ int SearchEngine::link_pass(const std::string& statement, const Scope& scope,
             ++added;
         }
     }
-    return added;
+    return row.failed() ? -1 : added;
 }
 
 bool SearchEngine::folder_pass(const std::string& statement, const Scope& scope,
@@ -54,7 +55,7 @@ bool SearchEngine::folder_pass(const std::string& statement, const Scope& scope,
         return false;
     }
     std::vector<int> matched;
-    while (row->step()) {
+    while (row->step() == Step::Row) {
         // The folder list holds exactly the live folders.
         const int id = row->integer(0);
         if (model_.folders.find(id) == nullptr) {
@@ -70,12 +71,13 @@ bool SearchEngine::folder_pass(const std::string& statement, const Scope& scope,
     }
     std::vector<int> folders = model_.folders.subtree_folders(matched);
     folders.insert(folders.end(), matched.begin(), matched.end());
-    auto links = model_.db.prepare(sql_format("SELECT id FROM tb_links WHERE parent IN ('%s')",
-                                              quoted_id_list(folders).c_str()));
-    while (links && links->step()) {
+    auto links = model_.db.prepare(
+        "SELECT id FROM tb_links WHERE parent IN (SELECT value FROM json_each(?))",
+        {id_array(folders)});
+    while (links && links->step() == Step::Row) {
         ids.push_back(links->integer(0));
     }
-    return true;
+    return links && !links->failed() && !row->failed();
 }
 
 int SearchEngine::run_search(const SearchQuery& query, int current_folder, bool remember) {

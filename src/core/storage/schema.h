@@ -40,7 +40,7 @@ inline constexpr const char* kCreateBrowserImports =
 inline constexpr const char* kCreateBrowserItems =
     "CREATE TABLE tb_browser_items(profile TEXT, guid TEXT, PRIMARY KEY (profile, guid))";
 inline constexpr const char* kInsertRoot =
-    "INSERT INTO tb_folders (title, parent) VALUES ('/', '0')";
+    "INSERT INTO tb_folders (id, title, parent) VALUES ('1', '/', '0')";
 inline constexpr const char* kAddFolderProtected =
     "ALTER TABLE tb_folders ADD COLUMN protected INTEGER DEFAULT '0'";
 inline constexpr const char* kAddUndoProtectedFrom =

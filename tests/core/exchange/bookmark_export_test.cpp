@@ -184,16 +184,18 @@ TEST_F(BookmarkExportTest, NoLineBreakInsideAnHref) {
 
 TEST_F(BookmarkExportTest, DeepChainExportsWithoutRecursion) {
     constexpr int kDepth = 2000;
-    db.set_bulk_mode(true);
-    for (int level = 1; level <= kDepth; ++level) {
-        db.easy_query(
-            sql_format("INSERT INTO tb_folders (id, title, parent) VALUES ('%d', "
-                       "'L%d', '%d')",
-                       level + 1, level, level));
+    {
+        Transaction transaction(db);
+        for (int level = 1; level <= kDepth; ++level) {
+            EXPECT_TRUE(
+                db.easy_query(sql_format("INSERT INTO tb_folders (id, title, parent) VALUES ('%d', "
+                                         "'L%d', '%d')",
+                                         level + 1, level, level)));
+        }
+        EXPECT_TRUE(db.easy_query(
+            "INSERT INTO tb_links (title, url, parent) VALUES ('bottom', 'http://b/', '2001')"));
+        EXPECT_TRUE(transaction.commit());
     }
-    db.easy_query(
-        "INSERT INTO tb_links (title, url, parent) VALUES ('bottom', 'http://b/', '2001')");
-    db.set_bulk_mode(false);
     model.folders.reload();
     model.links.update_links_array();
 
@@ -214,18 +216,21 @@ TEST_F(BookmarkExportTest, DeepChainExportsWithoutRecursion) {
 // Enough folders and links, with letters beyond ASCII and titles to encode, that the file is
 // written in several chunks.
 void fill_large_tree(Database& db, Model& model) {
-    db.set_bulk_mode(true);
-    for (int f = 0; f < 30; ++f) {
-        db.easy_query(sql_format(
-            "INSERT INTO tb_folders (id, title, parent) VALUES ('%d', 'Папка %d', '1')", f + 2, f));
+    {
+        Transaction transaction(db);
+        for (int f = 0; f < 30; ++f) {
+            EXPECT_TRUE(db.easy_query(sql_format(
+                "INSERT INTO tb_folders (id, title, parent) VALUES ('%d', 'Папка %d', '1')", f + 2,
+                f)));
+        }
+        for (int i = 0; i < 15000; ++i) {
+            EXPECT_TRUE(db.easy_query(
+                sql_format("INSERT INTO tb_links (title, url, parent) VALUES ('%s %d — заметки', "
+                           "'http://x.example/%d', '%d')",
+                           i % 2 ? "Ссылка" : "«Цитата» & co", i, i, 2 + i % 30)));
+        }
+        EXPECT_TRUE(transaction.commit());
     }
-    for (int i = 0; i < 15000; ++i) {
-        db.easy_query(
-            sql_format("INSERT INTO tb_links (title, url, parent) VALUES ('%s %d — заметки', "
-                       "'http://x.example/%d', '%d')",
-                       i % 2 ? "Ссылка" : "«Цитата» & co", i, i, 2 + i % 30));
-    }
-    db.set_bulk_mode(false);
     model.folders.reload();
     model.links.update_links_array();
 }
@@ -258,13 +263,15 @@ TEST_F(BookmarkExportTest, FailedWriteKeepsTheOldFile) {
 
 TEST_F(BookmarkExportTest, EqualTitlesKeepTheOrderTheyWereAdded) {
     const int f = folder("Same");
-    db.set_bulk_mode(true);
-    for (int i = 0; i < 40; ++i) {
-        db.easy_query(sql_format(
-            "INSERT INTO tb_links (title, url, parent) VALUES ('Same', 'http://s/%02d', '%d')", i,
-            f));
+    {
+        Transaction transaction(db);
+        for (int i = 0; i < 40; ++i) {
+            EXPECT_TRUE(db.easy_query(sql_format(
+                "INSERT INTO tb_links (title, url, parent) VALUES ('Same', 'http://s/%02d', '%d')",
+                i, f)));
+        }
+        EXPECT_TRUE(transaction.commit());
     }
-    db.set_bulk_mode(false);
     model.links.update_links_array();
     const std::string text = bookmark_file_text(model, 0);
     size_t previous = 0;

@@ -50,7 +50,7 @@ TEST_F(ImportTest, RegimeIsRestoredAndNothingIsJournalled) {
     ImportResult result = import(ImportSource::BookmarkFile, dir / "b.html");
     EXPECT_EQ(result.status, ImportStatus::Done);
     EXPECT_TRUE(model->journal.enabled());
-    EXPECT_EQ(db->bulk_depth(), 0);
+    EXPECT_EQ(db->transaction_depth(), 0);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_undo"), 0);
     EXPECT_EQ(model->links.links().size(), 3u);
     EXPECT_NE(model->folders.find(result.top_folder), nullptr);
@@ -96,7 +96,7 @@ TEST_F(ImportTest, CancelRollsTheWholeImportBack) {
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_parents WHERE folderID > 1"), 0);
     EXPECT_TRUE(model->links.links().empty());
     EXPECT_TRUE(model->journal.enabled());
-    EXPECT_EQ(db->bulk_depth(), 0);
+    EXPECT_EQ(db->transaction_depth(), 0);
     // The database takes the same import afterwards.
     EXPECT_EQ(run_import(*model, request).links, 50);
 }

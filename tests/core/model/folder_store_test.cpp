@@ -166,16 +166,16 @@ TEST_F(FolderStoreTest, AncestryRowsAndWholeElementLookup) {
     EXPECT_EQ(model.folders.subtree_folders({5}), (std::vector<int>{7, 9}));
     EXPECT_EQ(model.folders.subtree_folders({15}), (std::vector<int>{51, 52}));
     EXPECT_TRUE(model.folders.subtree_folders({9}).empty());
-    EXPECT_EQ(quoted_id_list({3, 5, 9}), "3','5','9");
+    EXPECT_EQ(id_array({3, 5, 9}), "[3,5,9]");
 }
 
 TEST_F(FolderStoreTest, MissingAndStaleRowsAreRepairedAtLoad) {
     model.folders.create_folder_with_id("A", "", 5, kRootFolder);
     model.folders.create_folder_with_id("B", "", 7, 5);
     model.folders.create_folder_with_id("E", "", 9, 7);
-    db.easy_query("DELETE FROM tb_parents WHERE folderID = 7");
-    db.easy_query("UPDATE tb_parents SET parents = '0,1' WHERE folderID = 9");
-    db.easy_query("INSERT INTO tb_parents (folderID, parents) VALUES (99, '0,1,5')");
+    EXPECT_TRUE(db.easy_query("DELETE FROM tb_parents WHERE folderID = 7"));
+    EXPECT_TRUE(db.easy_query("UPDATE tb_parents SET parents = '0,1' WHERE folderID = 9"));
+    EXPECT_TRUE(db.easy_query("INSERT INTO tb_parents (folderID, parents) VALUES (99, '0,1,5')"));
     EXPECT_EQ(model.folders.repair_ancestry(), 3);
     EXPECT_EQ(ancestry(7), "1,0,5");
     EXPECT_EQ(ancestry(9), "5,1,0,7");
@@ -223,9 +223,9 @@ TEST_F(FolderStoreTest, FailedInsertWritesNoJournalOrAncestryRow) {
 
 TEST_F(FolderStoreTest, DamagedParentChainsTerminate) {
     // 10 and 11 are each other's parent, 13 hangs below the cycle, 12 has an unknown parent.
-    db.easy_query(
+    EXPECT_TRUE(db.easy_query(
         "INSERT INTO tb_folders (id, title, parent) VALUES (10, 'X', 11), (11, 'Y', 10), "
-        "(12, 'Z', 99), (13, 'W', 10)");
+        "(12, 'Z', 99), (13, 'W', 10)"));
     model.load();
     ASSERT_EQ(live_folder_ids(), (std::vector<int>{1, 10, 11, 12, 13}));
     // The cycle and the orphan hang under the root; what lies below them keeps its place.
@@ -252,9 +252,27 @@ TEST_F(FolderStoreTest, DamagedParentChainsTerminate) {
     EXPECT_EQ(model.folders.folder_path(fresh), "/Z/Fresh");
     EXPECT_EQ(model.folders.find(fresh)->level, 2);
 
+    // Y is shown under the root, outside X's subtree, so it stays.
     EXPECT_TRUE(model.folders.delete_folder(10));
     EXPECT_TRUE(model.journal.folder_deleted(13));
-    EXPECT_EQ(live_folder_ids(), (std::vector<int>{1, 12, fresh}));
+    EXPECT_EQ(live_folder_ids(), (std::vector<int>{1, 11, 12, fresh}));
+}
+
+TEST_F(FolderStoreTest, DeletingAFolderOnACycleHidesOnlyWhatIsShownBelowIt) {
+    // X and Y are each other's parent: both are shown under the root, W under X, V under Y.
+    EXPECT_TRUE(
+        db.easy_query("INSERT INTO tb_folders (id, title, parent) VALUES (10, 'X', 11), "
+                      "(11, 'Y', 10), (13, 'W', 10), (14, 'V', 11)"));
+    EXPECT_TRUE(
+        db.easy_query("INSERT INTO tb_links (title, url, parent) VALUES ('in X', "
+                      "'http://x/', 10), ('in W', 'http://w/', 13)"));
+    model.load();
+    EXPECT_EQ(ancestry(10), "0,1");
+    EXPECT_EQ(ancestry(13), "1,0,10");
+    ASSERT_TRUE(model.folders.delete_folder(11));
+    EXPECT_EQ(live_folder_ids(), (std::vector<int>{1, 10, 13}));
+    EXPECT_EQ(model.links.links().size(), 2u);
+    EXPECT_EQ(model.folders.repair_ancestry(), 0);
 }
 
 }  // namespace

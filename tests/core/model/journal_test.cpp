@@ -147,13 +147,13 @@ TEST_F(JournalTest, UndoOfEmptyOrUndefinedJournal) {
     EXPECT_EQ(model.undo_last_action(), -1);
     EXPECT_TRUE(reporter.messages.empty());
 
-    db.easy_query("INSERT INTO tb_undo (id) VALUES ('5')");
+    EXPECT_TRUE(db.easy_query("INSERT INTO tb_undo (id) VALUES ('5')"));
     EXPECT_EQ(model.undo_last_action(), -1);
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0].text, "undo_last_action(): last action undefined.");
 
-    db.easy_query("DELETE FROM tb_undo");
-    db.easy_query("INSERT INTO tb_undo (action, id) VALUES ('9', '5')");
+    EXPECT_TRUE(db.easy_query("DELETE FROM tb_undo"));
+    EXPECT_TRUE(db.easy_query("INSERT INTO tb_undo (action, id) VALUES ('9', '5')"));
     EXPECT_EQ(model.journal.undo_menu_text(), "Undefined Action\tCtrl+Z");
     EXPECT_EQ(model.undo_last_action(), 9);
     EXPECT_FALSE(model.journal.journal_not_empty());
@@ -199,7 +199,7 @@ TEST_F(JournalTest, FailedPurgeChangesNothing) {
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_folders"), 2);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_links"), 1);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_undo WHERE action = 2"), 1);
-    EXPECT_EQ(db.bulk_depth(), 0);
+    EXPECT_EQ(db.transaction_depth(), 0);
     // The connection is usable afterwards and the next purge goes through.
     ASSERT_TRUE(db.easy_query("DROP TRIGGER no_purge"));
     EXPECT_TRUE(model.journal.purge());

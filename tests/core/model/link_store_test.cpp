@@ -102,14 +102,16 @@ TEST_F(LinkStoreTest, LongSharedPrefixesAndHighBytesSortByEveryByte) {
                                              "A\x01",
                                              "A"};
     int f = folder("F");
-    db.set_bulk_mode(true);
-    for (size_t i = 0; i < titles.size(); ++i) {
-        db.easy_query(
-            sql_format("INSERT INTO tb_links (title, url, parent) VALUES ('%q', "
-                       "'http://x/%d', '%d')",
-                       titles[i].c_str(), static_cast<int>(i), f));
+    {
+        Transaction transaction(db);
+        for (size_t i = 0; i < titles.size(); ++i) {
+            EXPECT_TRUE(
+                db.easy_query(sql_format("INSERT INTO tb_links (title, url, parent) VALUES ('%q', "
+                                         "'http://x/%d', '%d')",
+                                         titles[i].c_str(), static_cast<int>(i), f)));
+        }
+        EXPECT_TRUE(transaction.commit());
     }
-    db.set_bulk_mode(false);
     model.links.update_links_array();
     std::vector<std::string> loaded;
     for (const Link& l : model.links.links()) {
@@ -128,18 +130,18 @@ TEST_F(LinkStoreTest, ReloadsAfterRowsChangeGiveEveryRowItsOwnTexts) {
     int g = folder("G");
     auto insert = [&](int from, int to, const std::string& extra) {
         for (int i = from; i < to; ++i) {
-            db.easy_query(sql_format(
+            EXPECT_TRUE(db.easy_query(sql_format(
                 "INSERT INTO tb_links (id, title, url, comment, parent, visits, last_visit) VALUES "
                 "('%d', 'title %d%q', 'http://x/%d', '%q', '%d', '%d', '%d')",
                 i, i, extra.c_str(), i, i % 3 == 0 ? extra.c_str() : "", i % 2 ? f : g, i,
-                1000 + i));
+                1000 + i)));
         }
     };
     auto expect_matches_table = [&] {
         auto row =
             db.prepare("SELECT id, title, url, comment, parent, visits, last_visit FROM tb_links");
         size_t rows = 0;
-        while (row && row->step()) {
+        while (row && row->step() == Step::Row) {
             ++rows;
             const Link* loaded = model.links.find(row->integer(0));
             ASSERT_NE(loaded, nullptr) << row->integer(0);
@@ -152,23 +154,25 @@ TEST_F(LinkStoreTest, ReloadsAfterRowsChangeGiveEveryRowItsOwnTexts) {
         }
         EXPECT_EQ(model.links.links().size(), rows);
     };
-    db.set_bulk_mode(true);
-    insert(1, 40, "");
-    db.set_bulk_mode(false);
+    {
+        Transaction transaction(db);
+        insert(1, 40, "");
+        EXPECT_TRUE(transaction.commit());
+    }
     model.links.update_links_array();
     expect_matches_table();
 
-    db.easy_query("DELETE FROM tb_links WHERE id % 4 = 0");
-    db.easy_query(
-        "UPDATE tb_links SET title = title || ' grown well past its old buffer' WHERE id % 5 = 0");
+    EXPECT_TRUE(db.easy_query("DELETE FROM tb_links WHERE id % 4 = 0"));
+    EXPECT_TRUE(db.easy_query(
+        "UPDATE tb_links SET title = title || ' grown well past its old buffer' WHERE id % 5 = 0"));
     insert(100, 130, " with a long tail that needs a buffer of its own");
     model.links.update_links_array();
     expect_matches_table();
 
-    db.easy_query("DELETE FROM tb_links WHERE id < 100");
+    EXPECT_TRUE(db.easy_query("DELETE FROM tb_links WHERE id < 100"));
     model.links.update_links_array();
     expect_matches_table();
-    db.easy_query("DELETE FROM tb_links");
+    EXPECT_TRUE(db.easy_query("DELETE FROM tb_links"));
     EXPECT_EQ(model.links.update_links_array(), 0);
     expect_matches_table();
 }

@@ -40,7 +40,7 @@ protected:
     }
     std::string ancestry(int id) {
         auto row = db.prepare(sql_format("SELECT parents FROM tb_parents WHERE folderID = %d", id));
-        return row && row->step() ? row->text(0) : "<none>";
+        return row && row->step() == Step::Row ? row->text(0) : "<none>";
     }
     // Journal rows, oldest first.
     std::vector<JournalRecord> journal_rows() {
@@ -60,8 +60,9 @@ protected:
     std::vector<int> live_folder_ids() { return sorted_ids(model.folders.list()); }
     std::vector<int> live_link_ids() { return sorted_ids(model.links.links()); }
     void set_visits(int id, int visits, std::int64_t last_visit = 0) {
-        db.easy_query(sql_format("UPDATE tb_links SET visits = %d, last_visit = %lld WHERE id = %d",
-                                 visits, static_cast<long long>(last_visit), id));
+        EXPECT_TRUE(db.easy_query(
+            sql_format("UPDATE tb_links SET visits = %d, last_visit = %lld WHERE id = %d", visits,
+                       static_cast<long long>(last_visit), id)));
     }
 
     TempDir dir;

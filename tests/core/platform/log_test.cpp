@@ -53,7 +53,7 @@ TEST_F(LogTest, EntriesLoseTrailingWhiteSpaceAndKeepInnerLines) {
     EXPECT_TRUE(reporter.messages.empty());
 }
 
-TEST_F(LogTest, UnwritableLogReportsEveryFailedCall) {
+TEST_F(LogTest, UnwritableLogIsReportedOnceButEveryCallFails) {
     if (geteuid() == 0) {
         // Root writes through permissions; a folder in place of the file fails for everyone.
         std::filesystem::create_directory(path);
@@ -61,9 +61,11 @@ TEST_F(LogTest, UnwritableLogReportsEveryFailedCall) {
         test::write_file(path, "");
         chmod(path.c_str(), 0444);
     }
-    EXPECT_FALSE(log_append("message"));
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_FALSE(log_append("message"));
+    }
     EXPECT_FALSE(log_clean());
-    EXPECT_EQ(reporter.count(msg::kLogCannotOpen), 2);
+    EXPECT_EQ(reporter.count(msg::kLogCannotOpen), 1);
     EXPECT_EQ(render(reporter.messages.front()), "Log file couldn't be opened.");
 }
 

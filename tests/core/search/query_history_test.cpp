@@ -44,9 +44,9 @@ TEST_F(QueryHistoryTest, EqualMeansSameBytesAndSameFlags) {
 }
 
 TEST_F(QueryHistoryTest, StoredFlagsReadAsTrueWhenNotZero) {
-    db.easy_query(
+    EXPECT_TRUE(db.easy_query(
         "INSERT INTO tb_queries (text, in_titles, in_addresses, in_comments, in_parent_titles) "
-        "VALUES ('x', '0', '2', '0', '-1')");
+        "VALUES ('x', '0', '2', '0', '-1')"));
     QueryHistory history(db);
     ASSERT_EQ(history.load_query_history(), 1);
     const SearchQuery& entry = history.list()[0];
@@ -57,9 +57,9 @@ TEST_F(QueryHistoryTest, StoredFlagsReadAsTrueWhenNotZero) {
 }
 
 TEST_F(QueryHistoryTest, FailedInsertIsLoggedAndReported) {
-    db.easy_query(
+    EXPECT_TRUE(db.easy_query(
         "CREATE TRIGGER refuse BEFORE INSERT ON tb_queries BEGIN SELECT RAISE(ABORT, 'refused'); "
-        "END");
+        "END"));
     QueryHistory history(db);
     SearchQuery q;
     q.text = "a";

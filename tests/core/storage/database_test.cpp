@@ -19,7 +19,7 @@ protected:
 
     std::string create_text(Database& db, const std::string& table) {
         auto stmt = db.prepare("SELECT sql FROM sqlite_master WHERE name = '" + table + "'");
-        return stmt && stmt->step() ? stmt->text(0) : std::string();
+        return stmt && stmt->step() == Step::Row ? stmt->text(0) : std::string();
     }
 
     TempDir dir;
@@ -49,12 +49,12 @@ TEST_F(DatabaseTest, FirstStartCreatesFolderFileTablesRootAndColumns) {
               7);
 
     auto root = db.prepare("SELECT * FROM tb_folders");
-    ASSERT_TRUE(root && root->step());
+    ASSERT_TRUE(root && root->step() == Step::Row);
     EXPECT_EQ(root->integer(0), 1);
     EXPECT_EQ(root->text(1), "/");
     EXPECT_EQ(root->integer(3), 0);
     EXPECT_EQ(root->integer(4), 0);
-    EXPECT_FALSE(root->step());
+    EXPECT_EQ(root->step(), Step::Done);
 }
 
 TEST_F(DatabaseTest, ReopeningChangesNothing) {
@@ -84,8 +84,8 @@ TEST_F(DatabaseTest, EarlierReleaseFileGetsColumnsAndMissingTables) {
     Database db(reporter);
     ASSERT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
     EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM tb_folders"), 2);
-    EXPECT_EQ(db.query_int("SELECT protected FROM tb_folders WHERE title = 'Old'", -1), 0);
-    EXPECT_EQ(db.query_int("SELECT protected_from FROM tb_undo", 0), 0);
+    EXPECT_EQ(db.query_int("SELECT protected FROM tb_folders WHERE title = 'Old'", {}, -1), 0);
+    EXPECT_EQ(db.query_int("SELECT protected_from FROM tb_undo", {}, 0), 0);
     EXPECT_EQ(create_text(db, "tb_channels"), schema::kCreateChannels);
     EXPECT_EQ(create_text(db, "tb_parents"), schema::kCreateParents);
     EXPECT_EQ(create_text(db, "tb_link_checks"), schema::kCreateLinkChecks);
@@ -136,48 +136,95 @@ TEST_F(DatabaseTest, EasyQueryFailuresLogAndReport) {
     EXPECT_NE(log.find("[INSERT INTO nowhere VALUES (1)]"), std::string::npos);
 }
 
-TEST_F(DatabaseTest, BulkModeNestsAndCommitsOnce) {
-    Database db(reporter);
-    ASSERT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
-    db.set_bulk_mode(true);
-    db.set_bulk_mode(true);
-    EXPECT_FALSE(sqlite3_get_autocommit(db.handle()));
-    db.easy_query("INSERT INTO tb_queries (text) VALUES ('a')");
-    db.set_bulk_mode(false);
-    EXPECT_FALSE(sqlite3_get_autocommit(db.handle()));
-    db.set_bulk_mode(false);
-    EXPECT_TRUE(sqlite3_get_autocommit(db.handle()));
-    EXPECT_EQ(db.query_int("PRAGMA synchronous"), 1);
-    EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM tb_queries"), 1);
-    EXPECT_TRUE(reporter.messages.empty());
-}
-
-TEST_F(DatabaseTest, BulkRollbackDropsEverything) {
-    Database db(reporter);
-    ASSERT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
-    db.set_bulk_mode(true);
-    db.easy_query("INSERT INTO tb_queries (text) VALUES ('a')");
-    db.set_bulk_mode(true);
-    db.rollback_bulk();
-    db.set_bulk_mode(false);
-    db.set_bulk_mode(false);
-    EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM tb_queries"), 0);
-    EXPECT_TRUE(sqlite3_get_autocommit(db.handle()));
-    EXPECT_TRUE(reporter.messages.empty());
-}
-
-TEST_F(DatabaseTest, SecondConnectionSeesBulkOnlyAfterCommit) {
+TEST_F(DatabaseTest, NestedTransactionsCommitOnceAtTheOutermost) {
     Database db(reporter);
     ASSERT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
     Database other(reporter);
     ASSERT_EQ(other.open_database(dir.path()), OpenStatus::Ok);
-    const auto version = other.data_version();
-    db.set_bulk_mode(true);
-    db.easy_query("INSERT INTO tb_queries (text) VALUES ('a')");
-    EXPECT_EQ(other.query_int("SELECT COUNT(*) FROM tb_queries"), 0);
-    db.set_bulk_mode(false);
+    {
+        Transaction outer(db);
+        {
+            Transaction inner(db);
+            EXPECT_TRUE(db.easy_query("INSERT INTO tb_queries (text) VALUES (?)", {"a"}));
+            EXPECT_TRUE(inner.commit());
+        }
+        EXPECT_FALSE(sqlite3_get_autocommit(db.handle()));
+        EXPECT_EQ(other.query_int("SELECT COUNT(*) FROM tb_queries"), 0);
+        EXPECT_TRUE(outer.commit());
+    }
+    EXPECT_TRUE(sqlite3_get_autocommit(db.handle()));
     EXPECT_EQ(other.query_int("SELECT COUNT(*) FROM tb_queries"), 1);
-    EXPECT_NE(other.data_version(), version);
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(DatabaseTest, AnInnerFailureRollsEverythingBackAndStopsLaterWrites) {
+    Database db(reporter);
+    ASSERT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
+    {
+        Transaction outer(db);
+        EXPECT_TRUE(db.easy_query("INSERT INTO tb_queries (text) VALUES ('a')"));
+        {
+            Transaction inner(db);
+            EXPECT_FALSE(db.easy_query("INSERT INTO nowhere VALUES (1)"));
+        }
+        EXPECT_TRUE(db.transaction_failed());
+        // Not run: it would land outside the transaction, or in one that cannot commit.
+        EXPECT_FALSE(db.easy_query("INSERT INTO tb_queries (text) VALUES ('b')"));
+        EXPECT_FALSE(outer.commit());
+    }
+    EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM tb_queries"), 0);
+    EXPECT_TRUE(sqlite3_get_autocommit(db.handle()));
+    EXPECT_EQ(reporter.messages.size(), 1u);
+}
+
+TEST_F(DatabaseTest, AGuardLeftWithoutCommitRollsBack) {
+    Database db(reporter);
+    ASSERT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
+    {
+        Transaction transaction(db);
+        EXPECT_TRUE(db.easy_query("INSERT INTO tb_queries (text) VALUES ('a')"));
+    }
+    EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM tb_queries"), 0);
+    EXPECT_EQ(db.transaction_depth(), 0);
+}
+
+TEST_F(DatabaseTest, CloseRollsBackAnOpenTransaction) {
+    Database db(reporter);
+    ASSERT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
+    {
+        Transaction transaction(db);
+        EXPECT_TRUE(db.easy_query("INSERT INTO tb_queries (text) VALUES ('a')"));
+        db.close_database();
+        EXPECT_FALSE(transaction.commit());
+    }
+    ASSERT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
+    EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM tb_queries"), 0);
+}
+
+TEST_F(DatabaseTest, ReadErrorsAreToldApartFromTheEnd) {
+    Database db(reporter);
+    ASSERT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
+    auto rows = db.prepare("SELECT 1 UNION ALL SELECT abs(-9223372036854775807 - 1)");
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->step(), Step::Row);
+    EXPECT_EQ(rows->step(), Step::Error);
+    EXPECT_TRUE(rows->failed());
+    EXPECT_EQ(reporter.messages.size(), 1u);
+    EXPECT_FALSE(db.read_int("SELECT abs(-9223372036854775807 - 1)"));
+}
+
+TEST_F(DatabaseTest, ValuesAreBoundNotQuoted) {
+    Database db(reporter);
+    ASSERT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
+    const std::string text = "it's '); DROP TABLE tb_links; --";
+    EXPECT_TRUE(db.easy_query("INSERT INTO tb_queries (text, in_titles) VALUES (?, ?)",
+                              {text, std::int64_t{5000000000}}));
+    auto row = db.prepare("SELECT text, in_titles, typeof(in_titles) FROM tb_queries");
+    ASSERT_TRUE(row && row->step() == Step::Row);
+    EXPECT_EQ(row->text(0), text);
+    EXPECT_EQ(row->int64(1), 5000000000);
+    EXPECT_EQ(row->text(2), "integer");
+    EXPECT_TRUE(db.has_rows("SELECT * FROM sqlite_master WHERE name = 'tb_links'"));
 }
 
 }  // namespace

@@ -84,21 +84,23 @@ TEST_F(LikeSqlTest, ReplacesTheEngineLikeOnTheConnection) {
     EXPECT_EQ(db.query_int("SELECT 'abc' LIKE 'b'"), 0);
     EXPECT_EQ(db.query_int("SELECT 'abc' LIKE 'a_'"), 1);  // the engine's "_" is one character
     EXPECT_EQ(db.query_int("SELECT 'Привет' LIKE '%ПРИВ%'"), 1);
-    EXPECT_EQ(db.query_int("SELECT like('%', NULL)", -1), 0);
-    EXPECT_EQ(db.query_int("SELECT NULL LIKE '%'", -1), 0);
+    EXPECT_EQ(db.query_int("SELECT like('%', NULL)", {}, -1), 0);
+    EXPECT_EQ(db.query_int("SELECT NULL LIKE '%'", {}, -1), 0);
     EXPECT_EQ(db.query_int("SELECT 12 LIKE '1%'"), 1);
     EXPECT_TRUE(reporter.messages.empty());
 }
 
 TEST_F(LikeSqlTest, OnePatternServesEveryRowOfAStatement) {
-    db.set_bulk_mode(true);
-    for (int i = 0; i < 200; ++i) {
-        db.easy_query(
-            sql_format("INSERT INTO tb_links (title, url, parent) VALUES ('%s %d', "
-                       "'u', '2')",
-                       i % 2 == 0 ? "Linux kernel" : "other", i));
+    {
+        Transaction transaction(db);
+        for (int i = 0; i < 200; ++i) {
+            EXPECT_TRUE(db.easy_query(
+                sql_format("INSERT INTO tb_links (title, url, parent) VALUES ('%s %d', "
+                           "'u', '2')",
+                           i % 2 == 0 ? "Linux kernel" : "other", i)));
+        }
+        EXPECT_TRUE(transaction.commit());
     }
-    db.set_bulk_mode(false);
     EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM tb_links WHERE title LIKE '%LINUX%' AND title "
                            "LIKE '%kernel%'"),
               100);
