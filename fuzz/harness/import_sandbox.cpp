@@ -55,7 +55,7 @@ void ImportSandbox::check_text_columns(const char* table, const char* columns) {
         db_->prepare(std::string("SELECT ") + columns + " FROM " + table);
     require(rows.has_value(), "cannot read the imported rows", table);
     const int count = sqlite3_column_count(rows->get());
-    while (rows->step()) {
+    while (rows->step() == Step::Row) {
         for (int column = 0; column < count; ++column) {
             std::string value = rows->text(column);
             require(reference_valid_utf8(value), "a stored text is not valid UTF-8", value);
@@ -67,7 +67,7 @@ void ImportSandbox::check_tree() {
     std::optional<Statement> folders = db_->prepare("SELECT id FROM tb_folders");
     require(folders.has_value(), "cannot read the folders");
     std::int64_t rows = 0;
-    while (folders->step()) {
+    while (folders->step() == Step::Row) {
         ++rows;
         std::int64_t id = folders->int64(0);
         require(model_->folders.find(static_cast<int>(id)) != nullptr,
@@ -79,7 +79,7 @@ void ImportSandbox::check_tree() {
 
     std::optional<Statement> links = db_->prepare("SELECT id, parent FROM tb_links");
     require(links.has_value(), "cannot read the links");
-    while (links->step()) {
+    while (links->step() == Step::Row) {
         std::int64_t parent = links->int64(1);
         require(parent != kRootFolder && model_->folders.find(static_cast<int>(parent)) != nullptr,
                 "a link is not in a live folder below the root", std::to_string(links->int64(0)));

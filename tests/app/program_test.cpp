@@ -178,7 +178,7 @@ private slots:
                      std::int64_t{0});
             QCOMPARE(db.query_int("SELECT COUNT(*) FROM tb_links"), std::int64_t{0});
             Statement check = *db.prepare("PRAGMA integrity_check");
-            QVERIFY(check.step());
+            QVERIFY(check.step() == tb::Step::Row);
             QCOMPARE(check.text(0), std::string("ok"));
         }
     }

@@ -76,7 +76,7 @@ protected:
         RecordingReporter reporter;
         Database db(reporter);
         EXPECT_EQ(db.open_database(data.path()), OpenStatus::Ok);
-        return db.query_int(sql, -1);
+        return db.query_int(sql, {}, -1);
     }
 
     std::string url_of(int id) {
@@ -84,7 +84,7 @@ protected:
         Database db(reporter);
         EXPECT_EQ(db.open_database(data.path()), OpenStatus::Ok);
         auto row = db.prepare(sql_format("SELECT url FROM tb_links WHERE id = %d", id));
-        return row && row->step() ? row->text(0) : std::string();
+        return row && row->step() == Step::Row ? row->text(0) : std::string();
     }
 
     LocalHttpServer server;

@@ -57,8 +57,6 @@ public:
 
 private:
     int earlier_top_folder();
-    bool run(const std::string& sql, std::initializer_list<std::string> texts,
-             std::optional<int> number = std::nullopt);
     void load_earlier_items(int top);
     int resolve(FolderSlot& slot);
     bool write_children(FolderSlot& slot);
@@ -73,44 +71,21 @@ private:
     std::unordered_set<std::string> earlier_addresses_;
 };
 
-// Runs one statement with its texts bound in order and an optional number bound last.
-bool ProfileWriter::run(const std::string& sql, std::initializer_list<std::string> texts,
-                        std::optional<int> number) {
-    sqlite3_stmt* stmt = nullptr;
-    bool ok = sqlite3_prepare_v2(db_.handle(), sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK;
-    int index = 1;
-    for (const std::string& text : texts) {
-        sqlite3_bind_text(stmt, index++, text.c_str(), static_cast<int>(text.size()),
-                          SQLITE_TRANSIENT);
-    }
-    if (number) {
-        sqlite3_bind_int(stmt, index, *number);
-    }
-    ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
-    sqlite3_finalize(stmt);
-    if (!ok) {
-        db_.reporter().report(msg::kSqlError, {db_.error_text(), sql});
-    }
-    return ok;
-}
-
 int ProfileWriter::earlier_top_folder() {
     std::optional<Statement> query =
-        db_.prepare("SELECT folder FROM tb_browser_imports WHERE profile = ?");
+        db_.prepare("SELECT folder FROM tb_browser_imports WHERE profile = ?", {profile_});
     if (!query) {
         return 0;
     }
-    sqlite3_bind_text(query->get(), 1, profile_.c_str(), -1, SQLITE_TRANSIENT);
-    int folder = query->step() ? query->integer(0) : 0;
+    int folder = query->step() == Step::Row ? query->integer(0) : 0;
     return folder != kRootFolder && context_.model.folders.find(folder) != nullptr ? folder : 0;
 }
 
 void ProfileWriter::load_earlier_items(int top) {
     std::optional<Statement> query =
-        db_.prepare("SELECT guid FROM tb_browser_items WHERE profile = ?");
+        db_.prepare("SELECT guid FROM tb_browser_items WHERE profile = ?", {profile_});
     if (query) {
-        sqlite3_bind_text(query->get(), 1, profile_.c_str(), -1, SQLITE_TRANSIENT);
-        while (query->step()) {
+        while (query->step() == Step::Row) {
             earlier_guids_.insert(query->text(0));
         }
     }
@@ -152,8 +127,8 @@ int ProfileWriter::resolve(FolderSlot& slot) {
     }
     slot.id = context_.folder(parent, title);
     if (slot.id != 0 && !slot.item->guid.empty()) {
-        run("INSERT OR IGNORE INTO tb_browser_items (profile, guid) VALUES (?, ?)",
-            {profile_, slot.item->guid});
+        (void)db_.easy_query("INSERT OR IGNORE INTO tb_browser_items (profile, guid) VALUES (?, ?)",
+                             {profile_, slot.item->guid});
     }
     return slot.id;
 }
@@ -173,8 +148,8 @@ bool ProfileWriter::write_link(const BrowserItem& link, FolderSlot& slot) {
         return false;
     }
     if (!link.guid.empty() &&
-        !run("INSERT OR IGNORE INTO tb_browser_items (profile, guid) VALUES (?, ?)",
-             {profile_, link.guid})) {
+        !db_.easy_query("INSERT OR IGNORE INTO tb_browser_items (profile, guid) VALUES (?, ?)",
+                        {profile_, link.guid})) {
         return false;
     }
     return context_.item_done();
@@ -207,9 +182,10 @@ bool ProfileWriter::write(const BrowserItem& tree, const std::string& top_title)
         load_earlier_items(top);
     } else {
         top = context_.create_top_folder(top_title, true);
-        if (top == 0 || !run("DELETE FROM tb_browser_items WHERE profile = ?", {profile_}) ||
-            !run("INSERT OR REPLACE INTO tb_browser_imports (profile, folder) VALUES (?, ?)",
-                 {profile_}, top)) {
+        if (top == 0 ||
+            !db_.easy_query("DELETE FROM tb_browser_items WHERE profile = ?", {profile_}) ||
+            !db_.easy_query("INSERT OR REPLACE INTO tb_browser_imports (profile, folder) VALUES (?, ?)",
+                            {profile_, top})) {
             return false;
         }
     }

@@ -57,15 +57,17 @@ void CheckRecorder::flush() {
     if (pending_.empty()) {
         return;
     }
-    Database& db = store_.db();
-    db.set_bulk_mode(true);
+    Transaction transaction(store_.db());
+    std::vector<std::int64_t> written;
     for (const auto& [outcome, when] : pending_) {
         const std::int64_t row = store_.record(outcome, when);
         if (row != 0) {
-            rows_.push_back(row);
+            written.push_back(row);
         }
     }
-    db.set_bulk_mode(false);
+    if (transaction.commit()) {
+        rows_.insert(rows_.end(), written.begin(), written.end());
+    }
     pending_.clear();
 }
 

@@ -96,7 +96,7 @@ Health classify_health(const std::vector<LinkCheck>& newest_first, const std::st
 bool LinkHealthStore::load() {
     checks_.clear();
     auto row = db_.prepare(kSelectChecks);
-    while (row && row->step()) {
+    while (row && row->step() == Step::Row) {
         const int result = row->integer(3);
         if (!known_result(result)) {
             continue;
@@ -116,19 +116,8 @@ bool LinkHealthStore::load() {
 }
 
 std::int64_t LinkHealthStore::record(const CheckOutcome& outcome, std::int64_t when) {
-    auto insert = db_.prepare(kInsertCheck);
-    if (!insert) {
-        return 0;
-    }
-    sqlite3_stmt* stmt = insert->get();
-    sqlite3_bind_int(stmt, 1, outcome.link);
-    sqlite3_bind_int64(stmt, 2, when);
-    sqlite3_bind_int(stmt, 3, static_cast<int>(outcome.result));
-    sqlite3_bind_int(stmt, 4, outcome.status);
-    bind_text(stmt, 5, outcome.final_url);
-    bind_text(stmt, 6, outcome.url);
-    if (sqlite3_step(stmt) != SQLITE_DONE) {
-        db_.reporter().report_text(db_.error_text());
+    if (!db_.easy_query(kInsertCheck, {outcome.link, when, static_cast<int>(outcome.result),
+                                       outcome.status, outcome.final_url, outcome.url})) {
         return 0;
     }
     const std::int64_t row = db_.last_insert_rowid();
@@ -148,19 +137,16 @@ std::int64_t LinkHealthStore::record(const CheckOutcome& outcome, std::int64_t w
 
 bool LinkHealthStore::remove_rows(const std::vector<std::int64_t>& rows) {
     bool ok = true;
-    db_.set_bulk_mode(true);
-    for (std::int64_t id : rows) {
-        auto remove = db_.prepare(kDeleteCheck);
-        if (remove) {
-            sqlite3_bind_int64(remove->get(), 1, id);
+    {
+        Transaction transaction(db_);
+        for (std::int64_t id : rows) {
+            if (!db_.easy_query(kDeleteCheck, {id})) {
+                ok = false;
+                break;
+            }
         }
-        if (!remove || sqlite3_step(remove->get()) != SQLITE_DONE) {
-            ok = false;
-            db_.rollback_bulk();
-            break;
-        }
+        ok = ok && transaction.commit();
     }
-    db_.set_bulk_mode(false);
     return load() && ok;
 }
 

@@ -341,38 +341,34 @@ std::vector<const Link*> live_links(const LinkStore& store, const std::vector<in
 int LinkStore::change_addresses(const std::vector<std::pair<int, std::string>>& changes) {
     int group = -1;
     int changed = 0;
-    db_.set_bulk_mode(true);
+    // One batch, all or nothing, so that one Undo takes back exactly what was changed.
+    Transaction transaction(db_);
     for (const auto& [id, url] : changes) {
         const Link* link = find(id);
         if (link == nullptr || link->url == url) {
             continue;
         }
-        auto update = db_.prepare("UPDATE tb_links SET url = ? WHERE id = ?");
-        if (!update) {
-            continue;
-        }
-        sqlite3_bind_text(update->get(), 1, url.data(), static_cast<int>(url.size()),
-                          SQLITE_TRANSIENT);
-        sqlite3_bind_int(update->get(), 2, id);
-        if (sqlite3_step(update->get()) != SQLITE_DONE) {
-            db_.reporter().report_text(db_.error_text());
-            continue;
+        if (!db_.easy_query("UPDATE tb_links SET url = ? WHERE id = ?", {url, id})) {
+            break;
         }
         group = group == -1 ? id : group;
         ++changed;
-        journal_.journal({.action = kUndoEditLink,
-                          .id = id,
-                          .name_from = link->title,
-                          .name_to = link->title,
-                          .url_from = link->url,
-                          .url_to = url,
-                          .comment_from = link->comment,
-                          .comment_to = link->comment,
-                          .group_id = group});
+        const bool journalled = journal_.journal({.action = kUndoEditLink,
+                                                  .id = id,
+                                                  .name_from = link->title,
+                                                  .name_to = link->title,
+                                                  .url_from = link->url,
+                                                  .url_to = url,
+                                                  .comment_from = link->comment,
+                                                  .comment_to = link->comment,
+                                                  .group_id = group});
+        if (!journalled) {
+            break;
+        }
     }
-    db_.set_bulk_mode(false);
+    const bool committed = transaction.commit();
     update_links_array();
-    return changed;
+    return committed ? changed : 0;
 }
 
 bool LinkStore::move_links(const std::vector<int>& ids, int target) {
