@@ -23,7 +23,7 @@ using Server = tb::test::LocalHttpServer;
 
 void add_links(tb::Model& model, const std::vector<std::unique_ptr<Server>>& hosts) {
     const int folder = model.folders.create_folder("Checked", tb::kRootFolder);
-    model.db.set_bulk_mode(true);
+    tb::Transaction transaction(model.db);
     for (int i = 0; i < kLinks; ++i) {
         const Server& host = *hosts[static_cast<size_t>(i % kHosts)];
         const std::string path = i % 10 == 0 ? "/gone" : i % 10 == 1 ? "/old" : "/page";
@@ -31,7 +31,9 @@ void add_links(tb::Model& model, const std::vector<std::unique_ptr<Server>>& hos
                                         host.url(path + "?n=" + std::to_string(i)), "", i + 1,
                                         folder, 0);
     }
-    model.db.set_bulk_mode(false);
+    if (!transaction.commit()) {
+        throw std::runtime_error("cannot write the benchmark's links");
+    }
     model.links.update_links_array();
 }
 

@@ -181,12 +181,14 @@ TEST_F(BackupTest, InWalModeSnapshotsStandAloneAndARestoreSurvivesAReopen) {
 
 TEST_F(BackupTest, DamagedOrForeignFilesAreRefusedAndTheLiveDatabaseIsUntouched) {
     const int kept = folder("Kept");
-    db.set_bulk_mode(true);
-    for (int i = 0; i < 400; ++i) {
-        link(kept, "link" + std::to_string(i),
-             "http://example.com/" + std::string(200, 'x') + std::to_string(i));
+    {
+        Transaction transaction(db);
+        for (int i = 0; i < 400; ++i) {
+            link(kept, "link" + std::to_string(i),
+                 "http://example.com/" + std::string(200, 'x') + std::to_string(i));
+        }
+        ASSERT_TRUE(transaction.commit());
     }
-    db.set_bulk_mode(false);
     const fs::path snapshot = make_snapshot(local_ms(1, 9));
     const fs::path damaged = dir / "damaged.db";
     fs::copy_file(snapshot, damaged);
