@@ -383,6 +383,42 @@ void AppController::move_folder() {
     }
 }
 
+bool AppController::can_drop_links(int target) const {
+    return target != kRootFolder && model_.folders.find(target) != nullptr;
+}
+
+bool AppController::can_drag_folder(int folder) const {
+    return folder != kRootFolder && model_.folders.find(folder) != nullptr;
+}
+
+bool AppController::can_drop_folder(int folder, int target) const {
+    return can_drag_folder(folder) && model_.folders.find(target) != nullptr && target != folder &&
+           !model_.folders.is_descendant(target, folder);
+}
+
+void AppController::drop_links(const std::vector<int>& ids, int target) {
+    if (busy_ || ids.empty() || !can_drop_links(target)) {
+        return;
+    }
+    model_.links.move_links(ids, target);
+    last_move_targets_.insert(target);
+    state_.selected_links.clear();
+    state_.current_link = -1;
+    after_links_changed();
+}
+
+void AppController::drop_folder(int folder, int target) {
+    if (busy_ || !can_drop_folder(folder, target)) {
+        return;
+    }
+    if (model_.folders.move_folder(folder, target)) {
+        last_move_targets_.insert(target);
+        model_.folders.reload();
+        emit tree_refill_requested(true);
+        emit list_refill_requested();
+    }
+}
+
 void AppController::folder_properties() {
     const int id = state_.current_folder;
     const Folder* folder = model_.folders.find(id);

@@ -67,6 +67,13 @@ public:
     // Enter or double click in the list.
     void open_current();
 
+    // Drag and drop inside the window, under the rules of Move Items and Move Folder.
+    bool can_drag_folder(int folder) const;
+    bool can_drop_links(int target) const;
+    bool can_drop_folder(int folder, int target) const;
+    void drop_links(const std::vector<int>& ids, int target);
+    void drop_folder(int folder, int target);
+
     std::int64_t now() const { return clock_(); }
     StatisticsOptions statistics_options() const;
     void set_clock(std::function<std::int64_t()> clock) { clock_ = std::move(clock); }

@@ -1,10 +1,14 @@
 #include "app/folder_tree.h"
 
 #include <QApplication>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <vector>
+
+#include "app/item_drag.h"
 
 namespace tb::app {
 
@@ -113,6 +117,66 @@ void FolderTree::expand_items(const std::set<ItemKey>& keys) {
             (*it)->setExpanded(true);
         }
     }
+}
+
+void FolderTree::set_drop_rules(DropRules rules) {
+    rules_ = std::move(rules);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::MoveAction);
+}
+
+QStringList FolderTree::mimeTypes() const {
+    return item_drag_formats();
+}
+
+QMimeData* FolderTree::mimeData(const QList<QTreeWidgetItem*>& items) const {
+    if (items.size() != 1 || items.front()->data(0, kIsFeedRole).toBool() || !rules_.draggable) {
+        return nullptr;
+    }
+    const int folder = items.front()->data(0, kFolderIdRole).toInt();
+    return rules_.draggable(folder) ? folder_mime_data(folder) : nullptr;
+}
+
+std::optional<int> FolderTree::folder_at(const QPoint& position) const {
+    QTreeWidgetItem* item = itemAt(position);
+    if (item == nullptr || item->data(0, kIsFeedRole).toBool()) {
+        return std::nullopt;
+    }
+    return item->data(0, kFolderIdRole).toInt();
+}
+
+void FolderTree::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* data = event->mimeData();
+    if (rules_.accepts && (!dragged_links(*data).empty() || dragged_folder(*data))) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+// Refused targets leave the event ignored, so the cursor shows that no drop is possible there.
+void FolderTree::dragMoveEvent(QDragMoveEvent* event) {
+    const auto target = folder_at(event->position().toPoint());
+    if (rules_.accepts && target && rules_.accepts(*event->mimeData(), *target)) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void FolderTree::dropEvent(QDropEvent* event) {
+    const auto target = folder_at(event->position().toPoint());
+    if (!rules_.accepts || !target || !rules_.accepts(*event->mimeData(), *target)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
+    rules_.drop(*event->mimeData(), *target);
 }
 
 bool FolderTree::select_id(int id) {

@@ -2,6 +2,7 @@
 
 #include <QTreeWidget>
 #include <functional>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -43,8 +44,31 @@ public:
 
     static QIcon folder_icon();
 
+    // Drags of folders out of the tree and drops of links and folders onto its folders, for the
+    // main window: `accepts` judges a drop on a folder id, `drop` carries it out.
+    struct DropRules {
+        std::function<bool(const QMimeData& data, int target)> accepts;
+        std::function<void(const QMimeData& data, int target)> drop;
+        // The folder that a drag of this item carries, if any.
+        std::function<bool(int folder)> draggable;
+    };
+    void set_drop_rules(DropRules rules);
+    QStringList mimeTypes() const override;
+    // What a drag of the items carries: one draggable folder, else nothing (no drag starts).
+    QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
+    // The folder id under a drop position, or nothing over a feed or no item.
+    std::optional<int> folder_at(const QPoint& position) const;
+
     void add_children(QTreeWidgetItem* parent_item, int parent_id, const FolderStore& folders);
+
+    DropRules rules_;
 };
 
 }  // namespace tb::app

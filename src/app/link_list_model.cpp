@@ -4,6 +4,9 @@
 #include <QPainter>
 #include <QStyle>
 #include <algorithm>
+#include <set>
+
+#include "app/item_drag.h"
 
 namespace tb::app {
 
@@ -171,6 +174,27 @@ QVariant LinkListModel::headerData(int section, Qt::Orientation orientation, int
         return {};
     }
     return section == 0 ? tr("Title") : tr("Address");
+}
+
+Qt::ItemFlags LinkListModel::flags(const QModelIndex& index) const {
+    const Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    return feed_mode_ || !index.isValid() ? flags : flags | Qt::ItemIsDragEnabled;
+}
+
+QStringList LinkListModel::mimeTypes() const {
+    return item_drag_formats();
+}
+
+QMimeData* LinkListModel::mimeData(const QModelIndexList& indexes) const {
+    std::set<int> rows;
+    for (const QModelIndex& index : indexes) {
+        rows.insert(index.row());
+    }
+    std::vector<int> ids;
+    for (int row : rows) {
+        ids.push_back(record(row).id);
+    }
+    return links_mime_data(ids);
 }
 
 }  // namespace tb::app

@@ -26,6 +26,7 @@
 #include "app/command_table.h"
 #include "app/commands.h"
 #include "app/dialog_parts.h"
+#include "app/item_drag.h"
 #include "app/link_count.h"
 #include "app/message_box.h"
 #include "platform/strings.h"
@@ -311,6 +312,11 @@ void MainWindow::build_toolbars() {
 void MainWindow::build_panes() {
     splitter_ = new QSplitter(Qt::Horizontal, this);
     tree_ = new FolderTree(splitter_);
+    tree_->set_drop_rules(
+        {.accepts = [this](const QMimeData& data,
+                           int target) { return drop_allowed(data, target); },
+         .drop = [this](const QMimeData& data, int target) { drop_items(data, target); },
+         .draggable = [this](int folder) { return controller_.can_drag_folder(folder); }});
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     tree_->installEventFilter(this);
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { on_tree_selection(); });
@@ -333,11 +339,15 @@ void MainWindow::build_panes() {
     icon_view_->setUniformItemSizes(true);
     icon_view_->setLayoutMode(QListView::Batched);
     icon_view_->setResizeMode(QListView::Adjust);
+    // Icons are dragged onto folders, never rearranged inside the list.
+    icon_view_->setMovement(QListView::Static);
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(details_view_),
                                     static_cast<QAbstractItemView*>(icon_view_)}) {
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->setDragEnabled(true);
+        view->setDragDropMode(QAbstractItemView::DragOnly);
         view->setContextMenuPolicy(Qt::CustomContextMenu);
         view->installEventFilter(this);
         connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
@@ -465,6 +475,25 @@ void MainWindow::select_links(const std::vector<int>& ids) {
     QItemSelectionModel* selected = details_view_->selectionModel();
     selected->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     selected->setCurrentIndex(selection.indexes().front(), QItemSelectionModel::NoUpdate);
+}
+
+bool MainWindow::drop_allowed(const QMimeData& data, int target) const {
+    if (controller_.busy()) {
+        return false;
+    }
+    if (const auto folder = dragged_folder(data)) {
+        return controller_.can_drop_folder(*folder, target);
+    }
+    return !dragged_links(data).empty() && controller_.can_drop_links(target);
+}
+
+void MainWindow::drop_items(const QMimeData& data, int target) {
+    if (const auto folder = dragged_folder(data)) {
+        controller_.drop_folder(*folder, target);
+    } else {
+        controller_.drop_links(dragged_links(data), target);
+    }
+    update_actions();
 }
 
 void MainWindow::select_folder(int id) {

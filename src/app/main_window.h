@@ -9,6 +9,7 @@
 #include "app/link_list_model.h"
 
 class QAction;
+class QMimeData;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -79,6 +80,8 @@ private:
     void build_status_bar();
     void show_idle_message(const QString& text);
     QMenu* build_menu(const QString& title, const std::vector<struct MenuEntry>& entries);
+    bool drop_allowed(const QMimeData& data, int target) const;
+    void drop_items(const QMimeData& data, int target);
     void on_tree_selection();
     void on_list_selection();
     void on_header_clicked(int column);

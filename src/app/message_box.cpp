@@ -19,12 +19,18 @@ std::deque<QString>& shown_texts() {
     return texts;
 }
 
+std::deque<QMessageBox::Icon>& icons() {
+    static std::deque<QMessageBox::Icon> shown;
+    return shown;
+}
+
 }  // namespace
 
 QMessageBox::StandardButton MessageBoxes::show(QWidget* parent, const QString& text,
                                                QMessageBox::Icon icon,
                                                QMessageBox::StandardButtons buttons) {
     shown_texts().push_back(text);
+    icons().push_back(icon);
     if (!answers().empty()) {
         auto answer = answers().front();
         answers().pop_front();
@@ -42,9 +48,14 @@ const std::deque<QString>& MessageBoxes::shown() {
     return shown_texts();
 }
 
+const std::deque<QMessageBox::Icon>& MessageBoxes::shown_icons() {
+    return icons();
+}
+
 void MessageBoxes::reset() {
     answers().clear();
     shown_texts().clear();
+    icons().clear();
 }
 
 // The English text of a message stays the lookup key of its translation; the arguments are

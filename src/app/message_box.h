@@ -20,6 +20,8 @@ public:
     // Tests queue answers; each box then returns the next one without being shown.
     static void answer_next(QMessageBox::StandardButton button);
     static const std::deque<QString>& shown();
+    // The icons of the boxes shown, in the same order.
+    static const std::deque<QMessageBox::Icon>& shown_icons();
     static void reset();
 };
 

@@ -120,6 +120,21 @@ private slots:
         QCOMPARE(link_count_text(0), QStringLiteral("0 links"));
     }
 
+    void messagesLookLikeWhatTheySay() {
+        MessageBoxReporter reporter;
+        test::acknowledge(3);
+        reporter.report(msg::kBookmarksSaved);
+        reporter.report(msg::kCannotOpenForWriting);
+        controller->links_selected({beta});
+        controller->update_link_from_bar("Beta 2", "https://a.example/", "");
+        const std::deque<QMessageBox::Icon> expected = {
+            QMessageBox::Information, QMessageBox::Warning, QMessageBox::Information};
+        QCOMPARE(test::shown_messages(), (QStringList{test::text_of(msg::kBookmarksSaved),
+                                                      test::text_of(msg::kCannotOpenForWriting),
+                                                      test::text_of(msg::kLinkUpdated)}));
+        QVERIFY(MessageBoxes::shown_icons() == expected);
+    }
+
     void findShowsResultsAndRemembersTheQuery() {
         SearchQuery entered;
         entered.text = "alph";

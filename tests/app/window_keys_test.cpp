@@ -12,6 +12,7 @@
 #include "app/app_controller.h"
 #include "app/command_table.h"
 #include "app/import_area.h"
+#include "app/item_drag.h"
 #include "app/language.h"
 #include "app/link_count.h"
 #include "app/main_window.h"
@@ -314,6 +315,60 @@ private slots:
         QCOMPARE(header->sortIndicatorSection(), 1);
         QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
         QCOMPARE(shown.window->list_model()->record(0).title, std::string("Second"));
+    }
+
+    void dragAndDropMovesWithOneUndo() {
+        ShownWindow shown;
+        FolderTree* tree = shown.window->tree();
+        auto drag = [tree](QMimeData* data, int target) {
+            const QPoint at = tree->visualItemRect(tree->item_for(target)).center();
+            QDragEnterEvent enter(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(tree->viewport(), &enter);
+            QDragMoveEvent move(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(tree->viewport(), &move);
+            if (move.isAccepted()) {
+                QDropEvent drop(at, Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(tree->viewport(), &drop);
+            }
+            delete data;
+            return move.isAccepted();
+        };
+        auto parent_of = [&shown](int link) { return shown.data.model->links.find(link)->parent; };
+        // The list's own drag data, as a drag of the two selected rows carries it.
+        QTreeView* list = shown.list_view();
+        list->selectAll();
+        QMimeData* links =
+            shown.window->list_model()->mimeData(list->selectionModel()->selectedRows());
+        QVERIFY(drag(links, shown.inner));
+        QCOMPARE(parent_of(shown.first), shown.inner);
+        QCOMPARE(parent_of(shown.second), shown.inner);
+        QCOMPARE(shown.window->list_model()->rowCount(), 0);
+        // No links into the root.
+        QVERIFY(!drag(links_mime_data({shown.first}), kRootFolder));
+        QCOMPARE(parent_of(shown.first), shown.inner);
+        shown.window->update_actions();
+        QTest::keyClick(tree, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(parent_of(shown.first), shown.news);
+        QCOMPARE(parent_of(shown.second), shown.news);
+
+        // Folders: never into themselves or below themselves, never the root.
+        QVERIFY(!drag(folder_mime_data(shown.news), shown.news));
+        QVERIFY(!drag(folder_mime_data(shown.news), shown.inner));
+        QVERIFY(!drag(folder_mime_data(kRootFolder), shown.news));
+        const int other = shown.data.folder("Other");
+        shown.window->refill_tree(true);
+        QVERIFY(drag(folder_mime_data(shown.inner), other));
+        QCOMPARE(shown.data.model->folders.find(shown.inner)->parent, other);
+        QVERIFY(tree->item_for(shown.inner) != nullptr);
+        QCOMPARE(tree->item_for(shown.inner)->parent(), tree->item_for(other));
+        shown.window->update_actions();
+        QTest::keyClick(tree, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(shown.data.model->folders.find(shown.inner)->parent, shown.news);
+
+        // The root stays where it is; other folders can be dragged.
+        QVERIFY(tree->mimeData({tree->item_for(kRootFolder)}) == nullptr);
+        std::unique_ptr<QMimeData> dragged(tree->mimeData({tree->item_for(other)}));
+        QCOMPARE(dragged_folder(*dragged), std::optional<int>(other));
     }
 
     void noPlaceholderReachesTheScreenInEnglish() {
