@@ -217,6 +217,12 @@ std::string feed_file_suffix(const std::string& location) {
     return name;
 }
 
+DownloadOptions download_options(const Settings& settings) {
+    DownloadOptions options;
+    options.deadline_ms = settings.feed_download_deadline * 1000L;
+    return options;
+}
+
 std::string user_agent() {
     return std::string("Tagberry/") + TB_VERSION;
 }

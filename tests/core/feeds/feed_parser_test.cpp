@@ -145,8 +145,8 @@ TEST_F(FeedParserTest, EntityBombEndsQuicklyAtTheTextLimit) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_FALSE(feed.ok);
     EXPECT_TRUE(feed.items.empty());
-    ASSERT_EQ(reporter.messages.size(), 2u) << testing::PrintToString(texts());
     EXPECT_EQ(render(feed.failure), "a field holds more than 1 MB of text");
+    EXPECT_TRUE(reporter.messages.empty()) << testing::PrintToString(texts());
 }
 
 class FeedRulesTest : public FeedParserTest {
@@ -276,8 +276,7 @@ TEST_F(FeedRulesTest, DocumentsThatAreNoFeedSayWhatTheyAre) {
     const auto other = parse_text("<catalog><item><title>x</title></item></catalog>");
     EXPECT_FALSE(other.ok);
     EXPECT_EQ(render(other.failure), "not a feed (the document's root element is <catalog>)");
-    EXPECT_EQ(render(reporter.messages.back()),
-              "Newsfeed 'Test feed': some error occured when parsing XML file. Skipping...");
+    EXPECT_TRUE(reporter.messages.empty()) << testing::PrintToString(texts());
     const auto broken = parse_text("<rss>\n<channel>\n</rss>");
     EXPECT_EQ(render(broken.failure).rfind("XML error at line 3: ", 0), 0u)
         << render(broken.failure);
