@@ -404,6 +404,62 @@ at line %2, column %3: &apos;%4&apos;</source>
         <translation>Лента новостей &apos;%1&apos;: ошибка при разборе файла XML. Лента пропущена.</translation>
     </message>
     <message>
+        <source>the document holds more than %1 MB of text</source>
+        <translation>документ содержит больше %1 МБ текста</translation>
+    </message>
+    <message>
+        <source>a field holds more than %1 MB of text</source>
+        <translation>поле содержит больше %1 МБ текста</translation>
+    </message>
+    <message>
+        <source>not a feed (HTML page)</source>
+        <translation>не лента новостей (страница HTML)</translation>
+    </message>
+    <message>
+        <source>not a feed (the document&apos;s root element is &lt;%1&gt;)</source>
+        <translation>не лента новостей (корневой элемент документа — &lt;%1&gt;)</translation>
+    </message>
+    <message>
+        <source>XML error at line %1: %2</source>
+        <translation>ошибка XML в строке %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot read file %1.</source>
+        <translation>Не удаётся прочитать файл %1.</translation>
+    </message>
+    <message>
+        <source>the document could not be read</source>
+        <translation>документ не удалось прочитать</translation>
+    </message>
+    <message>
+        <source>%1; the server asks to wait until %2</source>
+        <translation>%1; сервер просит подождать до %2</translation>
+    </message>
+    <message>
+        <source>larger than %1 MB</source>
+        <translation>больше %1 МБ</translation>
+    </message>
+    <message>
+        <source>timed out</source>
+        <translation>время ожидания истекло</translation>
+    </message>
+    <message>
+        <source>empty response</source>
+        <translation>пустой ответ</translation>
+    </message>
+    <message>
+        <source>HTTP status %1</source>
+        <translation>код HTTP %1</translation>
+    </message>
+    <message>
+        <source>cannot save the download in %1</source>
+        <translation>не удаётся сохранить загрузку в %1</translation>
+    </message>
+    <message>
+        <source>not a subscription list (the root element is &lt;%1&gt;)</source>
+        <translation>не список подписок (корневой элемент — &lt;%1&gt;)</translation>
+    </message>
+    <message>
         <source>undo_last_action(): last action undefined.</source>
         <translation>undo_last_action(): последнее действие не определено.</translation>
     </message>
@@ -1146,6 +1202,10 @@ e.g.: &apos;(software OR applications) AND (free OR open)&apos;</source>
 </context>
 <context>
     <name>tb::app::FeedArea</name>
+    <message>
+        <source>Download failed: %1</source>
+        <translation>Загрузка не удалась: %1</translation>
+    </message>
     <message>
         <source>Delete this channel?</source>
         <translation>Удалить эту ленту?</translation>

@@ -12,6 +12,7 @@
 #include "app/feeds_editor_dialog.h"
 #include "app/folder_tree.h"
 #include "app/main_window.h"
+#include "platform/log.h"
 
 namespace tb::app {
 
@@ -65,7 +66,7 @@ FeedArea::FeedArea(AppController& controller, UiServices& ui, std::filesystem::p
     connect(&timer_, &QTimer::timeout, this, [this] {
         // A tick during an import waits for the next one.
         if (!channels_->empty() && !controller_.busy()) {
-            channels_->update_all();
+            channels_->update_all(UpdateTrigger::Timer);
         }
     });
     ask_new_channel =
@@ -146,6 +147,10 @@ void FeedArea::attach(MainWindow& window) {
             return std::nullopt;
         }
         return LinkTexts{qs(item->title), qs(item->link), qs(item->description)};
+    };
+    window.feed_status = [this] {
+        const auto channel = channels_->channel(controller_.state().current_folder);
+        return channel ? failure_text(*channel) : QString();
     };
 }
 
@@ -286,7 +291,7 @@ void FeedArea::add_tree_items(FolderTree* tree) {
         auto* item = new QTreeWidgetItem(top, {qs(channel.title)});
         item->setData(0, kFolderIdRole, channel.id);
         item->setData(0, kIsFeedRole, true);
-        item->setToolTip(0, qs(channel.location));
+        item->setToolTip(0, tooltip(channel));
         item->setIcon(0, state_icon(channel.state));
     }
     top->setExpanded(true);
@@ -309,12 +314,35 @@ QIcon FeedArea::state_icon(UpdateState state) {
     return feed_icon();
 }
 
-void FeedArea::show_state(int channel_id, UpdateState state) {
+QString FeedArea::failure_text(const Channel& channel) {
+    if (channel.state != UpdateState::DownloadFailed || channel.failure == Message{}) {
+        return {};
+    }
+    return tr("Download failed: %1").arg(message_text(channel.failure));
+}
+
+QString FeedArea::tooltip(const Channel& channel) const {
+    const QString failure = failure_text(channel);
+    return failure.isEmpty() ? qs(channel.location) : qs(channel.location) + '\n' + failure;
+}
+
+void FeedArea::show_state(const FeedEvent& event) {
+    const auto channel = channels_->channel(event.channel_id);
+    if (channel && event.state == UpdateState::DownloadFailed) {
+        log_append("Newsfeed '" + channel->title + "': download failed: " + render(event.message));
+    }
     if (window_.isNull()) {
         return;
     }
-    if (QTreeWidgetItem* item = window_->tree()->feed_item_for(channel_id)) {
-        item->setIcon(0, state_icon(state));
+    if (QTreeWidgetItem* item = window_->tree()->feed_item_for(event.channel_id)) {
+        item->setIcon(0, state_icon(event.state));
+        if (channel) {
+            item->setToolTip(0, tooltip(*channel));
+        }
+    }
+    const WindowState& state = controller_.state();
+    if (state.feed_mode && state.current_folder == event.channel_id) {
+        window_->show_properties();
     }
 }
 
@@ -330,7 +358,7 @@ void FeedArea::deliver_events() {
         }
         switch (event.kind) {
             case FeedEvent::Kind::StateChanged:
-                show_state(event.channel_id, event.state);
+                show_state(event);
                 break;
             case FeedEvent::Kind::Message:
                 reporter_.report(event.message);

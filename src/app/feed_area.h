@@ -79,7 +79,10 @@ private:
     void open_editor();
     void store_item();
     void open_item();
-    void show_state(int channel_id, UpdateState state);
+    void show_state(const FeedEvent& event);
+    // "Download failed: ..." for a feed whose last update failed, else empty.
+    static QString failure_text(const Channel& channel);
+    QString tooltip(const Channel& channel) const;
     QWidget* dialog_parent() const;
 
     AppController& controller_;

@@ -588,6 +588,9 @@ void MainWindow::show_properties() {
         for (int pane : {1, 3, 5}) {
             panes_[static_cast<size_t>(pane)]->clear();
         }
+        if (controller_.state().feed_mode && feed_status) {
+            panes_[1]->setText(feed_status());
+        }
     }
     properties_bar_->findChild<QPushButton*>(QStringLiteral("UpdateLinkButton"))
         ->setEnabled(link != nullptr);

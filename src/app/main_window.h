@@ -51,6 +51,8 @@ public:
     std::function<void(FolderTree*)> add_feed_items;
     // The texts of the current newsfeed item, shown in feed mode like a link's.
     std::function<std::optional<LinkTexts>()> feed_item_texts;
+    // Why the shown newsfeed's last update failed; empty when it did not.
+    std::function<QString()> feed_status;
     // The Recent Queries submenus are filled by the search area.
     std::function<void(QMenu*)> fill_recent_queries;
 

@@ -113,7 +113,8 @@ void TagberryApp::build_window() {
     controller_ = std::make_unique<AppController>(*model_, settings_, *ui_);
     model_->statistics.expire_links(controller_->statistics_options(), controller_->now());
     search_ = std::make_unique<SearchArea>(*controller_, *ui_);
-    feeds_ = std::make_unique<FeedArea>(*controller_, *ui_, data_folder_ / "feeds");
+    feeds_ = std::make_unique<FeedArea>(*controller_, *ui_, data_folder_ / "feeds",
+                                        download_options(settings_));
     import_ = std::make_unique<ImportArea>(*controller_);
     health_ = std::make_unique<LinkHealthArea>(*controller_, *ui_);
     window_ = std::make_unique<MainWindow>(*controller_);

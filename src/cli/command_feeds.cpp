@@ -6,6 +6,9 @@
 #include "cli/model_session.h"
 #include "feeds/channel_list.h"
 #include "feeds/feed_parser.h"
+#include "feeds/opml.h"
+#include "platform/ini_settings_store.h"
+#include "platform/log.h"
 #include "text/control_chars.h"
 
 namespace tb::cli {
@@ -32,7 +35,9 @@ class FeedSession {
 public:
     FeedSession(CliContext& context, Database& db, bool with_xml) : reporter_(context.reporter()) {
         xml_ok_ = !with_xml || xml_.initialize(reporter_);
-        list_ = std::make_unique<ChannelList>(db, xml_, context.data_folder() / "feeds");
+        IniSettingsStore store;
+        list_ = std::make_unique<ChannelList>(db, xml_, context.data_folder() / "feeds",
+                                              download_options(load_settings(store)));
         list_->load_channels();
     }
     ~FeedSession() {
@@ -45,12 +50,16 @@ public:
     bool xml_ok() const { return xml_ok_; }
     ChannelList& list() { return *list_; }
 
-    // Waits for the workers and shows what they reported.
+    // Waits for the workers and shows what they reported; failures also go to the log.
     void finish_updates() {
         list_->wait_for_workers();
         for (const FeedEvent& event : list_->events().drain()) {
             if (event.kind == FeedEvent::Kind::Message) {
                 reporter_.report(event.message);
+            } else if (event.kind == FeedEvent::Kind::StateChanged &&
+                       event.state == UpdateState::DownloadFailed) {
+                log_append("Newsfeed '" + list_->channel(event.channel_id)->title +
+                           "': download failed: " + render(event.message));
             }
         }
     }
@@ -169,11 +178,14 @@ int run_update(CliContext& context, Database& db) {
                          .add("title", channel.title)
                          .add("location", channel.location)
                          .add("state", state_name(channel.state))
+                         .add("failure", render(channel.failure))
                          .add_raw("items", items_json(channel.items))
                          .str());
         if (!context.json()) {
+            const std::string failure = render(channel.failure);
             context.out() << "[" << channel.id << "] " << escape_control_chars(channel.title)
-                          << " (" << state_name(channel.state) << ")\n";
+                          << " (" << state_name(channel.state) << (failure.empty() ? "" : ": ")
+                          << failure << ")\n";
             print_items(context.out(), channel.items, "    ");
         }
     }
@@ -259,6 +271,41 @@ int run_parse(CliContext& context) {
     return feed.ok ? 0 : 1;
 }
 
+int run_import_opml(CliContext& context, Database& db) {
+    const auto& args = context.args();
+    if (args.size() != 2) {
+        return context.fail("usage: feeds import-opml FILE", 2);
+    }
+    XercesRuntime xml;
+    if (!xml.initialize(context.reporter())) {
+        return 1;
+    }
+    const OpmlList list = read_opml(args[1]);
+    xml.terminate();
+    if (!list.ok) {
+        return context.fail("Cannot import '" + args[1] + "': " + render(list.failure) + ".");
+    }
+    FeedSession session(context, db, false);
+    const auto count = session.list().import_channels(list.feeds);
+    context.out() << "Added " << count.added << " newsfeeds, skipped " << count.skipped
+                  << " already subscribed.\n";
+    return 0;
+}
+
+int run_export_opml(CliContext& context, Database& db) {
+    const auto& args = context.args();
+    if (args.size() != 2) {
+        return context.fail("usage: feeds export-opml FILE", 2);
+    }
+    FeedSession session(context, db, false);
+    const auto feeds = session.list().subscriptions();
+    if (!write_opml(args[1], feeds)) {
+        return context.fail("Cannot write '" + args[1] + "'.");
+    }
+    context.out() << "Exported " << feeds.size() << " newsfeeds.\n";
+    return 0;
+}
+
 int run_feeds(CliContext& context) {
     const auto& args = context.args();
     const std::string sub = args.empty() ? std::string() : args[0];
@@ -268,8 +315,10 @@ int run_feeds(CliContext& context) {
     if (sub == "store") {
         return run_store(context);
     }
-    if (sub != "list" && sub != "add" && sub != "rm" && sub != "update") {
-        return context.fail("usage: feeds list|add|rm|update|store|parse ...", 2);
+    if (sub != "list" && sub != "add" && sub != "rm" && sub != "update" && sub != "import-opml" &&
+        sub != "export-opml") {
+        return context.fail(
+            "usage: feeds list|add|rm|update|store|parse|import-opml|export-opml ...", 2);
     }
     Database* db = context.database();
     if (db == nullptr) {
@@ -281,15 +330,22 @@ int run_feeds(CliContext& context) {
     if (sub == "add") {
         return run_add(context, *db);
     }
+    if (sub == "import-opml") {
+        return run_import_opml(context, *db);
+    }
+    if (sub == "export-opml") {
+        return run_export_opml(context, *db);
+    }
     return sub == "rm" ? run_remove(context, *db) : run_update(context, *db);
 }
 
 const Registration feeds{
     {"feeds",
      "feeds list | add TITLE LOCATION | rm ID | update [ID] | store FEED ITEM FOLDER | parse FILE"
-     "  [--json]",
+     " | import-opml FILE | export-opml FILE  [--json]",
      "Lists, adds, removes and updates newsfeeds, stores a feed's item as a link in a folder "
-     "(\"/A/B\" or id), or parses a local feed document.",
+     "(\"/A/B\" or id), parses a local feed document (RSS, RDF or Atom), or imports and exports "
+     "the subscriptions as an OPML list.",
      run_feeds}};
 
 }  // namespace

@@ -177,6 +177,36 @@ private slots:
         QCOMPARE(w.data.db.query_int("SELECT COUNT(*) FROM tb_channels"), 0);
     }
 
+    void failedFeedSaysWhyInItsTooltipAndTheStatusBar() {
+        test::LocalHttpServer server;
+        server.route(
+            "/page.html",
+            {200, "<html><head><title>Home</title></head></html>", {"Content-Type: text/html"}});
+        server.route("/garden.xml", {200, kGardenFeed});
+        FeedWindow w;
+        const int page = w.subscribe(QStringLiteral("Page"), server.url("/page.html"));
+        const int missing = w.subscribe(QStringLiteral("Missing"), server.url("/missing.xml"));
+        const int garden = w.subscribe(QStringLiteral("Garden"), server.url("/garden.xml"));
+        w.select_feed(page);
+        w.feeds->start();
+        QTRY_COMPARE_WITH_TIMEOUT(w.state_of(page), UpdateState::DownloadFailed, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.state_of(missing), UpdateState::DownloadFailed, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.state_of(garden), UpdateState::Updated, 10000);
+        QTRY_COMPARE(w.window->status_pane(1)->text(),
+                     QStringLiteral("Download failed: not a feed (HTML page)"));
+        QCOMPARE(w.window->tree()->feed_item_for(page)->toolTip(0),
+                 QString::fromStdString(server.url("/page.html")) +
+                     QStringLiteral("\nDownload failed: not a feed (HTML page)"));
+        QTRY_COMPARE(w.window->tree()->feed_item_for(missing)->toolTip(0),
+                     QString::fromStdString(server.url("/missing.xml")) +
+                         QStringLiteral("\nDownload failed: HTTP status 404"));
+        QCOMPARE(w.window->tree()->feed_item_for(garden)->toolTip(0),
+                 QString::fromStdString(server.url("/garden.xml")));
+        w.select_feed(garden);
+        QCOMPARE(w.window->status_pane(1)->text(), QString());
+        w.feeds->shutdown();
+    }
+
     void workerFinishRefillsTheShownFeedOnTheGuiThread() {
         test::LocalHttpServer server;
         server.route("/garden.xml", {200, kGardenFeed});

@@ -62,12 +62,35 @@ TEST(FeedsCommandTest, AddListUpdateRemoveAndNoFilesLeft) {
               "[{\"id\":1,\"title\":\"Ann's\",\"location\":\"http://127.0.0.1:1/feed.xml\"}]\n");
     const CliRun update = run_cli(data, "feeds update 1");
     EXPECT_EQ(update.code, 0);
-    EXPECT_EQ(update.out, "[1] Ann's (download failed)\n");
+    EXPECT_EQ(update.out, "[1] Ann's (download failed: Couldn't connect to server)\n");
     EXPECT_EQ(run_cli(data, "feeds update 7").code, 1);
     EXPECT_EQ(run_cli(data, "feeds rm 7").code, 1);
     EXPECT_EQ(run_cli(data, "feeds rm 1").code, 0);
     EXPECT_EQ(run_cli(data, "feeds list").out, "");
     EXPECT_TRUE(std::filesystem::is_empty(data / "feeds"));
+}
+
+TEST(FeedsCommandTest, SubscriptionsGoOutAndComeBackAsOpml) {
+    test::TempDir data;
+    EXPECT_EQ(run_cli(data, "feeds add 'A & B' http://127.0.0.1:1/a.xml").code, 0);
+    EXPECT_EQ(run_cli(data, "feeds add C http://127.0.0.1:1/c.xml").code, 0);
+    const std::string file = (data / "subs.opml").string();
+    const CliRun exported = run_cli(data, "feeds export-opml '" + file + "'");
+    EXPECT_EQ(exported.code, 0) << exported.out;
+    EXPECT_EQ(exported.out, "Exported 2 newsfeeds.\n");
+
+    test::TempDir other;
+    EXPECT_EQ(run_cli(other, "feeds add Mine http://127.0.0.1:1/c.xml").code, 0);
+    const CliRun imported = run_cli(other, "feeds import-opml '" + file + "'");
+    EXPECT_EQ(imported.code, 0) << imported.out;
+    EXPECT_EQ(imported.out, "Added 1 newsfeeds, skipped 1 already subscribed.\n");
+    EXPECT_EQ(run_cli(other, "feeds list").out,
+              "1\tMine\thttp://127.0.0.1:1/c.xml\n2\tA & B\thttp://127.0.0.1:1/a.xml\n");
+
+    const CliRun wrong =
+        run_cli(other, "feeds import-opml '" + test::data_path("feeds/rdf.xml").string() + "'");
+    EXPECT_EQ(wrong.code, 1);
+    EXPECT_NE(wrong.out.find("not a subscription list"), std::string::npos) << wrong.out;
 }
 
 // Creates /News in the data folder's database, as the program would.
@@ -124,7 +147,8 @@ TEST(FeedsCommandTest, StoreDownloadsTheFeedAndAddsItsItemThroughTheNewLinkCheck
     EXPECT_EQ(run_cli(data, "feeds store 1 0 " + std::to_string(news)).code, 0);
     link = stored_link(data, "https://garden.example/posts/1?a=1&b=2");
     EXPECT_EQ(link.title, "Tomatoes & basil");
-    EXPECT_EQ(link.comment, "<p>Planted <b>six</b> rows.</p>");
+    // The description's HTML is stored as its plain text.
+    EXPECT_EQ(link.comment, "Planted six rows.");
 
     // The New Link checks refuse a stored address again and the root folder.
     const CliRun again = run_cli(data, "feeds store 1 2 /News");

@@ -1,5 +1,7 @@
 #include "feeds/channel_list.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <system_error>
 #include <utility>
@@ -131,6 +133,39 @@ bool ChannelList::add_channel(const std::string& title, const std::string& locat
     load_channels();
     update_all();
     return true;
+}
+
+ChannelList::ImportCount ChannelList::import_channels(const std::vector<OpmlFeed>& feeds) {
+    std::set<std::string> known;
+    for (const OpmlFeed& feed : subscriptions()) {
+        known.insert(feed.location);
+    }
+    ImportCount count;
+    for (const OpmlFeed& feed : feeds) {
+        if (!known.insert(feed.location).second) {
+            ++count.skipped;
+            continue;
+        }
+        auto insert = db_.prepare("INSERT INTO tb_channels (title, location) VALUES (?1, ?2)");
+        if (!insert) {
+            break;
+        }
+        sqlite3_bind_text(insert->get(), 1, feed.title.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert->get(), 2, feed.location.c_str(), -1, SQLITE_TRANSIENT);
+        insert->step();
+        ++count.added;
+    }
+    load_channels();
+    return count;
+}
+
+std::vector<OpmlFeed> ChannelList::subscriptions() const {
+    std::lock_guard lock(mutex_);
+    std::vector<OpmlFeed> feeds;
+    for (const Channel& channel : channels_) {
+        feeds.push_back({channel.title, channel.location});
+    }
+    return feeds;
 }
 
 bool ChannelList::delete_channel(int id) {

@@ -15,6 +15,7 @@
 #include "feeds/feed_events.h"
 #include "feeds/feed_item.h"
 #include "feeds/feed_parser.h"
+#include "feeds/opml.h"
 #include "platform/reporter.h"
 #include "storage/database.h"
 
@@ -75,6 +76,14 @@ public:
     // Refuses (message 211) an empty title or location; then inserts, reloads and updates all.
     bool add_channel(const std::string& title, const std::string& location);
     bool delete_channel(int id);
+    // Subscribes to every feed whose location is not subscribed yet, then reloads once; no
+    // update starts. Returns how many were added and how many skipped as already there.
+    struct ImportCount {
+        int added = 0;
+        int skipped = 0;
+    };
+    ImportCount import_channels(const std::vector<OpmlFeed>& feeds);
+    std::vector<OpmlFeed> subscriptions() const;
     // The Newsfeeds Editor's deletion: every row, then one reload; no update starts.
     bool remove_channels(const std::vector<int>& ids);
 

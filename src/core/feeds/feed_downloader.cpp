@@ -211,6 +211,12 @@ std::string feed_file_suffix(const std::string& location) {
     return name;
 }
 
+DownloadOptions download_options(const Settings& settings) {
+    DownloadOptions options;
+    options.deadline_ms = settings.feed_download_deadline * 1000L;
+    return options;
+}
+
 Download download_feed(const std::string& location, const std::filesystem::path& folder,
                        const DownloadOptions& options, const std::atomic<bool>* abort,
                        const Validators& validators) {

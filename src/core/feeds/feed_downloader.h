@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/reporter.h"
+#include "platform/settings.h"
 
 namespace tb {
 
@@ -38,6 +39,9 @@ struct DownloadOptions {
     std::int64_t max_body_bytes = 10 * 1024 * 1024;
     long max_redirects = 5;
 };
+
+// The options with the user's deadline.
+DownloadOptions download_options(const Settings& settings);
 
 struct Download {
     DownloadResult result = DownloadResult::RequestFailed;

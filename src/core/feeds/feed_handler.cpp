@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "feeds/feed_address.h"
+#include "text/control_chars.h"
 #include "text/html_text.h"
 #include "text/strings.h"
 #include "text/unicode.h"
@@ -265,6 +266,9 @@ void FeedHandler::finish_item() {
             resolve_address(pending_->link_base, trimmed(decode_html_references(item.link)));
         item.description = html_to_plain_text(item.description);
     }
+    // A title or address is one line of plain text wherever it is shown or stored.
+    item.title = clean_title(item.title);
+    item.link = clean_address(item.link);
     items_.push_back(std::move(item));
     pending_.reset();
 }

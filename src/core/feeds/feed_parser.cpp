@@ -2,19 +2,19 @@
 
 #include <xercesc/framework/MemBufInputSource.hpp>
 #include <xercesc/sax2/SAX2XMLReader.hpp>
-#include <xercesc/sax2/XMLReaderFactory.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/TransService.hpp>
 #include <xercesc/util/XMLException.hpp>
 #include <xercesc/util/XMLString.hpp>
-#include <xercesc/util/XMLUni.hpp>
 
 #include <memory>
 #include <string_view>
 
 #include "feeds/entity_declarations.h"
 #include "feeds/feed_handler.h"
+#include "feeds/hardened_xml.h"
+#include "text/control_chars.h"
 #include "text/file_bytes.h"
 #include "text/strings.h"
 #include "text/unicode.h"
@@ -25,23 +25,8 @@ namespace xc = XERCES_CPP_NAMESPACE;
 
 namespace {
 
-// Every named reference counts as one expansion, so ordinary feeds use thousands; the text
-// limits of the handler bound what a document can expand to.
-constexpr XMLSize_t kEntityExpansionLimit = 100000;
-
 std::string to_utf8(const XMLCh* text) {
     return text == nullptr ? std::string() : utf16_to_utf8(text);
-}
-
-std::unique_ptr<xc::SAX2XMLReader> make_hardened_reader(xc::SecurityManager& security) {
-    std::unique_ptr<xc::SAX2XMLReader> reader(
-        xc::XMLReaderFactory::createXMLReader(xc::XMLPlatformUtils::fgMemoryManager));
-    reader->setFeature(xc::XMLUni::fgSAX2CoreValidation, false);
-    reader->setFeature(xc::XMLUni::fgXercesSchema, false);
-    reader->setFeature(xc::XMLUni::fgXercesLoadExternalDTD, false);
-    reader->setFeature(xc::XMLUni::fgXercesDisableDefaultEntityResolution, true);
-    reader->setProperty(xc::XMLUni::fgXercesSecurityManager, &security);
-    return reader;
 }
 
 }  // namespace
@@ -70,7 +55,6 @@ void XercesRuntime::terminate() {
 ParsedFeed parse_feed_document(const std::filesystem::path& file, const std::string& feed_title,
                                Reporter& reporter, const std::string& address) {
     xc::SecurityManager security;
-    security.setEntityExpansionLimit(kEntityExpansionLimit);
     std::unique_ptr<xc::SAX2XMLReader> reader;
     try {
         reader = make_hardened_reader(security);
@@ -104,9 +88,9 @@ ParsedFeed parse_feed_document(const std::filesystem::path& file, const std::str
                                      document.size(), system_id.str(), false);
         reader->parse(source);
     } catch (const FeedStopped& stopped) {
-        reporter.report_text(TB_TRANSLATE_NOOP("Strings", "Newsfeed '%1': %2"),
-                             {feed_title, render(stopped.reason)});
-        parsed = false;
+        // The reason goes with the feed's state, where the user sees it without a dialog.
+        feed.failure = stopped.reason;
+        return feed;
     } catch (...) {
         parsed = false;
     }
@@ -121,7 +105,7 @@ ParsedFeed parse_feed_document(const std::filesystem::path& file, const std::str
         return feed;
     }
     feed.items = std::move(handler.items());
-    feed.title = std::string(trim(handler.feed_title(), " \t\r\n"));
+    feed.title = clean_title(handler.feed_title());
     feed.ok = true;
     return feed;
 }

@@ -49,6 +49,7 @@ struct Settings {
     bool minimise_to_tray;
     bool always_show_item_properties;
     int update_channels_every;
+    int feed_download_deadline;  // seconds one newsfeed download may take in all
 
     bool operator==(const Settings&) const = default;
 };

@@ -145,8 +145,8 @@ TEST_F(FeedParserTest, EntityBombEndsQuicklyAtTheTextLimit) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_FALSE(feed.ok);
     EXPECT_TRUE(feed.items.empty());
-    ASSERT_EQ(reporter.messages.size(), 2u) << testing::PrintToString(texts());
     EXPECT_EQ(render(feed.failure), "a field holds more than 1 MB of text");
+    EXPECT_TRUE(reporter.messages.empty()) << testing::PrintToString(texts());
 }
 
 class FeedRulesTest : public FeedParserTest {
@@ -187,6 +187,26 @@ TEST_F(FeedRulesTest, LinksAndTitlesLoseXmlWhitespaceAndResolveAgainstTheirBase)
     EXPECT_EQ(
         links(parse_text("<rss><channel><item><link> a/b </link></item></channel></rss>", "")),
         std::vector<std::string>{"a/b"});
+}
+
+// Numeric references let a feed smuggle terminal escapes and line breaks into a title.
+TEST_F(FeedRulesTest, TitlesAndLinksLoseControlCharacters) {
+    const auto feed = parse_text(
+        "<rss version=\"2.0\"><channel><title>Site&#x1B;]0;owned&#x07;</title>"
+        "<item><title>Two&#xA;lines&#x9;and&#x1B;[2J escapes</title>"
+        "<link>http://a.example/x&#xD;&#xA;y</link></item>"
+        "<item><title>&lt;b&gt;a&lt;/b&gt;&amp;#x1B;c</title></item>"
+        "</channel></rss>");
+    ASSERT_TRUE(feed.ok) << testing::PrintToString(texts());
+    EXPECT_EQ(feed.title, "Site]0;owned");
+    ASSERT_EQ(feed.items.size(), 2u);
+    EXPECT_EQ(feed.items[0].title, "Two lines and[2J escapes");
+    EXPECT_EQ(feed.items[0].link, "http://a.example/xy");
+    for (const FeedItem& item : feed.items) {
+        for (unsigned char c : item.title) {
+            EXPECT_TRUE(c >= 0x20 && c != 0x7F) << item.title;
+        }
+    }
 }
 
 TEST_F(FeedRulesTest, ChannelPartsAndOtherNamespacesNeverAddToAnItem) {
@@ -276,8 +296,7 @@ TEST_F(FeedRulesTest, DocumentsThatAreNoFeedSayWhatTheyAre) {
     const auto other = parse_text("<catalog><item><title>x</title></item></catalog>");
     EXPECT_FALSE(other.ok);
     EXPECT_EQ(render(other.failure), "not a feed (the document's root element is <catalog>)");
-    EXPECT_EQ(render(reporter.messages.back()),
-              "Newsfeed 'Test feed': some error occured when parsing XML file. Skipping...");
+    EXPECT_TRUE(reporter.messages.empty()) << testing::PrintToString(texts());
     const auto broken = parse_text("<rss>\n<channel>\n</rss>");
     EXPECT_EQ(render(broken.failure).rfind("XML error at line 3: ", 0), 0u)
         << render(broken.failure);

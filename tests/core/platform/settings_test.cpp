@@ -52,6 +52,7 @@ const std::vector<std::string> kReadingOrder = {
     "Minimise to Tray",
     "Always Show Item Properties",
     "Update Channels Every",
+    "Newsfeed Download Deadline",
 };
 
 TEST(SettingsTest, FreshStoreGivesDefaultsReadInOrder) {
@@ -139,6 +140,9 @@ TEST(SettingsTest, NumbersOutsideTheirRangeTakeTheirDefault) {
         {"Update Channels Every", 0, 5},
         {"Update Channels Every", 16, 5},
         {"Update Channels Every", 1, 1},
+        {"Newsfeed Download Deadline", 5, 120},
+        {"Newsfeed Download Deadline", 3601, 120},
+        {"Newsfeed Download Deadline", 30, 30},
         {"List style", 4, 1},
         {"List style", -1, 1},
         {"List style", 0, 0},
