@@ -184,8 +184,9 @@ bool ProfileWriter::write(const BrowserItem& tree, const std::string& top_title)
         top = context_.create_top_folder(top_title, true);
         if (top == 0 ||
             !db_.easy_query("DELETE FROM tb_browser_items WHERE profile = ?", {profile_}) ||
-            !db_.easy_query("INSERT OR REPLACE INTO tb_browser_imports (profile, folder) VALUES (?, ?)",
-                            {profile_, top})) {
+            !db_.easy_query(
+                "INSERT OR REPLACE INTO tb_browser_imports (profile, folder) VALUES (?, ?)",
+                {profile_, top})) {
             return false;
         }
     }

@@ -72,6 +72,9 @@ std::optional<std::vector<Channel>> ChannelList::read_rows() {
         channel.location = stmt->text(2);
         loaded.push_back(std::move(channel));
     }
+    if (stmt->failed()) {
+        return std::nullopt;
+    }
     return loaded;
 }
 
@@ -118,7 +121,7 @@ bool ChannelList::reload_changed_channels() {
         }
     }
     channels_ = std::move(loaded);
-    return !stmt->failed();
+    return true;
 }
 
 bool ChannelList::add_channel(const std::string& title, const std::string& location) {

@@ -20,10 +20,6 @@ constexpr const char* kSelectChecks =
     "SELECT id, link, checked, result, status, final_url, url FROM tb_link_checks ORDER BY link, "
     "checked DESC, id DESC";
 
-void bind_text(sqlite3_stmt* stmt, int index, const std::string& text) {
-    sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
-}
-
 bool known_result(int value) {
     return value >= static_cast<int>(CheckResult::Ok) &&
            value <= static_cast<int>(CheckResult::Unreachable);

@@ -1,6 +1,5 @@
 #include "platform/curl_hardening.h"
 
-
 namespace tb {
 
 std::string user_agent() {

@@ -184,9 +184,12 @@ struct TablePart {
 };
 
 constexpr TablePart kTables[] = {
-    {"tb_links", schema::kCreateLinks},       {"tb_folders", schema::kCreateFolders},
-    {"tb_undo", schema::kCreateUndo},         {"tb_queries", schema::kCreateQueries},
-    {"tb_channels", schema::kCreateChannels}, {"tb_parents", schema::kCreateParents},
+    {"tb_links", schema::kCreateLinks},
+    {"tb_folders", schema::kCreateFolders},
+    {"tb_undo", schema::kCreateUndo},
+    {"tb_queries", schema::kCreateQueries},
+    {"tb_channels", schema::kCreateChannels},
+    {"tb_parents", schema::kCreateParents},
     {"tb_link_checks", schema::kCreateLinkChecks},
     {"tb_browser_imports", schema::kCreateBrowserImports},
     {"tb_browser_items", schema::kCreateBrowserItems},
