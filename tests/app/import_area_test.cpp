@@ -1,8 +1,4 @@
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QProgressDialog>
-#include <QRadioButton>
 #include <QSignalSpy>
 #include <QThread>
 #include <QtTest>
@@ -38,10 +34,6 @@ std::string bookmark_file(int links) {
     }
     return text + "    </DL><p>\n    <DT><A HREF=\"https://top.example/\">Top</A>\n</DL><p>\n";
 }
-
-const char* const kOneBookmark =
-    "{\"roots\":{\"bookmark_bar\":{\"children\":[{\"guid\":\"g1\",\"name\":\"One\","
-    "\"type\":\"url\",\"url\":\"https://one.example/\"}]}}}";
 
 }  // namespace
 
@@ -108,48 +100,6 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM tb_undo"), 0);
         QVERIFY(data->model->journal.enabled());
         QVERIFY(!controller->busy());
-    }
-
-    // A discovered profile chosen with the keyboard, imported, then imported again as an update.
-    void importsAndUpdatesABrowserProfile() {
-        const auto profile = data->dir / "chromium" / "Default";
-        std::filesystem::create_directories(profile);
-        test::write_file(profile / "Bookmarks", kOneBookmark);
-        auto run = [&](bool update) {
-            bool reached = false;
-            on_next_dialog<ImportDialog>(
-                [&](ImportDialog* dialog) {
-                    dialog->discover_profiles = [&profile] {
-                        return std::vector<BrowserProfile>{{"Chromium", BrowserFamily::Chromium,
-                                                            "Default", profile,
-                                                            profile / "Bookmarks"}};
-                    };
-                    QRadioButton* source = dialog->source_button(ImportSource::BrowserProfile);
-                    QTest::mouseClick(source, Qt::LeftButton, {}, QPoint(6, source->height() / 2));
-                    QCOMPARE(dialog->profiles()->count(), 1);
-                    QCOMPARE(dialog->profiles()->item(0)->text(),
-                             QStringLiteral("Chromium \u2014 Default (1 bookmarks)"));
-                    dialog->profiles()->setFocus();
-                    QTest::keyClick(dialog->profiles(), Qt::Key_Down);
-                    QCOMPARE(dialog->location()->text(), QString::fromStdString(profile.string()));
-                    if (update) {
-                        QTest::mouseClick(dialog->update_earlier(), Qt::LeftButton, {},
-                                          QPoint(6, dialog->update_earlier()->height() / 2));
-                    }
-                    click_button(dialog, QStringLiteral("&Proceed"));
-                },
-                &reached);
-            controller->execute(kCmdImport);
-            QVERIFY(reached);
-        };
-        run(false);
-        QCOMPARE(area->last_result().top_title, std::string("Chromium \u2014 Default"));
-        QCOMPARE(MessageBoxes::shown().back(), QStringLiteral("1 new, 0 already present"));
-        const int top = area->last_result().top_folder;
-        run(true);
-        QCOMPARE(area->last_result().top_folder, top);
-        QCOMPARE(MessageBoxes::shown().back(), QStringLiteral("0 new, 1 already present"));
-        QCOMPARE(data->model->links.links().size(), size_t(1));
     }
 
     void cancelledDialogImportsNothing() {
