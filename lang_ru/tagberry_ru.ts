@@ -1014,6 +1014,56 @@ New link</source>
         <translation>Проверить ссылки (%1) — %2? Ссылки других видов пропускаются: %3.</translation>
         <source>The file &apos;%1&apos; holds the tables of another program; it is left untouched.</source>
         <translation>Файл &apos;%1&apos; содержит таблицы другой программы; он оставлен без изменений.</translation>
+        <source>%1 is not a compressed bookmark backup.</source>
+        <translation>%1 не является сжатой резервной копией закладок.</translation>
+    </message>
+    <message>
+        <source>The bookmark backup %1 declares %2 bytes, more than the %3 MB that are read.</source>
+        <translation>Резервная копия закладок %1 заявляет размер %2 байт, больше читаемых %3 МБ.</translation>
+    </message>
+    <message>
+        <source>The bookmark backup %1 is cut short or damaged.</source>
+        <translation>Резервная копия закладок %1 обрезана или повреждена.</translation>
+    </message>
+    <message>
+        <source>The bookmark file %1 is not valid JSON (at byte %2).</source>
+        <translation>Файл закладок %1 не является корректным JSON (байт %2).</translation>
+    </message>
+    <message>
+        <source>The bookmark file %1 has a value of an unexpected type at %2.</source>
+        <translation>В файле закладок %1 значение неожиданного типа в %2.</translation>
+    </message>
+    <message>
+        <source>The folders in the bookmark file %1 are nested more than %2 levels deep.</source>
+        <translation>Папки в файле закладок %1 вложены глубже %2 уровней.</translation>
+    </message>
+    <message>
+        <source>The browser database %1 is locked. Close the browser and try again.</source>
+        <translation>База данных браузера %1 заблокирована. Закройте браузер и повторите попытку.</translation>
+    </message>
+    <message>
+        <source>The browser database %1 cannot be read: %2</source>
+        <translation>Не удалось прочитать базу данных браузера %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a browser bookmark database of a known version.</source>
+        <translation>%1 не является базой закладок браузера известной версии.</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation>Не удалось прочитать %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot read %1.</source>
+        <translation>Не удалось прочитать %1.</translation>
+    </message>
+    <message>
+        <source>%1 is larger than the %2 MB that are read.</source>
+        <translation>%1 больше читаемых %2 МБ.</translation>
+    </message>
+    <message>
+        <source>No browser bookmarks were found in %1.</source>
+        <translation>В %1 не найдены закладки браузера.</translation>
     </message>
 </context>
 <context>
@@ -1359,6 +1409,10 @@ Do you want to open it?</source>
         <source>Imported %1 items</source>
         <translation>Импортировано записей: %1</translation>
     </message>
+    <message>
+        <source>%1 new, %2 already present</source>
+        <translation>Новых: %1, уже имевшихся: %2</translation>
+    </message>
 </context>
 <context>
     <name>tb::app::ImportDialog</name>
@@ -1449,6 +1503,22 @@ Do you want to open it?</source>
     <message>
         <source>HTML documents (*.html *.htm)</source>
         <translation>Документы HTML (*.html *.htm)</translation>
+    </message>
+    <message>
+        <source>Web b&amp;rowser profile</source>
+        <translation>Профиль веб-&amp;браузера</translation>
+    </message>
+    <message>
+        <source>Update the earlier import of this pr&amp;ofile</source>
+        <translation>Обновить прежний импорт этого про&amp;филя</translation>
+    </message>
+    <message>
+        <source>%1 (%2 bookmarks)</source>
+        <translation>%1 (закладок: %2)</translation>
+    </message>
+    <message>
+        <source>Browser bookmarks (places.sqlite *.json *.jsonlz4 Bookmarks);;All files (*)</source>
+        <translation>Закладки браузера (places.sqlite *.json *.jsonlz4 Bookmarks);;Все файлы (*)</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 #include "harness/fuzz_support.h"
 #include "harness/fuzz_targets.h"
 #include "harness/import_sandbox.h"
+#include "text/declared_charset.h"
 
 namespace tb::fuzz {
 
@@ -17,7 +18,7 @@ bool is_web_address(std::string_view address) {
 // The input is a web page: decoded, harvested, then imported as a single page.
 void fuzz_html_harvest(const std::uint8_t* data, std::size_t size) {
     std::string_view bytes = input_text(data, size);
-    declared_charset(bytes);
+    (void)declared_charset(bytes);
     const std::string text = html_page_text(bytes);
     require(reference_valid_utf8(text), "the page text is not valid UTF-8", text);
     require(text.find_first_of("\r\n") == std::string::npos, "the page text kept a line end");

@@ -70,6 +70,12 @@ void ImportArea::import() {
     last_result_ = run_with_progress(*request);
     controller_.refill_tree();
     controller_.refill_list();
+    if (request->source == ImportSource::BrowserProfile &&
+        last_result_.status == ImportStatus::Done) {
+        controller_.inform_text(tr("%1 new, %2 already present")
+                                    .arg(last_result_.links)
+                                    .arg(last_result_.links_present));
+    }
 }
 
 ImportResult ImportArea::run_with_progress(const ImportRequest& request) {

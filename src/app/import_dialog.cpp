@@ -8,11 +8,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "app/message_box.h"
+#include "exchange/browser_import.h"
 #include "platform/reporter.h"
 #include "platform/strings.h"
 
@@ -47,6 +49,8 @@ SourceControls source_controls(ImportSource source) {
             return {.recursive = true};
         case ImportSource::HtmlFile:
             return {.ignore_structure = false};
+        case ImportSource::BrowserProfile:
+            return {.browser = true};
     }
     return {};
 }
@@ -60,12 +64,16 @@ ImportDialog::ImportDialog(FolderStore& folders, QWidget* parent)
     choose_folder = [this] {
         return QFileDialog::getExistingDirectory(this, tr("Data location:"));
     };
+    discover_profiles = [] {
+        return discover_browser_profiles(process_environment(), current_host_system());
+    };
 
     sources_ = new QButtonGroup(this);
     const QString texts[kImportSourceCount] = {
         tr("&Netscape/Mozilla bookmarks"),  tr("Internet &Explorer Favourites"),
         tr("&Tagberry 1.x database"),       tr("internet &shortcuts from disk (recursively)"),
         tr("web links from an &HTML file"), tr("&web links from HTML files (recursively)"),
+        tr("Web b&rowser profile"),
     };
     auto* source_box = new QVBoxLayout;
     source_box->setContentsMargins(kIndent, 0, 0, 0);
@@ -79,11 +87,13 @@ ImportDialog::ImportDialog(FolderStore& folders, QWidget* parent)
     ignore_structure_ = new QCheckBox(tr("Ignore &directory structure"), this);
     recursive_ = new QCheckBox(tr("Rec&ursively"), this);
     recursive_->setChecked(true);
+    update_earlier_ = new QCheckBox(tr("Update the earlier import of this pr&ofile"), this);
     auto* option_box = new QVBoxLayout;
     option_box->setContentsMargins(kIndent, 0, 0, 0);
     option_box->addWidget(ignore_existing_);
     option_box->addWidget(ignore_structure_);
     option_box->addWidget(recursive_);
+    option_box->addWidget(update_earlier_);
 
     // A display of the remembered path: typed text would not be used, so none can be typed.
     location_ = new QLineEdit(this);
@@ -93,6 +103,11 @@ ImportDialog::ImportDialog(FolderStore& folders, QWidget* parent)
     location_row->setContentsMargins(kIndent, 0, 0, 0);
     location_row->addWidget(location_, 1);
     location_row->addWidget(browse_);
+    profiles_ = new QListWidget(this);
+    profiles_->setMaximumHeight(120);
+    auto* profiles_row = new QHBoxLayout;
+    profiles_row->setContentsMargins(kIndent, 0, 0, 0);
+    profiles_row->addWidget(profiles_);
 
     target_ = new QLineEdit(this);
     auto* target_row = new QHBoxLayout;
@@ -113,6 +128,7 @@ ImportDialog::ImportDialog(FolderStore& folders, QWidget* parent)
     location_label->setBuddy(browse_);
     layout->addWidget(location_label);
     layout->addLayout(location_row);
+    layout->addLayout(profiles_row);
     QLabel* target_label = group_label(tr("Tar&get folder name:"));
     target_label->setBuddy(target_);
     layout->addWidget(target_label);
@@ -126,8 +142,10 @@ ImportDialog::ImportDialog(FolderStore& folders, QWidget* parent)
                         ignore_existing_,
                         ignore_structure_,
                         recursive_,
+                        update_earlier_,
                         location_,
                         browse_,
+                        profiles_,
                         target_,
                         proceed,
                         buttons->button(QDialogButtonBox::Cancel)};
@@ -141,6 +159,7 @@ ImportDialog::ImportDialog(FolderStore& folders, QWidget* parent)
             [this](bool checked) { ignore_structure_->setEnabled(checked); });
     connect(browse_, &QPushButton::clicked, this, &ImportDialog::browse);
     connect(location_, &QLineEdit::textEdited, this, &ImportDialog::location_typed);
+    connect(profiles_, &QListWidget::currentRowChanged, this, &ImportDialog::profile_chosen);
     connect(buttons, &QDialogButtonBox::accepted, this, &ImportDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -175,6 +194,34 @@ void ImportDialog::apply_enabling() {
     browse_->setEnabled(controls.location);
     ignore_structure_->setEnabled(controls.ignore_structure);
     recursive_->setEnabled(controls.recursive);
+    update_earlier_->setEnabled(controls.browser);
+    profiles_->setEnabled(controls.browser);
+    if (controls.browser) {
+        fill_profiles();
+    }
+}
+
+void ImportDialog::fill_profiles() {
+    if (profiles_filled_) {
+        return;
+    }
+    profiles_filled_ = true;
+    found_profiles_ = discover_profiles();
+    for (const BrowserProfile& profile : found_profiles_) {
+        std::optional<int> links = profile_link_count(profile);
+        QString title = QString::fromStdString(profile_title(profile));
+        profiles_->addItem(links ? tr("%1 (%2 bookmarks)").arg(title).arg(*links) : title);
+    }
+}
+
+void ImportDialog::profile_chosen(int row) {
+    if (row < 0 || row >= static_cast<int>(found_profiles_.size())) {
+        return;
+    }
+    const BrowserProfile& profile = found_profiles_[static_cast<std::size_t>(row)];
+    remembered() = from_path(profile.folder);
+    location_->setText(remembered());
+    target_->setText(QString::fromStdString(folders_.unique_root_title(profile_title(profile))));
 }
 
 void ImportDialog::recompute_target() {
@@ -198,6 +245,10 @@ void ImportDialog::browse() {
             chosen = choose_file(tr("HTML documents (*.html *.htm)") + kFilterSeparator +
                                  tr("All files (*)"));
             break;
+        case ImportSource::BrowserProfile:
+            chosen = choose_file(
+                tr("Browser bookmarks (places.sqlite *.json *.jsonlz4 Bookmarks);;All files (*)"));
+            break;
         default:
             chosen = choose_folder();
     }
@@ -206,6 +257,7 @@ void ImportDialog::browse() {
     }
     remembered() = chosen;
     location_->setText(chosen);
+    profiles_->setCurrentRow(-1);
     // The legacy database's top folder has a fixed name.
     if (source_ != ImportSource::LegacyDatabase) {
         recompute_target();
@@ -247,9 +299,11 @@ ImportRequest ImportDialog::request() const {
     request.source = source_;
     request.path = to_path(paths_[static_cast<int>(source_)]);
     request.target = target_->text().toStdString();
-    request.options = {.ignore_existing = ignore_existing_->isChecked(),
-                       .ignore_structure = ignore_structure_->isChecked(),
-                       .recursive = recursive_->isChecked()};
+    request.options = {
+        .ignore_existing = ignore_existing_->isChecked(),
+        .ignore_structure = ignore_structure_->isChecked(),
+        .recursive = recursive_->isChecked(),
+        .update_earlier = source_ == ImportSource::BrowserProfile && update_earlier_->isChecked()};
     return request;
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 
+#include "exchange/browser_profiles.h"
 #include "exchange/import_driver.h"
 #include "model/folder_store.h"
 
@@ -13,18 +14,20 @@ class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QRadioButton;
 
 namespace tb::app {
 
-inline constexpr int kImportSourceCount = 6;
+inline constexpr int kImportSourceCount = 7;
 
 // Which controls a source enables; "Ignore existing links" is always enabled.
 struct SourceControls {
     bool location = true;  // the location edit and "Browse..."
     bool ignore_structure = true;
     bool recursive = false;
+    bool browser = false;  // the profile list and "Update the earlier import of this profile"
 };
 
 SourceControls source_controls(ImportSource source);
@@ -51,11 +54,15 @@ public:
     // return an empty text when the user cancels.
     std::function<QString(const QString& filter)> choose_file;
     std::function<QString()> choose_folder;
+    // The browser profiles offered; looked up the first time that source is chosen.
+    std::function<std::vector<BrowserProfile>()> discover_profiles;
 
     QRadioButton* source_button(ImportSource source) const;
     QCheckBox* ignore_existing() const { return ignore_existing_; }
     QCheckBox* ignore_structure() const { return ignore_structure_; }
     QCheckBox* recursive() const { return recursive_; }
+    QCheckBox* update_earlier() const { return update_earlier_; }
+    QListWidget* profiles() const { return profiles_; }
     QLineEdit* location() const { return location_; }
     QPushButton* browse_button() const { return browse_; }
     QLineEdit* target() const { return target_; }
@@ -67,6 +74,8 @@ private:
     void recompute_target();
     QString& remembered() { return paths_[static_cast<int>(source_)]; }
     bool look_up_favourites();
+    void fill_profiles();
+    void profile_chosen(int row);
 
     FolderStore& folders_;
     ImportSource source_ = ImportSource::BookmarkFile;
@@ -75,6 +84,10 @@ private:
     QCheckBox* ignore_existing_;
     QCheckBox* ignore_structure_;
     QCheckBox* recursive_;
+    QCheckBox* update_earlier_;
+    QListWidget* profiles_;
+    std::vector<BrowserProfile> found_profiles_;
+    bool profiles_filled_ = false;
     QLineEdit* location_;
     QPushButton* browse_;
     QLineEdit* target_;

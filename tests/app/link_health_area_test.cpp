@@ -24,7 +24,10 @@ namespace {
 
 class RecordingUi : public test::FakeUiServices {
 public:
-    void open_url(const QString& url) override { opened << url; }
+    bool open_url(const QString& url) override {
+        opened << url;
+        return true;
+    }
     QStringList opened;
 };
 

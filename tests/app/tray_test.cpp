@@ -11,7 +11,7 @@
 
 using namespace tb;
 using namespace tb::app;
-using Step = TrayLogic::Step;
+using TrayStep = TrayLogic::Step;
 
 namespace {
 
@@ -51,27 +51,27 @@ class TrayTest : public QObject {
 private slots:
     void logicWithTray() {
         TrayLogic logic(true);
-        QCOMPARE(logic.open_hide(), Step::kHideToTray);
+        QCOMPARE(logic.open_hide(), TrayStep::kHideToTray);
         QVERIFY(logic.hidden_in_tray());
-        QCOMPARE(logic.open_hide(), Step::kBringBack);
+        QCOMPARE(logic.open_hide(), TrayStep::kBringBack);
         QVERIFY(!logic.hidden_in_tray());
 
-        QCOMPARE(logic.minimised(false), Step::kNone);
+        QCOMPARE(logic.minimised(false), TrayStep::kNone);
         QVERIFY(!logic.hidden_in_tray());
-        QCOMPARE(logic.minimised(true), Step::kHideToTray);
+        QCOMPARE(logic.minimised(true), TrayStep::kHideToTray);
         QVERIFY(logic.hidden_in_tray());
         // A second copy brings the hidden window back once.
-        QCOMPARE(logic.activate(), Step::kBringBack);
-        QCOMPARE(logic.activate(), Step::kShowAndRaise);
+        QCOMPARE(logic.activate(), TrayStep::kBringBack);
+        QCOMPARE(logic.activate(), TrayStep::kShowAndRaise);
         QVERIFY(!logic.hidden_in_tray());
     }
 
     void logicWithoutTrayNeverHides() {
         TrayLogic logic(false);
         for (int i = 0; i < 2; ++i) {
-            QCOMPARE(logic.open_hide(), Step::kShowAndRaise);
-            QCOMPARE(logic.minimised(true), Step::kNone);
-            QCOMPARE(logic.activate(), Step::kShowAndRaise);
+            QCOMPARE(logic.open_hide(), TrayStep::kShowAndRaise);
+            QCOMPARE(logic.minimised(true), TrayStep::kNone);
+            QCOMPARE(logic.activate(), TrayStep::kShowAndRaise);
             QVERIFY(!logic.hidden_in_tray());
         }
     }
