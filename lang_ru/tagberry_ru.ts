@@ -396,10 +396,6 @@ at line %2, column %3: &apos;%4&apos;</source>
         <translation>Лента новостей &apos;%1&apos;: ошибка при создании средства чтения XML. Лента пропущена.</translation>
     </message>
     <message>
-        <source>Newsfeed &apos;%1&apos;: some error occured when creating XML handler. Skipping...</source>
-        <translation>Лента новостей &apos;%1&apos;: ошибка при создании обработчика XML. Лента пропущена.</translation>
-    </message>
-    <message>
         <source>Newsfeed &apos;%1&apos;: some error occured when parsing XML file. Skipping...</source>
         <translation>Лента новостей &apos;%1&apos;: ошибка при разборе файла XML. Лента пропущена.</translation>
     </message>
@@ -938,6 +934,8 @@ New link</source>
     <message>
         <source>There are no backups yet.</source>
         <translation>Резервных копий пока нет.</translation>
+    </message>
+    <message>
         <source>Broken Links</source>
         <translation>Нерабочие ссылки</translation>
     </message>
@@ -1012,8 +1010,12 @@ New link</source>
     <message>
         <source>Check %1 links in %2? Links of other kinds are skipped: %3.</source>
         <translation>Проверить ссылки (%1) — %2? Ссылки других видов пропускаются: %3.</translation>
+    </message>
+    <message>
         <source>The file &apos;%1&apos; holds the tables of another program; it is left untouched.</source>
         <translation>Файл &apos;%1&apos; содержит таблицы другой программы; он оставлен без изменений.</translation>
+    </message>
+    <message>
         <source>%1 is not a compressed bookmark backup.</source>
         <translation>%1 не является сжатой резервной копией закладок.</translation>
     </message>

@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -71,14 +72,14 @@ private slots:
                  (QStringList{"Netscape/Mozilla bookmarks", "Internet Explorer Favourites",
                               "Tagberry 1.x database", "internet shortcuts from disk (recursively)",
                               "web links from an HTML file",
-                              "web links from HTML files (recursively)"}));
+                              "web links from HTML files (recursively)", "Web browser profile"}));
     }
 
     void keyboardReachesEveryControl() {
         ImportDialog dialog(data->model->folders);
         QList<QWidget*> chain;
         QWidget* at = dialog.source_button(ImportSource::BookmarkFile);
-        for (int i = 0; i < 15; ++i, at = at->nextInFocusChain()) {
+        for (int i = 0; i < 20; ++i, at = at->nextInFocusChain()) {
             if ((at->focusPolicy() & Qt::TabFocus) != 0) {
                 chain << at;
             }
@@ -88,7 +89,8 @@ private slots:
             expected << dialog.source_button(static_cast<ImportSource>(i));
         }
         expected << dialog.ignore_existing() << dialog.ignore_structure() << dialog.recursive()
-                 << dialog.location() << dialog.browse_button() << dialog.target();
+                 << dialog.update_earlier() << dialog.location() << dialog.browse_button()
+                 << dialog.profiles() << dialog.target();
         QCOMPARE(chain.mid(0, expected.size()), expected);
 
         // Every mnemonic is set and none is used twice.

@@ -157,8 +157,8 @@ private slots:
             child.start(QStringLiteral(TB_IMPORT_CHILD_PATH),
                         {QString::fromStdString(file.string())});
             QVERIFY(child.waitForStarted());
-            // Well into the import: its uncommitted pages spill into the database file.
-            QTRY_VERIFY_WITH_TIMEOUT(file_size(dir_->path() / "tb2.db") > 4'000'000, 30000);
+            // Well into the import: its uncommitted pages spill into the write-ahead log.
+            QTRY_VERIFY_WITH_TIMEOUT(file_size(dir_->path() / "tb2.db-wal") > 4'000'000, 30000);
             QVERIFY(child.state() == QProcess::Running);
             if (kill) {
                 child.kill();

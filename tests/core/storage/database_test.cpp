@@ -38,6 +38,8 @@ TEST_F(DatabaseTest, FirstStartCreatesFolderFileTablesRootAndColumns) {
     EXPECT_EQ(create_text(db, "tb_channels"), schema::kCreateChannels);
     EXPECT_EQ(create_text(db, "tb_parents"), schema::kCreateParents);
     EXPECT_EQ(create_text(db, "tb_link_checks"), schema::kCreateLinkChecks);
+    EXPECT_EQ(create_text(db, "tb_browser_imports"), schema::kCreateBrowserImports);
+    EXPECT_EQ(create_text(db, "tb_browser_items"), schema::kCreateBrowserItems);
     // The engine appends added columns to the stored CREATE text.
     EXPECT_EQ(create_text(db, "tb_folders"),
               std::string(schema::kCreateFolders).substr(0, strlen(schema::kCreateFolders) - 1) +
@@ -46,7 +48,7 @@ TEST_F(DatabaseTest, FirstStartCreatesFolderFileTablesRootAndColumns) {
               std::string::npos);
     EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name "
                            "LIKE 'tb%'"),
-              7);
+              9);
 
     auto root = db.prepare("SELECT * FROM tb_folders");
     ASSERT_TRUE(root && root->step() == Step::Row);

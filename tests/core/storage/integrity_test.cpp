@@ -61,7 +61,7 @@ TEST_F(IntegrityTest, AnInterruptedFirstStartIsCompletedAtTheNextOpen) {
     ASSERT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
     EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name "
                            "LIKE 'tb%'"),
-              6);
+              9);
     EXPECT_TRUE(db.has_rows("SELECT 1 FROM tb_folders WHERE id = 1 AND title = '/'"));
     EXPECT_TRUE(db.easy_query("INSERT INTO tb_undo (action, protected_from) VALUES (6, 1)"));
     Model model(db);
