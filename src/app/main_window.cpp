@@ -383,7 +383,7 @@ void MainWindow::build_status_bar() {
     }
     // The message area shows the prompt of the command under the mouse, and otherwise the
     // number of listed links, or "Ready" when no folder is chosen.
-    idle_message_ = message_text(Message::of(57345));
+    idle_message_ = message_text(Message::of(msg::kReady));
     connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& text) {
         if (text.isEmpty()) {
             statusBar()->showMessage(idle_message_);
@@ -522,7 +522,7 @@ void MainWindow::refill_list() {
     list_model_->set_highlight_unvisited(controller_.settings().highlight_unvisited_links);
     list_model_->set_records(std::move(records), controller_.state().feed_mode);
     show_idle_message(controller_.state().current_folder == kNothingSelected
-                          ? message_text(Message::of(57345))
+                          ? message_text(Message::of(msg::kReady))
                           : link_count_text(list_model_->rowCount()));
     if (!controller_.state().feed_mode) {
         int row = list_model_->row_of(controller_.model().links.last_opened());

@@ -61,6 +61,7 @@ constexpr int kNewsfeedFieldsEmpty = 211;
 constexpr int kNoBookmarkEntries = 240;
 constexpr int kNotARegularFile = 241;
 constexpr int kAppTitle = 57344;
+constexpr int kReady = 57345;
 }  // namespace msg
 
 // English text of a string-table id, or null when the id is unknown.
