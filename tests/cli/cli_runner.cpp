@@ -15,8 +15,10 @@ namespace tb::test {
 
 CliResult run_cli(const std::filesystem::path& data_dir, const std::vector<std::string>& args,
                   const std::string& extra_path) {
-    const std::filesystem::path out_file = data_dir.parent_path() / "cli.out";
-    const std::filesystem::path err_file = data_dir.parent_path() / "cli.err";
+    // Each run captures into a folder of its own: tests run in parallel.
+    const TempDir capture;
+    const std::filesystem::path out_file = capture / "cli.out";
+    const std::filesystem::path err_file = capture / "cli.err";
     std::vector<std::string> words = {TB_CLI_PATH, "--data-dir", data_dir.string()};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
