@@ -54,7 +54,6 @@ struct Download {
     Message failure;  // why, in a few words, when not Ok and not NotModified
 };
 
-
 // The last path segment of the location, made safe for a file name; "unnamed.xml" when the
 // location names no object.
 std::string feed_file_suffix(const std::string& location);
