@@ -155,7 +155,10 @@ ChannelList::ImportCount ChannelList::import_channels(const std::vector<OpmlFeed
         }
         sqlite3_bind_text(insert->get(), 1, feed.title.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_text(insert->get(), 2, feed.location.c_str(), -1, SQLITE_TRANSIENT);
-        insert->step();
+        // A failed insert is reported by the statement; it must not count as added.
+        if (insert->step() != Step::Done) {
+            break;
+        }
         ++count.added;
     }
     load_channels();
