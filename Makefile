@@ -4,7 +4,7 @@ SAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
 JOBS ?= $(shell nproc)
 
-.PHONY: deps configure build run test test-asan bench fuzz clean
+.PHONY: deps configure build build-run run test test-asan bench fuzz clean
 
 deps:
 	@./scripts/deps.sh
@@ -15,7 +15,11 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# Only what runs: the program, the command-line tool and the Russian library.
+build-run: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target tagberry tagberry-cli tb_russian
+
+run: build-run
 	./$(BUILD_DIR)/src/app/tagberry
 
 test: build

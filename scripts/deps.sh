@@ -10,8 +10,9 @@ packages=(
     libxerces-c-dev
     libboost-dev libboost-regex-dev libicu-dev
     libcurl4-openssl-dev
-    liblz4-dev nlohmann-json3-dev
-    libxcb1-dev
+    liblz4-dev nlohmann-json3-dev libcli11-dev
+    libxcb1-dev xdg-utils
+    clang-format
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
     libgtest-dev
 )
