@@ -96,7 +96,7 @@ bool TagberryApp::open_data() {
         reporter_.report(msg::kCannotCreateDataDir);
         return false;
     }
-    log_set_file(data_folder_ / "tagberry.log", &reporter_);
+    log_set_file(data_folder_ / kLogFileName, &reporter_);
     log_clean();
     db_ = std::make_unique<Database>(reporter_);
     if (db_->open_database(data_folder_) != OpenStatus::Ok) {

@@ -79,11 +79,7 @@ TEST(BrowserImportCommandTest, FilesByPathAndRefusedInput) {
     EXPECT_EQ(cli(dir, "import firefox").code, 1);
     EXPECT_EQ(read_file(dir / "err.txt"), "No firefox profile was found.\n");
 
-    fs::path fixture = shared_fixture("browsers/bookmarks-converter/bookmarks_firefox.json");
-    if (fixture.empty()) {
-        ASSERT_EQ(std::getenv("CI"), nullptr) << "missing fixture";
-        GTEST_SKIP() << "shared fixtures absent";
-    }
+    TB_SHARED_FIXTURE_OR_SKIP(fixture, "browsers/bookmarks-converter/bookmarks_firefox.json");
     CliRun backup = cli(dir, "import firefox '" + fixture.string() + "'");
     EXPECT_EQ(backup.code, 0);
     EXPECT_NE(backup.out.find("Firefox \u2014 bookmarks_firefox.json"), std::string::npos)

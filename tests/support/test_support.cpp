@@ -3,11 +3,24 @@
 #include <stdlib.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 namespace tb::test {
+
+namespace {
+
+// Every test program runs with a data folder of its own, so that what a test writes by default
+// (the log above all) never lands in the source or build tree, nor in the user's data.
+struct OwnDataFolder {
+    OwnDataFolder() { setenv("TAGBERRY_DATA_DIR", folder.path().c_str(), 1); }
+    TempDir folder;
+};
+const OwnDataFolder g_own_data_folder;
+
+}  // namespace
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tb-test-XXXXXX").string();
@@ -57,6 +70,15 @@ std::filesystem::path data_path(std::string_view relative) {
 std::filesystem::path shared_fixture(std::string_view relative) {
     std::filesystem::path path = std::filesystem::path(TB_SHARED_FIXTURES) / relative;
     return std::filesystem::exists(path) ? path : std::filesystem::path();
+}
+
+std::string shared_fixture_absent(std::string_view relative) {
+    return "shared fixture absent: " +
+           (std::filesystem::path(TB_SHARED_FIXTURES) / relative).string();
+}
+
+bool shared_fixtures_required() {
+    return std::getenv("CI") != nullptr;
 }
 
 }  // namespace tb::test

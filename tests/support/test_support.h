@@ -44,5 +44,20 @@ void write_file(const std::filesystem::path& path, std::string_view bytes);
 std::filesystem::path data_path(std::string_view relative);
 // ../shared/fixtures/<relative>; empty when the shared fixtures are absent.
 std::filesystem::path shared_fixture(std::string_view relative);
+// Why a test cannot run without ../shared/fixtures/<relative>.
+std::string shared_fixture_absent(std::string_view relative);
+// Under CI (the environment variable CI set) an absent shared fixture is a failure, not a skip.
+bool shared_fixtures_required();
 
 }  // namespace tb::test
+
+// Declares `name` as the shared fixture <relative>. When it is absent the GoogleTest test ends:
+// skipped with the reason (CTest lists it as skipped), or failed under CI.
+#define TB_SHARED_FIXTURE_OR_SKIP(name, relative)                                    \
+    const std::filesystem::path name = ::tb::test::shared_fixture(relative);         \
+    if (name.empty()) {                                                              \
+        if (::tb::test::shared_fixtures_required()) {                                \
+            FAIL() << ::tb::test::shared_fixture_absent(relative) << " (CI is set)"; \
+        }                                                                            \
+        GTEST_SKIP() << ::tb::test::shared_fixture_absent(relative);                 \
+    }

@@ -2,7 +2,10 @@
 
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
+
+#include "platform/data_folder.h"
 
 #include "platform/reporter.h"
 #include "platform/strings.h"
@@ -14,7 +17,8 @@ namespace tb {
 namespace {
 
 std::mutex g_mutex;
-std::filesystem::path g_path = "tagberry.log";
+// Unset: the data folder's log, looked up at each line since the folder may be named later.
+std::optional<std::filesystem::path> g_path;
 Reporter* g_reporter = nullptr;
 // A full disk fails every line; the user hears of it once.
 bool g_failure_reported = false;
@@ -25,8 +29,12 @@ std::string entry_line(std::string_view message) {
     return format_now(kLogTimeFormat) + "\t" + std::string(trim_end(message)) + "\n";
 }
 
+std::filesystem::path current_file() {
+    return g_path ? *g_path : data_folder() / kLogFileName;
+}
+
 bool write_line(const char* mode, const std::string& line) {
-    std::FILE* file = std::fopen(g_path.c_str(), mode);
+    std::FILE* file = std::fopen(current_file().c_str(), mode);
     bool ok = file != nullptr && std::fputs(line.c_str(), file) >= 0;
     if (file != nullptr && std::fclose(file) != 0) {
         ok = false;
@@ -49,9 +57,16 @@ void log_set_file(const std::filesystem::path& path, Reporter* reporter) {
     g_reporter = reporter;
 }
 
+void log_reset() {
+    std::lock_guard lock(g_mutex);
+    g_path.reset();
+    g_reporter = nullptr;
+    g_failure_reported = false;
+}
+
 std::filesystem::path log_file() {
     std::lock_guard lock(g_mutex);
-    return g_path;
+    return current_file();
 }
 
 bool log_append(std::string_view message) {

@@ -10,9 +10,13 @@ class Reporter;
 // How a log line, and a time quoted in one, show the local time.
 inline constexpr const char* kLogTimeFormat = "%H:%M:%S %d.%m.%Y";
 
-// The log file "tagberry.log". Every line is opened, written and closed at once, so an outside
-// viewer can read it at any time.
+inline constexpr const char* kLogFileName = "tagberry.log";
+
+// The log file, "tagberry.log" in the data folder until log_set_file() names another. Every line
+// is opened, written and closed at once, so an outside viewer can read it at any time.
 void log_set_file(const std::filesystem::path& path, Reporter* reporter);
+// Back to the data folder's log, with no one to tell of a failure.
+void log_reset();
 std::filesystem::path log_file();
 
 // An empty message writes the 59-hyphen separator; any other one a time-stamped line with the

@@ -145,11 +145,8 @@ TEST(BrowserProfilesTest, RealProfileFilesReadFolderByFolder) {
     };
     for (const FixtureCase& c : cases) {
         SCOPED_TRACE(c.file);
-        fs::path file = shared_fixture(c.file);
-        if (file.empty()) {
-            ASSERT_EQ(std::getenv("CI"), nullptr) << "missing fixture " << c.file;
-            GTEST_SKIP() << "shared fixtures absent";
-        }
+        TB_SHARED_FIXTURE_OR_SKIP(fixture, c.file);
+        fs::path file = fixture;
         RecordingReporter reporter;
         TempDir made;
         if (file.extension() == ".sql") {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <string>
 
 #include "feeds/feed_parser.h"
@@ -38,11 +37,8 @@ void expect_sound_link(const std::string& link) {
 }
 
 TEST(FeedCorpusTest, EveryRealWorldDocumentParsesOrFailsCleanly) {
-    const fs::path corpus = test::shared_fixture("feeds");
-    if (corpus.empty() || !fs::is_directory(corpus)) {
-        ASSERT_EQ(std::getenv("CI"), nullptr) << "shared feed fixtures are missing";
-        GTEST_SKIP() << "shared feed fixtures are absent (../shared/fixtures/feeds)";
-    }
+    TB_SHARED_FIXTURE_OR_SKIP(corpus, "feeds");
+    ASSERT_TRUE(fs::is_directory(corpus)) << corpus;
     XercesRuntime xml;
     RecordingReporter init_reporter;
     ASSERT_TRUE(xml.initialize(init_reporter));

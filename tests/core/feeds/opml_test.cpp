@@ -85,11 +85,7 @@ TEST_F(OpmlTest, OtherDocumentsAndHostileListsAreRefused) {
 }
 
 TEST_F(OpmlTest, RealSubscriptionListsGiveTheirFeeds) {
-    const fs::path folder = test::shared_fixture("feeds/opml");
-    if (folder.empty()) {
-        ASSERT_EQ(std::getenv("CI"), nullptr) << "shared OPML fixtures are missing";
-        GTEST_SKIP() << "shared OPML fixtures are absent";
-    }
+    TB_SHARED_FIXTURE_OR_SKIP(folder, "feeds/opml");
     int feeds = 0;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         if (entry.is_regular_file()) {

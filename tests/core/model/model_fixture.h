@@ -21,7 +21,7 @@ protected:
         model.journal.set_enabled(true);
         model.load();
     }
-    ~ModelTest() override { log_set_file("tagberry.log", nullptr); }
+    ~ModelTest() override { log_reset(); }
 
     int folder(const std::string& title, int parent = kRootFolder) {
         int id = model.folders.create_folder(title, parent);

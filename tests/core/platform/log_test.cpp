@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <regex>
 
 #include "platform/reporter.h"
@@ -16,7 +17,7 @@ namespace {
 class LogTest : public ::testing::Test {
 protected:
     void SetUp() override { log_set_file(path, &reporter); }
-    void TearDown() override { log_set_file("tagberry.log", nullptr); }
+    void TearDown() override { log_reset(); }
 
     std::string content() const { return test::read_file(path); }
 
@@ -67,6 +68,29 @@ TEST_F(LogTest, UnwritableLogIsReportedOnceButEveryCallFails) {
     EXPECT_FALSE(log_clean());
     EXPECT_EQ(reporter.count(msg::kLogCannotOpen), 1);
     EXPECT_EQ(render(reporter.messages.front()), "Log file couldn't be opened.");
+}
+
+// Without a file named, lines go to the data folder, never to the working folder (the source or
+// build tree when tests run).
+TEST(LogDefaultTest, UnnamedLogIsTheDataFoldersAndResetReturnsToIt) {
+    test::TempDir data;
+    test::TempDir other;
+    const std::string saved =
+        std::getenv("TAGBERRY_DATA_DIR") ? std::getenv("TAGBERRY_DATA_DIR") : "";
+    setenv("TAGBERRY_DATA_DIR", data.path().c_str(), 1);
+
+    log_reset();
+    EXPECT_TRUE(log_append("first"));
+    log_set_file(other / kLogFileName, nullptr);
+    EXPECT_TRUE(log_append("second"));
+    log_reset();
+    EXPECT_TRUE(log_append("third"));
+
+    const std::string text = test::read_file(data / kLogFileName);
+    EXPECT_NE(text.find("\tfirst\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("second"), std::string::npos) << text;
+    EXPECT_NE(text.find("\tthird\n"), std::string::npos) << text;
+    saved.empty() ? unsetenv("TAGBERRY_DATA_DIR") : setenv("TAGBERRY_DATA_DIR", saved.c_str(), 1);
 }
 
 }  // namespace

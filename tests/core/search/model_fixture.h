@@ -19,7 +19,7 @@ protected:
         model.load();
         model.journal.set_enabled(true);
     }
-    void TearDown() override { log_set_file("tagberry.log", nullptr); }
+    void TearDown() override { log_reset(); }
 
     int folder(const std::string& title, int parent = kRootFolder) {
         int id = model.folders.create_folder(title, parent);

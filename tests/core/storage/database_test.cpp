@@ -15,7 +15,7 @@ using test::TempDir;
 class DatabaseTest : public ::testing::Test {
 protected:
     void SetUp() override { log_set_file(dir / "tagberry.log", &reporter); }
-    void TearDown() override { log_set_file("tagberry.log", nullptr); }
+    void TearDown() override { log_reset(); }
 
     std::string create_text(Database& db, const std::string& table) {
         auto stmt = db.prepare("SELECT sql FROM sqlite_master WHERE name = '" + table + "'");

@@ -14,7 +14,7 @@ using test::TempDir;
 class IntegrityTest : public ::testing::Test {
 protected:
     IntegrityTest() { log_set_file(dir / "tagberry.log", &reporter); }
-    ~IntegrityTest() override { log_set_file("tagberry.log", nullptr); }
+    ~IntegrityTest() override { log_reset(); }
 
     // Another program's connection that holds the write lock until it is released.
     struct Writer {

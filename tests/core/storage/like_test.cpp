@@ -72,7 +72,7 @@ protected:
         log_set_file(dir / "tagberry.log", &reporter);
         ASSERT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
     }
-    void TearDown() override { log_set_file("tagberry.log", nullptr); }
+    void TearDown() override { log_reset(); }
 
     test::TempDir dir;
     RecordingReporter reporter;
