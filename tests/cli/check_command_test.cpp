@@ -57,7 +57,7 @@ protected:
         gone = model.links.add_link_to(shelf, "gone", server.url("/gone"), "");
         model.links.add_link_to(shelf, "mail", "mailto:a@example.com", "");
         model.links.add_link_to(other, "elsewhere", server.url("/ok"), "");
-        model.journal.purge();
+        EXPECT_TRUE(model.journal.purge());
     }
 
     void add_folder(const std::string& title, const std::vector<std::string>& urls) {
