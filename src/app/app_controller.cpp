@@ -198,20 +198,25 @@ void AppController::execute(int command) {
     }
 }
 
+void AppController::refill_tree(bool keep_selection) {
+    model_.folders.reload();
+    emit tree_refill_requested(keep_selection);
+}
+
 void AppController::inform(int message_id, const std::vector<std::string>& args) {
-    MessageBoxes::show(dialog_parent_, message_text(Message::of(message_id, args)),
-                       message_icon(message_id));
+    ui_.message_box(message_text(Message::of(message_id, args)), message_icon(message_id),
+                    QMessageBox::Ok);
 }
 
 void AppController::inform_text(const QString& text) {
-    MessageBoxes::show(dialog_parent_, text, QMessageBox::Information);
+    ui_.message_box(text, QMessageBox::Information, QMessageBox::Ok);
 }
 
 bool AppController::confirm(int message_id, const std::vector<std::string>& args, bool yes_no) {
     auto buttons =
         yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok | QMessageBox::Cancel;
-    auto answer = MessageBoxes::show(dialog_parent_, message_text(Message::of(message_id, args)),
-                                     QMessageBox::Question, buttons);
+    auto answer = ui_.message_box(message_text(Message::of(message_id, args)),
+                                  QMessageBox::Question, buttons);
     return answer == (yes_no ? QMessageBox::Yes : QMessageBox::Ok);
 }
 
@@ -327,8 +332,7 @@ void AppController::new_folder() {
     if (created.empty()) {
         return;
     }
-    model_.folders.reload();
-    emit tree_refill_requested(true);
+    refill_tree();
     emit folder_selection_requested(created.front());
 }
 
@@ -355,7 +359,7 @@ void AppController::delete_folder() {
     model_.folders.reload();
     model_.links.update_links_array();
     state_.current_folder = parent;
-    emit tree_refill_requested(true);
+    refill_tree();
     emit list_refill_requested();
     emit caption_changed(caption());
 }
@@ -375,11 +379,10 @@ void AppController::move_folder() {
     MoveResult result = ui_.move_items(request);
     if (result.target && model_.folders.move_folder(folder, *result.target)) {
         last_move_targets_.insert(*result.target);
-        model_.folders.reload();
-        emit tree_refill_requested(true);
+        refill_tree();
         emit list_refill_requested();
     } else if (result.folders_created) {
-        emit tree_refill_requested(true);
+        refill_tree();
     }
 }
 
@@ -413,8 +416,7 @@ void AppController::drop_folder(int folder, int target) {
     }
     if (model_.folders.move_folder(folder, target)) {
         last_move_targets_.insert(target);
-        model_.folders.reload();
-        emit tree_refill_requested(true);
+        refill_tree();
         emit list_refill_requested();
     }
 }
@@ -428,8 +430,7 @@ void AppController::folder_properties() {
     auto answer = ui_.folder_properties(qs(folder->title), folder->is_protected);
     if (answer && folder_after_dialog(id) != nullptr &&
         model_.folders.rename_folder(id, ss(answer->first), answer->second)) {
-        model_.folders.reload();
-        emit tree_refill_requested(true);
+        refill_tree();
         emit caption_changed(caption());
     }
 }
@@ -472,7 +473,7 @@ void AppController::new_link_dialog(const QString& title, const QString& url,
     request.choice.check = refuse_root;
     NewLinkDialogResult result = ui_.new_link(request);
     if (result.folders_created) {
-        emit tree_refill_requested(true);
+        refill_tree();
     }
     if (!result.accepted) {
         return;
@@ -532,7 +533,7 @@ void AppController::move_links() {
         after_links_changed();
     }
     if (result.folders_created) {
-        emit tree_refill_requested(true);
+        refill_tree();
     }
 }
 
@@ -649,14 +650,14 @@ void AppController::undo() {
     int action = model_.undo_last_action();
     if (action < 0) {
         // The message was shown; what is on screen may be stale after the rollback.
-        emit tree_refill_requested(true);
+        refill_tree();
         emit list_refill_requested();
         return;
     }
     if (is_link_action(action)) {
         after_links_changed();
     } else {
-        emit tree_refill_requested(true);
+        refill_tree();
         emit list_refill_requested();
     }
 }
@@ -684,7 +685,7 @@ void AppController::restore_backup() {
     model_.load();
     state_.selected_links.clear();
     emit data_restored();
-    emit tree_refill_requested(true);
+    refill_tree();
     emit list_refill_requested();
 }
 

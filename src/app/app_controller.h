@@ -80,7 +80,8 @@ public:
 
     // Refill requests for handlers that live outside this class.
     void refill_list() { emit list_refill_requested(); }
-    void refill_tree(bool keep_selection = true) { emit tree_refill_requested(keep_selection); }
+    // Reads the folders again and has the tree refilled from them.
+    void refill_tree(bool keep_selection = true);
     // After links changed: the search is run again if shown, the list and properties refilled.
     void after_links_changed();
 

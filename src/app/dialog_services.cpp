@@ -130,6 +130,11 @@ void DialogServices::about() {
     dialog.exec();
 }
 
+QMessageBox::StandardButton DialogServices::message_box(const QString& text, QMessageBox::Icon icon,
+                                                        QMessageBox::StandardButtons buttons) {
+    return MessageBoxes::show(parent_, text, icon, buttons);
+}
+
 bool DialogServices::open_url(const QString& url) {
     const QUrl target = url_for_address(url);
     if (!target.isValid() || target.isEmpty()) {

@@ -32,6 +32,8 @@ public:
     std::optional<std::filesystem::path> choose_backup(
         const std::vector<Snapshot>& snapshots) override;
     void about() override;
+    QMessageBox::StandardButton message_box(const QString& text, QMessageBox::Icon icon,
+                                            QMessageBox::StandardButtons buttons) override;
 
     bool open_url(const QString& url) override;
     bool start_program(const QString& program, const QString& url) override;

@@ -426,7 +426,6 @@ void MainWindow::refill_tree(bool keep_selection) {
     }
     const bool feed_mode = keep_selection && state.feed_mode;
     const auto expanded = tree_->expanded_items();
-    folders.reload();
     tree_->populate(folders);
     tree_->add_special(kSearchResultsFolder, message_text(Message::of(133)),
                        theme_icon("edit-find", QStyle::SP_FileDialogContentsView));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 #include <filesystem>
 #include <functional>
@@ -77,6 +78,9 @@ public:
     virtual std::optional<std::filesystem::path> choose_backup(
         const std::vector<Snapshot>& snapshots) = 0;
     virtual void about() = 0;
+    // A message box with this text, icon and buttons; the button pressed.
+    virtual QMessageBox::StandardButton message_box(const QString& text, QMessageBox::Icon icon,
+                                                    QMessageBox::StandardButtons buttons) = 0;
 
     // Both return true only when the address was handed to a browser or a program.
     virtual bool open_url(const QString& url) = 0;

@@ -215,6 +215,33 @@ private slots:
         QCOMPARE(shown_messages().back(), text_of(msg::kClearUndoQuestion));
     }
 
+    // Questions reach the user through the UI services, never through a message box of its own.
+    void questionsGoThroughTheUiServices() {
+        class AnsweringUi : public test::FakeUiServices {
+        public:
+            std::vector<std::pair<QString, QMessageBox::Icon>> shown;
+            QMessageBox::StandardButton answer = QMessageBox::No;
+            std::optional<QString> new_folder_text() override { return QStringLiteral("C"); }
+            QMessageBox::StandardButton message_box(const QString& text, QMessageBox::Icon icon,
+                                                    QMessageBox::StandardButtons) override {
+                shown.emplace_back(text, icon);
+                return answer;
+            }
+        } answering;
+        AppController own(*data->model, *settings, answering);
+        own.folder_selected(kRootFolder, false);
+        own.execute(kCmdNewFolder);
+        own.execute(kCmdClearUndo);
+        QVERIFY(own.status(kCmdUndo).enabled);
+        answering.answer = QMessageBox::Yes;
+        own.execute(kCmdClearUndo);
+        QVERIFY(!own.status(kCmdUndo).enabled);
+        QCOMPARE(answering.shown.size(), std::size_t{2});
+        QCOMPARE(answering.shown.back().first, text_of(msg::kClearUndoQuestion));
+        QCOMPARE(answering.shown.back().second, QMessageBox::Question);
+        QVERIFY(MessageBoxes::shown().empty());
+    }
+
     void deleteFolderAsksAndSelectsTheParent() {
         select_folder(b);
         QSignalSpy tree_refills(controller.get(), &AppController::tree_refill_requested);

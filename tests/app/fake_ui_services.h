@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/message_box.h"
 #include "app/ui_services.h"
 
 namespace tb::test {
@@ -40,6 +41,11 @@ public:
         return snapshots[*backup_choice].path;
     }
     void about() override { ++about_calls; }
+    // The program's message boxes, which tests answer ahead of time.
+    QMessageBox::StandardButton message_box(const QString& text, QMessageBox::Icon icon,
+                                            QMessageBox::StandardButtons buttons) override {
+        return app::MessageBoxes::show(nullptr, text, icon, buttons);
+    }
     bool open_url(const QString&) override { return false; }
     bool start_program(const QString&, const QString&) override { return false; }
     void set_clipboard(const QString&) override {}

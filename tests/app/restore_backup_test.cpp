@@ -45,7 +45,7 @@ private slots:
         Backups backups(data->db);
         QVERIFY(backups.create(current_time_ms() - 60'000));
         const int later = data->folder("Later");
-        window->refill_tree(true);
+        controller->refill_tree(true);
         QVERIFY(window->tree()->item_for(later) != nullptr);
 
         ui.backup_choice = 0;

@@ -356,7 +356,7 @@ private slots:
         QVERIFY(!drag(folder_mime_data(shown.news), shown.inner));
         QVERIFY(!drag(folder_mime_data(kRootFolder), shown.news));
         const int other = shown.data.folder("Other");
-        shown.window->refill_tree(true);
+        shown.controller.refill_tree(true);
         QVERIFY(drag(folder_mime_data(shown.inner), other));
         QCOMPARE(shown.data.model->folders.find(shown.inner)->parent, other);
         QVERIFY(tree->item_for(shown.inner) != nullptr);
