@@ -12,7 +12,7 @@ void StderrReporter::report(const Message& message) {
     std::cerr << render(message) << '\n';
 }
 
-CliContext::CliContext(std::vector<std::string> args, std::ostream& out,
+CliContext::CliContext(ParsedArgs args, std::ostream& out,
                        std::optional<std::filesystem::path> data_dir, bool json)
     : args_(std::move(args)), out_(out), json_(json), data_folder_(tb::data_folder(data_dir)) {
     log_set_file(data_folder_ / kLogFileName, &reporter_);

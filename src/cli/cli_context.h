@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/parsed_args.h"
 #include "platform/reporter.h"
 #include "storage/database.h"
 
@@ -27,11 +28,13 @@ private:
 // and the database, opened on first use.
 class CliContext {
 public:
-    CliContext(std::vector<std::string> args, std::ostream& out,
-               std::optional<std::filesystem::path> data_dir, bool json);
+    CliContext(ParsedArgs args, std::ostream& out, std::optional<std::filesystem::path> data_dir,
+               bool json);
     ~CliContext();
 
-    const std::vector<std::string>& args() const { return args_; }
+    // The positional arguments, in their order.
+    const std::vector<std::string>& args() const { return args_.positional; }
+    const ParsedArgs& parsed() const { return args_; }
     std::ostream& out() { return out_; }
     bool json() const { return json_; }
     StderrReporter& reporter() { return reporter_; }
@@ -44,7 +47,7 @@ public:
     int fail(const std::string& text, int code = 1);
 
 private:
-    std::vector<std::string> args_;
+    ParsedArgs args_;
     std::ostream& out_;
     bool json_;
     std::filesystem::path data_folder_;

@@ -10,9 +10,9 @@ namespace {
 constexpr const char* kUsage = "add FOLDER URL [--title T] [--comment C] [--allow-duplicates]";
 
 int run_add(CliContext& context) {
-    ParsedArgs args = parse_args(context.args(), {"--title", "--comment"}, {"--allow-duplicates"});
-    if (!args.error.empty() || args.positional.size() != 2) {
-        return fail_usage(context, args, kUsage);
+    const ParsedArgs& args = context.parsed();
+    if (args.positional.size() != 2) {
+        return fail_usage(context, kUsage);
     }
     ModelSession session(context);
     if (!session.ok()) {
@@ -37,8 +37,13 @@ int run_add(CliContext& context) {
 }
 
 const Registration registration{
-    {"add", kUsage,
-     "Adds a link with the New Link checks; without --title the title is the address.", run_add}};
+    {"add",
+     kUsage,
+     "Adds a link with the New Link checks; without --title the title is the address.",
+     run_add,
+     {{"--title", "T", "the link's title"},
+      {"--comment", "C", "the link's comment"},
+      {"--allow-duplicates", "", "adds the link even when its address is already stored"}}}};
 
 }  // namespace
 

@@ -41,7 +41,7 @@ void print_snapshots(CliContext& context, const std::vector<Snapshot>& snapshots
 
 int run_backup(CliContext& context) {
     if (!context.args().empty()) {
-        return fail_usage(context, parse_args(context.args(), {}, {}), kBackupUsage);
+        return fail_usage(context, kBackupUsage);
     }
     Database* db = context.database();
     if (db == nullptr) {
@@ -56,9 +56,9 @@ int run_backup(CliContext& context) {
 }
 
 int run_restore(CliContext& context) {
-    ParsedArgs args = parse_args(context.args(), {}, {});
-    if (!args.error.empty() || args.positional.size() != 1) {
-        return fail_usage(context, args, kRestoreUsage);
+    const ParsedArgs& args = context.parsed();
+    if (args.positional.size() != 1) {
+        return fail_usage(context, kRestoreUsage);
     }
     Database* db = context.database();
     if (db == nullptr) {

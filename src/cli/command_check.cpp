@@ -33,9 +33,9 @@ void print_outcome(std::ostream& out, const CheckOutcome& outcome, Health health
 }
 
 int run_check(CliContext& context) {
-    ParsedArgs args = parse_args(context.args(), {}, {"--fix-moved"});
-    if (!args.error.empty() || args.positional.size() > 1) {
-        return fail_usage(context, args, kUsage);
+    const ParsedArgs& args = context.parsed();
+    if (args.positional.size() > 1) {
+        return fail_usage(context, kUsage);
     }
     ModelSession session(context);
     if (!session.ok()) {
@@ -92,10 +92,12 @@ int run_check(CliContext& context) {
 }
 
 const Registration registration{
-    {"check", kUsage,
+    {"check",
+     kUsage,
      "Checks the http and https links of the folder and below (all of them without FOLDER); "
      "--fix-moved gives moved links their new addresses, journalled.",
-     run_check}};
+     run_check,
+     {{"--fix-moved", "", "gives moved links their new addresses"}}}};
 
 }  // namespace
 

@@ -11,9 +11,9 @@ namespace {
 constexpr const char* kUsage = "edit ID [--title T] [--url U] [--comment C]";
 
 int run_edit(CliContext& context) {
-    ParsedArgs args = parse_args(context.args(), {"--title", "--url", "--comment"}, {});
-    if (!args.error.empty() || args.positional.size() != 1) {
-        return fail_usage(context, args, kUsage);
+    const ParsedArgs& args = context.parsed();
+    if (args.positional.size() != 1) {
+        return fail_usage(context, kUsage);
     }
     ModelSession session(context);
     if (!session.ok()) {
@@ -36,8 +36,13 @@ int run_edit(CliContext& context) {
     return 0;
 }
 
-const Registration registration{
-    {"edit", kUsage, "Edits a link; texts not given stay as they are.", run_edit}};
+const Registration registration{{"edit",
+                                 kUsage,
+                                 "Edits a link; texts not given stay as they are.",
+                                 run_edit,
+                                 {{"--title", "T", "the new title"},
+                                  {"--url", "U", "the new address"},
+                                  {"--comment", "C", "the new comment"}}}};
 
 }  // namespace
 

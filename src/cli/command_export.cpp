@@ -8,8 +8,8 @@ namespace {
 
 int run_export(CliContext& context) {
     const auto& args = context.args();
-    const bool branch_given = args.size() == 3 && args[1] == "--branch";
-    if (args.size() != 1 && !branch_given) {
+    const std::string* branch_name = context.parsed().value("--branch");
+    if (args.size() != 1) {
         return context.fail("usage: export FILE [--branch FOLDER]", 2);
     }
     ModelSession session(context);
@@ -17,10 +17,10 @@ int run_export(CliContext& context) {
         return 1;
     }
     int branch = kNoFolder;
-    if (branch_given) {
-        auto folder = session.find_folder(args[2]);
+    if (branch_name != nullptr) {
+        auto folder = session.find_folder(*branch_name);
         if (!folder) {
-            return context.fail("Unknown folder '" + args[2] + "'.", 2);
+            return context.fail("Unknown folder '" + *branch_name + "'.", 2);
         }
         branch = *folder;
     }
@@ -28,10 +28,12 @@ int run_export(CliContext& context) {
 }
 
 const Registration export_command{
-    {"export", "export FILE [--branch FOLDER]",
+    {"export",
+     "export FILE [--branch FOLDER]",
      "Writes the whole tree, or one folder (\"/A/B\" or id) with everything below it, as a "
      "bookmark HTML file.",
-     run_export}};
+     run_export,
+     {{"--branch", "FOLDER", "only this folder and everything below it"}}}};
 
 }  // namespace
 

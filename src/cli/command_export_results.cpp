@@ -16,7 +16,7 @@ int run_export_results(CliContext& context) {
         return 1;
     }
     std::string error;
-    auto search = parse_search_args({args.begin() + 1, args.end()}, session, error);
+    auto search = parse_search_args(context.parsed(), 1, session, error);
     if (!search) {
         return context.fail(error, 2);
     }
@@ -35,7 +35,7 @@ const Registration export_results{
     {"export-results", "export-results FILE SEARCH-ARGS...",
      "Searches like the search command, then writes the results as an HTML page; an empty "
      "result is refused with \"Nothing to save!\".",
-     run_export_results}};
+     run_export_results, search_options()}};
 
 }  // namespace
 

@@ -130,25 +130,22 @@ int run_import_command(CliContext& context) {
     }
     ImportRequest request;
     request.source = *source;
-    std::optional<std::string> target;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--target" && i + 1 < args.size()) {
-            target = args[++i];
-        } else if (arg == "--ignore-existing") {
-            request.options.ignore_existing = true;
-        } else if (arg == "--ignore-structure") {
-            request.options.ignore_structure = true;
-        } else if (arg == "--no-recursive") {
-            request.options.recursive = false;
-        } else if (arg == "--update" && request.source == ImportSource::BrowserProfile) {
-            request.options.update_earlier = true;
-        } else if (arg.starts_with("--") || !request.path.empty()) {
-            return context.fail(std::string("usage: ") + kUsage, 2);
-        } else {
-            request.path = arg;
-        }
+    const ParsedArgs& parsed = context.parsed();
+    if (args.size() > 2 ||
+        (parsed.has("--update") && request.source != ImportSource::BrowserProfile)) {
+        return context.fail(std::string("usage: ") + kUsage, 2);
     }
+    if (args.size() == 2) {
+        request.path = args[1];
+    }
+    std::optional<std::string> target;
+    if (const std::string* name = parsed.value("--target")) {
+        target = *name;
+    }
+    request.options.ignore_existing = parsed.has("--ignore-existing");
+    request.options.ignore_structure = parsed.has("--ignore-structure");
+    request.options.recursive = !parsed.has("--no-recursive");
+    request.options.update_earlier = parsed.has("--update");
     if (request.source == ImportSource::BrowserProfile) {
         BrowserFamily family =
             args[0] == "chromium" ? BrowserFamily::Chromium : BrowserFamily::Firefox;
@@ -208,7 +205,8 @@ int run_import_command(CliContext& context) {
 }
 
 const Registration import_command{
-    {"import", kUsage,
+    {"import",
+     kUsage,
      "Imports bookmarks into a new top folder. SOURCE: bookmarks (a bookmark file), favourites "
      "(the Favourites folder), legacy (a Tagberry 1.x folder), shortcuts (a folder of .url "
      "files), html (one page), html-dir (a folder of pages). --target names the top folder of "
@@ -217,7 +215,12 @@ const Registration import_command{
      ".jsonlz4 backup or a Bookmarks file; without one, the first profile found. --update "
      "imports into the top folder of the profile's earlier import, adding only what is new. "
      "'import browsers' lists the profiles found.",
-     run_import_command}};
+     run_import_command,
+     {{"--target", "NAME", "the title of the new top folder"},
+      {"--ignore-existing", "", "skips links whose address is already stored"},
+      {"--ignore-structure", "", "puts every link straight into the top folder"},
+      {"--no-recursive", "", "reads only the folder given, not the folders below it"},
+      {"--update", "", "firefox and chromium: adds only what is new since the earlier import"}}}};
 
 }  // namespace
 

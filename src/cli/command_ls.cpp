@@ -8,8 +8,8 @@ namespace {
 constexpr const char* kUsage = "ls FOLDER [--json]";
 
 int run_ls(CliContext& context) {
-    ParsedArgs args = parse_args(context.args(), {}, {});
-    if (!args.error.empty() || args.positional.size() != 1) {
+    const ParsedArgs& args = context.parsed();
+    if (args.positional.size() != 1) {
         return context.fail("usage: " + std::string(kUsage), 2);
     }
     ModelSession session(context);

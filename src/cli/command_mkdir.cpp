@@ -12,8 +12,8 @@ namespace {
 constexpr const char* kUsage = "mkdir PARENT TEXT [--json]";
 
 int run_mkdir(CliContext& context) {
-    ParsedArgs args = parse_args(context.args(), {}, {});
-    if (!args.error.empty() || args.positional.size() != 2) {
+    const ParsedArgs& args = context.parsed();
+    if (args.positional.size() != 2) {
         return context.fail("usage: " + std::string(kUsage), 2);
     }
     ModelSession session(context);

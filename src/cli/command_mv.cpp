@@ -8,11 +8,10 @@ namespace {
 constexpr const char* kUsage = "mv FOLDER TARGET | mv --links ID... TARGET";
 
 int run_mv(CliContext& context) {
-    ParsedArgs args = parse_args(context.args(), {}, {"--links"});
+    const ParsedArgs& args = context.parsed();
     const bool links = args.has("--links");
-    if (!args.error.empty() || args.positional.size() < 2 ||
-        (!links && args.positional.size() != 2)) {
-        return fail_usage(context, args, kUsage);
+    if (args.positional.size() < 2 || (!links && args.positional.size() != 2)) {
+        return fail_usage(context, kUsage);
     }
     ModelSession session(context);
     if (!session.ok()) {
@@ -43,8 +42,11 @@ int run_mv(CliContext& context) {
     return session.model().folders.move_folder(folder, target) ? 0 : 1;
 }
 
-const Registration registration{
-    {"mv", kUsage, "Moves a folder, or links, into the target folder.", run_mv}};
+const Registration registration{{"mv",
+                                 kUsage,
+                                 "Moves a folder, or links, into the target folder.",
+                                 run_mv,
+                                 {{"--links", "", "moves the links of the ids given"}}}};
 
 }  // namespace
 

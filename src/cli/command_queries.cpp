@@ -24,9 +24,8 @@ std::string fields_of(const SearchQuery& query) {
 }
 
 int run_queries(CliContext& context) {
-    const auto& args = context.args();
-    const bool clear = args.size() == 1 && args[0] == "--clear";
-    if (!args.empty() && !clear) {
+    const bool clear = context.parsed().has("--clear");
+    if (!context.args().empty()) {
         return context.fail("usage: queries [--clear]", 2);
     }
     SearchSession session(context);
@@ -58,10 +57,12 @@ int run_queries(CliContext& context) {
     return 0;
 }
 
-const Registration queries{{"queries", "queries [--clear] [--json]",
+const Registration queries{{"queries",
+                            "queries [--clear] [--json]",
                             "Lists the saved queries, oldest first and numbered for rerun; "
                             "--clear deletes them all.",
-                            run_queries}};
+                            run_queries,
+                            {{"--clear", "", "deletes the saved queries"}}}};
 
 }  // namespace
 

@@ -8,10 +8,9 @@ namespace {
 constexpr const char* kUsage = "rename FOLDER TITLE [--protect|--unprotect]";
 
 int run_rename(CliContext& context) {
-    ParsedArgs args = parse_args(context.args(), {}, {"--protect", "--unprotect"});
-    if (!args.error.empty() || args.positional.size() != 2 ||
-        (args.has("--protect") && args.has("--unprotect"))) {
-        return fail_usage(context, args, kUsage);
+    const ParsedArgs& args = context.parsed();
+    if (args.positional.size() != 2 || (args.has("--protect") && args.has("--unprotect"))) {
+        return fail_usage(context, kUsage);
     }
     ModelSession session(context);
     if (!session.ok()) {
@@ -29,9 +28,12 @@ int run_rename(CliContext& context) {
     return session.model().folders.rename_folder(id, args.positional[1], is_protected) ? 0 : 1;
 }
 
-const Registration registration{{"rename", kUsage,
+const Registration registration{{"rename",
+                                 kUsage,
                                  "Retitles a folder and sets or clears \"Protect child links\".",
-                                 run_rename}};
+                                 run_rename,
+                                 {{"--protect", "", "sets \"Protect child links\""},
+                                  {"--unprotect", "", "clears \"Protect child links\""}}}};
 
 }  // namespace
 

@@ -11,11 +11,11 @@ namespace {
 constexpr const char* kUsage = "reset-usage (ID | --folder F | --all)";
 
 int run_reset_usage(CliContext& context) {
-    ParsedArgs args = parse_args(context.args(), {"--folder"}, {"--all"});
+    const ParsedArgs& args = context.parsed();
     const int forms = static_cast<int>(args.positional.size()) + (args.value("--folder") ? 1 : 0) +
                       (args.has("--all") ? 1 : 0);
-    if (!args.error.empty() || forms != 1) {
-        return fail_usage(context, args, kUsage);
+    if (forms != 1) {
+        return fail_usage(context, kUsage);
     }
     ModelSession session(context);
     if (!session.ok()) {
@@ -38,9 +38,11 @@ int run_reset_usage(CliContext& context) {
 }
 
 const Registration registration{
-    {"reset-usage", kUsage,
+    {"reset-usage",
+     kUsage,
      "Clears visit counts of a link, of the links of one folder, or of all links.",
-     run_reset_usage}};
+     run_reset_usage,
+     {{"--folder", "F", "the links of this folder"}, {"--all", "", "all links"}}}};
 
 }  // namespace
 

@@ -8,10 +8,10 @@ namespace {
 constexpr const char* kUsage = "rm FOLDER | rm --links ID...";
 
 int run_rm(CliContext& context) {
-    ParsedArgs args = parse_args(context.args(), {}, {"--links"});
+    const ParsedArgs& args = context.parsed();
     const bool links = args.has("--links");
-    if (!args.error.empty() || args.positional.empty() || (!links && args.positional.size() != 1)) {
-        return fail_usage(context, args, kUsage);
+    if (args.positional.empty() || (!links && args.positional.size() != 1)) {
+        return fail_usage(context, kUsage);
     }
     ModelSession session(context);
     if (!session.ok()) {
@@ -36,9 +36,11 @@ int run_rm(CliContext& context) {
 }
 
 const Registration registration{
-    {"rm", kUsage,
+    {"rm",
+     kUsage,
      "Deletes a folder with its subtree, or links; the journal keeps them until the purge.",
-     run_rm}};
+     run_rm,
+     {{"--links", "", "deletes the links of the ids given"}}}};
 
 }  // namespace
 

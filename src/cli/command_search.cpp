@@ -11,7 +11,7 @@ int run_search_command(CliContext& context) {
         return 1;
     }
     std::string error;
-    auto args = parse_search_args(context.args(), session, error);
+    auto args = parse_search_args(context.parsed(), 0, session, error);
     if (!args) {
         return context.fail(error, 2);
     }
@@ -25,7 +25,7 @@ const Registration search{
      "[--scope root | below FOLDER | in FOLDER] [--json]",
      "Finds links like the Find dialog (all words in titles, addresses and comments from the "
      "root by default) and remembers a successful search from the root.",
-     run_search_command}};
+     run_search_command, search_options()}};
 
 }  // namespace
 

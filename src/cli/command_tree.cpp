@@ -36,8 +36,8 @@ void print_folder(CliContext& context, const FolderStore& folders, int id, JsonA
 }
 
 int run_tree(CliContext& context) {
-    ParsedArgs args = parse_args(context.args(), {}, {});
-    if (!args.error.empty() || !args.positional.empty()) {
+    const ParsedArgs& args = context.parsed();
+    if (!args.positional.empty()) {
         return context.fail("usage: " + std::string(kUsage), 2);
     }
     ModelSession session(context);

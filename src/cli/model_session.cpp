@@ -14,37 +14,8 @@ StatisticsOptions statistics_options() {
     return tb::statistics_options(load_settings(store));
 }
 
-const std::string* ParsedArgs::value(const std::string& option) const {
-    auto it = values.find(option);
-    return it == values.end() ? nullptr : &it->second;
-}
-
-ParsedArgs parse_args(const std::vector<std::string>& args,
-                      const std::set<std::string>& value_options,
-                      const std::set<std::string>& flag_options) {
-    ParsedArgs parsed;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.size() < 3 || arg.compare(0, 2, "--") != 0) {
-            parsed.positional.push_back(arg);
-        } else if (value_options.contains(arg)) {
-            if (i + 1 == args.size()) {
-                parsed.error = "Option " + arg + " needs a value.";
-                return parsed;
-            }
-            parsed.values[arg] = args[++i];
-        } else if (flag_options.contains(arg)) {
-            parsed.flags.insert(arg);
-        } else {
-            parsed.error = "Unknown option " + arg + ".";
-            return parsed;
-        }
-    }
-    return parsed;
-}
-
-int fail_usage(CliContext& context, const ParsedArgs& args, const std::string& usage) {
-    return context.fail(args.error.empty() ? "usage: " + usage : args.error, 2);
+int fail_usage(CliContext& context, const std::string& usage) {
+    return context.fail("usage: " + usage, 2);
 }
 
 int parse_id(const std::string& text) {

@@ -1,10 +1,8 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -16,24 +14,8 @@ namespace tb::cli {
 // The statistics settings the smart-folder commands use, read from the program's settings file.
 StatisticsOptions statistics_options();
 
-// A command's arguments split into positionals, options with a value and flags.
-struct ParsedArgs {
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> values;
-    std::set<std::string> flags;
-    std::string error;
-
-    bool has(const std::string& flag) const { return flags.contains(flag); }
-    const std::string* value(const std::string& option) const;
-};
-
-// Unknown options and options missing their value are reported in `error`.
-ParsedArgs parse_args(const std::vector<std::string>& args,
-                      const std::set<std::string>& value_options,
-                      const std::set<std::string>& flag_options);
-
-// Prints the parse error, or the usage when there is none; returns exit code 2.
-int fail_usage(CliContext& context, const ParsedArgs& args, const std::string& usage);
+// Prints the usage; returns exit code 2.
+int fail_usage(CliContext& context, const std::string& usage);
 
 // The model over the context's database, loaded and with the journal on, as the program has it
 // once its main window is up. Edits are journalled; nothing is purged here.

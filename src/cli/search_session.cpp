@@ -42,54 +42,54 @@ SearchSession::SearchSession(CliContext& context) : ModelSession(context) {
     }
 }
 
-std::optional<SearchArgs> parse_search_args(const std::vector<std::string>& args,
+std::vector<CommandOption> search_options() {
+    return {{"--any", "", "any of the words"},
+            {"--all", "", "all of the words (the default)"},
+            {"--advanced", "", "AND, OR, NOT and parentheses"},
+            {"--in", "LIST", "where to look: titles,addresses,comments,folders"},
+            {"--scope", "KIND [FOLDER]", "root, below FOLDER or in FOLDER", {"root"}}};
+}
+
+std::optional<SearchArgs> parse_search_args(const ParsedArgs& args, std::size_t first_word,
                                             const ModelSession& session, std::string& error) {
     SearchArgs parsed;
     SearchQuery& query = parsed.entered;
-    std::vector<std::string> words;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool has_value = i + 1 < args.size();
-        if (arg == "--all" || arg == "--any" || arg == "--advanced") {
-            query.match_mode = arg == "--all"   ? kAllWords
-                               : arg == "--any" ? kAnyWord
-                                                : kAdvancedQuery;
-        } else if (arg == "--in") {
-            if (!has_value || !parse_fields(args[++i], query)) {
-                error = "--in takes a list of titles, addresses, comments, folders.";
-                return std::nullopt;
-            }
-        } else if (arg == "--scope") {
-            const std::string kind = has_value ? args[++i] : std::string();
-            if (kind == "root") {
-                query.folder_scope = kFromRoot;
-                continue;
-            }
-            if ((kind != "below" && kind != "in") || i + 1 >= args.size()) {
-                error = "--scope takes root, below FOLDER or in FOLDER.";
-                return std::nullopt;
-            }
-            const std::string& name = args[++i];
-            auto folder = session.find_folder(name);
+    const int modes = args.has("--all") + args.has("--any") + args.has("--advanced");
+    if (modes > 1) {
+        error = "--any, --all and --advanced exclude each other.";
+        return std::nullopt;
+    }
+    query.match_mode = args.has("--any")        ? kAnyWord
+                       : args.has("--advanced") ? kAdvancedQuery
+                                                : kAllWords;
+    if (const std::string* fields = args.value("--in"); fields && !parse_fields(*fields, query)) {
+        error = "--in takes a list of titles, addresses, comments, folders.";
+        return std::nullopt;
+    }
+    if (auto scope = args.values.find("--scope"); scope != args.values.end()) {
+        const std::vector<std::string>& values = scope->second;
+        const std::string& kind = values.front();
+        if (kind == "root" && values.size() == 1) {
+            query.folder_scope = kFromRoot;
+        } else if ((kind == "below" || kind == "in") && values.size() == 2) {
+            auto folder = session.find_folder(values[1]);
             if (!folder) {
-                error = "Unknown folder '" + name + "'.";
+                error = "Unknown folder '" + values[1] + "'.";
                 return std::nullopt;
             }
             query.folder_scope = kind == "below" ? kFromCurrentFolder : kCurrentFolderOnly;
             parsed.current_folder = *folder;
-        } else if (arg.rfind("--", 0) == 0) {
-            error = "Unknown option '" + arg + "'.";
-            return std::nullopt;
         } else {
-            words.push_back(arg);
+            error = "--scope takes root, below FOLDER or in FOLDER.";
+            return std::nullopt;
         }
     }
-    if (words.empty()) {
+    if (first_word >= args.positional.size()) {
         error = "A search text is needed.";
         return std::nullopt;
     }
-    for (const std::string& word : words) {
-        query.text += (query.text.empty() ? "" : " ") + word;
+    for (std::size_t i = first_word; i < args.positional.size(); ++i) {
+        query.text += (query.text.empty() ? "" : " ") + args.positional[i];
     }
     return parsed;
 }

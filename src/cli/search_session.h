@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_registry.h"
 #include "cli/model_session.h"
 #include "search/query_history.h"
 #include "search/search_engine.h"
@@ -33,9 +34,13 @@ struct SearchArgs {
     int current_folder = kRootFolder;
 };
 
-// TEXT [--any | --all | --advanced] [--in LIST] [--scope root | below FOLDER | in FOLDER];
-// the words of TEXT may come as several arguments. No value, with `error` set, on bad usage.
-std::optional<SearchArgs> parse_search_args(const std::vector<std::string>& args,
+// The options of a search: --any | --all | --advanced, --in LIST, --scope root | below FOLDER |
+// in FOLDER.
+std::vector<CommandOption> search_options();
+
+// The search options given and TEXT, the positionals from `first_word` on (the words of TEXT may
+// come as several arguments). No value, with `error` set, on bad usage.
+std::optional<SearchArgs> parse_search_args(const ParsedArgs& args, std::size_t first_word,
                                             const ModelSession& session, std::string& error);
 
 }  // namespace tb::cli
