@@ -60,6 +60,18 @@ std::filesystem::path follow_links(std::filesystem::path path) {
     return path;
 }
 
+// Forces what was written to path onto the disk. A folder is synced so that a rename in it
+// lasts; file systems that cannot sync a folder say so with EINVAL, which is no failure.
+bool sync_to_disk(const std::filesystem::path& path, bool folder) {
+    const int fd = ::open(path.c_str(), (folder ? O_DIRECTORY : 0) | O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(fd) == 0 || (folder && errno == EINVAL);
+    ::close(fd);
+    return synced;
+}
+
 bool exists_as_other_than_file(const std::filesystem::path& path) {
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
@@ -119,11 +131,16 @@ bool TextFileWriter::close() {
     }
     open_ = false;
     out_.close();
-    bool ok = !failed_ && !out_.fail();
+    // Synced before the rename, so that a crash leaves the old file or the whole new one, never
+    // an empty or short file in its place.
+    bool ok = !failed_ && !out_.fail() && sync_to_disk(temp_, false);
     std::error_code error;
     if (ok) {
         std::filesystem::rename(temp_, target_, error);
         ok = !error;
+    }
+    if (ok) {
+        sync_to_disk(target_.parent_path().empty() ? "." : target_.parent_path(), true);
     }
     if (!ok) {
         std::filesystem::remove(temp_, error);
