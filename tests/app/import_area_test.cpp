@@ -35,6 +35,22 @@ std::string bookmark_file(int links) {
     return text + "    </DL><p>\n    <DT><A HREF=\"https://top.example/\">Top</A>\n</DL><p>\n";
 }
 
+// A browser-like export: `folders` folders of `links` links each.
+std::string large_bookmark_file(int folders, int links) {
+    std::string text = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+    for (int f = 0; f < folders; ++f) {
+        text += "    <DT><H3 ADD_DATE=\"1600000000\">Folder " + std::to_string(f) +
+                "</H3>\n    <DL><p>\n";
+        for (int i = 0; i < links; ++i) {
+            text += "        <DT><A HREF=\"https://site" + std::to_string(f) + ".example/page/" +
+                    std::to_string(i) + "\" ADD_DATE=\"1600000000\">Page " + std::to_string(i) +
+                    " of the release notes &amp; guide</A>\n";
+        }
+        text += "    </DL><p>\n";
+    }
+    return text + "</DL><p>\n";
+}
+
 }  // namespace
 
 class ImportAreaTest : public QObject {
@@ -160,6 +176,56 @@ private slots:
         // Commands run again once the import is over.
         controller->execute(kCmdNewFolder);
         QCOMPARE(ui->folder_requests, 1);
+    }
+
+    // Reading and parsing a large file let the window repaint, and its Cancel already works.
+    void theWindowTurnsWhileALargeFileIsReadAndCancelStopsIt() {
+        const std::int64_t folders = count("SELECT COUNT(*) FROM tb_folders");
+        const std::int64_t links = count("SELECT COUNT(*) FROM tb_links");
+        const auto file = data->dir / "large.html";
+        test::write_file(file, large_bookmark_file(300, 1000));
+
+        const QString reading =
+            QCoreApplication::translate("tb::app::ImportArea", "Reading the file...");
+        QElapsedTimer clock;
+        qint64 last_tick = 0;
+        qint64 longest_gap = 0;
+        qint64 first_reading_tick = -1;
+        int reading_ticks = 0;
+        QTimer timer;
+        timer.setInterval(10);
+        connect(&timer, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed();
+            longest_gap = std::max(longest_gap, now - last_tick);
+            last_tick = now;
+            auto* progress = window->findChild<QProgressDialog*>();
+            if (progress == nullptr || progress->labelText() != reading) {
+                return;
+            }
+            if (first_reading_tick < 0) {
+                first_reading_tick = now;
+            }
+            if (++reading_ticks == 3) {
+                progress->cancel();
+            }
+        });
+        area->ask_import = [&] {
+            clock.start();
+            timer.start();
+            ImportRequest request;
+            request.path = file;
+            return std::optional<ImportRequest>(request);
+        };
+        controller->execute(kCmdImport);
+        timer.stop();
+
+        QVERIFY2(reading_ticks >= 3, qPrintable(QString::number(reading_ticks)));
+        QVERIFY2(first_reading_tick < 1000, qPrintable(QString::number(first_reading_tick)));
+        QVERIFY2(longest_gap < 1000, qPrintable(QString::number(longest_gap)));
+        QCOMPARE(int(area->last_result().status), int(ImportStatus::Cancelled));
+        QCOMPARE(count("SELECT COUNT(*) FROM tb_folders"), folders);
+        QCOMPARE(count("SELECT COUNT(*) FROM tb_links"), links);
+        QVERIFY(!controller->busy());
     }
 };
 
