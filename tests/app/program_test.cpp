@@ -1,4 +1,7 @@
 #include <QProcess>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
 #include <QtTest>
 #include <cstdlib>
 
@@ -117,6 +120,50 @@ private slots:
         QCOMPARE(program.controller()->state().selected_links, std::vector<int>{link_id});
         QVERIFY(window->tree()->item_for(side)->isExpanded());
         program.window()->close();
+    }
+
+    // Size, position and splitter survive a restart; a position that no screen shows any more
+    // opens at the primary screen's top-left.
+    void windowReopensWhereItWasClosed() {
+        const QRect placed(60, 40, 620, 430);
+        {
+            app::TagberryApp program;
+            QCOMPARE(program.start(), -1);
+            app::MainWindow* window = program.window();
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            window->resize(placed.size());
+            window->move(placed.topLeft());
+            window->splitter()->setSizes({230, 390});
+            QTRY_COMPARE(window->frameGeometry().topLeft(), placed.topLeft());
+            QCOMPARE(window->size(), placed.size());
+            QCOMPARE(window->tree()->width(), 230);
+            window->close();
+        }
+        {
+            app::TagberryApp program;
+            QCOMPARE(program.start(), -1);
+            app::MainWindow* window = program.window();
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            QCOMPARE(window->frameGeometry().topLeft(), placed.topLeft());
+            QCOMPARE(window->size(), placed.size());
+            QCOMPARE(window->tree()->width(), 230);
+            window->close();
+        }
+        {
+            QSettings stored(QStringLiteral("Quillmont"), QStringLiteral("Tagberry 2.0"));
+            stored.beginGroup(QStringLiteral("Settings"));
+            stored.setValue(QStringLiteral("Window Pos X"), 7000);
+            stored.setValue(QStringLiteral("Window Pos Y"), 5000);
+            stored.sync();
+        }
+        app::TagberryApp program;
+        QCOMPARE(program.start(), -1);
+        app::MainWindow* window = program.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        const QRect primary = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(window->frameGeometry().topLeft(), primary.topLeft());
+        QCOMPARE(window->size(), placed.size());
+        window->close();
     }
 
     void secondCopyActivatesTheFirstAndExitsQuietly() {
