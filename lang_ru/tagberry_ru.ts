@@ -1416,6 +1416,10 @@ Do you want to open it?</source>
         <translation>Импортировано записей: %1</translation>
     </message>
     <message>
+        <source>Reading the file...</source>
+        <translation>Чтение файла...</translation>
+    </message>
+    <message>
         <source>%1 new, %2 already present</source>
         <translation>Новых: %1, уже имевшихся: %2</translation>
     </message>

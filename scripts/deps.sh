@@ -13,6 +13,7 @@ packages=(
     liblz4-dev nlohmann-json3-dev
     libxcb1-dev
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
+    libqt6svg6
     libgtest-dev
 )
 if [[ ${1:-} == fuzz ]]; then
