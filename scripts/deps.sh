@@ -14,6 +14,7 @@ packages=(
     libxcb1-dev xdg-utils
     clang-format
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
+    libqt6svg6
     libgtest-dev
 )
 if [[ ${1:-} == fuzz ]]; then

@@ -15,6 +15,8 @@ namespace {
 
 // How often a running import updates its progress and lets the window repaint.
 constexpr qint64 kUpdateEveryMs = 50;
+// The bar's range while the source is read and parsed.
+constexpr std::size_t kReadingSteps = 1000;
 
 int clamped(std::size_t n) {
     return static_cast<int>(std::min<std::size_t>(n, INT_MAX));
@@ -90,12 +92,27 @@ ImportResult ImportArea::run_with_progress(const ImportRequest& request) {
 
     // Not started: the first report updates at once.
     QElapsedTimer since_update;
-    ImportProgress hooks;
-    hooks.report = [&](std::size_t done, std::size_t total) {
+    auto update_due = [&since_update] {
         if (since_update.isValid() && since_update.elapsed() < kUpdateEveryMs) {
-            return;
+            return false;
         }
         since_update.start();
+        return true;
+    };
+    ImportProgress hooks;
+    hooks.reading = [&](std::size_t done, std::size_t total) {
+        if (!update_due()) {
+            return;
+        }
+        progress.setLabelText(tr("Reading the file..."));
+        progress.setMaximum(kReadingSteps);
+        progress.setValue(total > 0 ? clamped(std::min(done, total) * kReadingSteps / total) : 0);
+        QCoreApplication::processEvents();
+    };
+    hooks.report = [&](std::size_t done, std::size_t total) {
+        if (!update_due()) {
+            return;
+        }
         if (total > 0) {
             progress.setLabelText(tr("Imported %1 of %2 items").arg(done).arg(total));
             progress.setMaximum(clamped(total));

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -29,6 +30,7 @@
 #include "app/item_drag.h"
 #include "app/link_count.h"
 #include "app/message_box.h"
+#include "app/window_placement.h"
 #include "platform/strings.h"
 
 namespace tb::app {
@@ -44,31 +46,34 @@ QIcon theme_icon(const char* name, QStyle::StandardPixmap fallback) {
                             QApplication::style()->standardIcon(fallback));
 }
 
+// The theme's icon, else the program's own drawing: the styles' stand-ins look alike (Large
+// Icons as About), and a bare desktop has no theme.
 QIcon command_icon(int command) {
-    switch (command) {
-        case kCmdNewFolder:
-            return theme_icon("folder-new", QStyle::SP_FileDialogNewFolder);
-        case kCmdNewLink:
-            return theme_icon("bookmark-new", QStyle::SP_FileLinkIcon);
-        case kCmdImport:
-            return theme_icon("document-import", QStyle::SP_DialogOpenButton);
-        case kCmdUndo:
-            return theme_icon("edit-undo", QStyle::SP_ArrowBack);
-        case kCmdFind:
-            return theme_icon("edit-find", QStyle::SP_FileDialogContentsView);
-        case kCmdViewLargeIcons:
-            return theme_icon("view-list-icons", QStyle::SP_FileDialogInfoView);
-        case kCmdViewSmallIcons:
-            return theme_icon("view-grid", QStyle::SP_FileDialogListView);
-        case kCmdViewList:
-            return theme_icon("view-list-text", QStyle::SP_FileDialogListView);
-        case kCmdViewDetails:
-            return theme_icon("view-list-details", QStyle::SP_FileDialogDetailedView);
-        case kCmdAbout:
-            return theme_icon("help-about", QStyle::SP_MessageBoxInformation);
-        default:
-            return {};
+    struct ToolbarIcon {
+        int command;
+        const char* theme_name;
+        const char* own_file;
+    };
+    static constexpr ToolbarIcon kIcons[] = {
+        {kCmdNewFolder, "folder-new", "new-folder"},
+        {kCmdNewLink, "bookmark-new", "new-link"},
+        {kCmdImport, "document-import", "import"},
+        {kCmdUndo, "edit-undo", "undo"},
+        {kCmdFind, "edit-find", "find"},
+        {kCmdViewLargeIcons, "view-list-icons", "large-icons"},
+        {kCmdViewSmallIcons, "view-grid", "small-icons"},
+        {kCmdViewList, "view-list-text", "list"},
+        {kCmdViewDetails, "view-list-details", "details"},
+        {kCmdAbout, "help-about", "about"},
+    };
+    for (const ToolbarIcon& icon : kIcons) {
+        if (icon.command == command) {
+            return QIcon::fromTheme(
+                QString::fromLatin1(icon.theme_name),
+                QIcon(QStringLiteral(":/icons/toolbar/%1.svg").arg(QLatin1String(icon.own_file))));
+        }
     }
+    return {};
 }
 
 // Shortcuts that the panes handle themselves: only shown in the menus.
@@ -107,6 +112,7 @@ MainWindow::MainWindow(AppController& controller, QWidget* parent)
     : QMainWindow(parent), controller_(controller) {
     setWindowTitle(message_text(Message::of(msg::kAppTitle)));
     setWindowIcon(program_icon());
+    register_icons();
     build_actions();
     build_menus();
     build_toolbars();
@@ -130,6 +136,7 @@ MainWindow::MainWindow(AppController& controller, QWidget* parent)
 }
 
 void MainWindow::start() {
+    restore_placement();
     apply_list_style(controller_.settings().list_style);
     properties_bar_->setVisible(controller_.settings().always_show_item_properties);
     refill_tree(false);
@@ -145,8 +152,36 @@ QLabel* MainWindow::status_pane(int index) const {
     return panes_.at(static_cast<size_t>(index));
 }
 
-int MainWindow::left_pane_width() const {
-    return tree_->width();
+void MainWindow::save_placement(Settings& settings) const {
+    // The frame's position, as move() takes it, of the window as it is when not maximised.
+    const QRect normal = normalGeometry();
+    const QPoint frame = normal.topLeft() - (geometry().topLeft() - pos());
+    settings.window_pos_x = frame.x();
+    settings.window_pos_y = frame.y();
+    settings.window_width = normal.width();
+    settings.window_height = normal.height();
+    settings.window_maximised = isMaximized();
+    settings.left_pane_width = tree_->width();
+}
+
+void MainWindow::restore_placement() {
+    const Settings& settings = controller_.settings();
+    if (settings.window_width <= 0 || settings.window_height <= 0) {
+        return;
+    }
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        screens << screen->availableGeometry();
+    }
+    const QRect placed =
+        placed_window_geometry(QRect(settings.window_pos_x, settings.window_pos_y,
+                                     settings.window_width, settings.window_height),
+                               screens, QGuiApplication::primaryScreen()->availableGeometry());
+    resize(placed.size());
+    move(placed.topLeft());
+    if (settings.window_maximised) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
 }
 
 void MainWindow::build_actions() {

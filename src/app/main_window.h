@@ -42,7 +42,9 @@ public:
     QToolBar* properties_bar() const { return properties_bar_; }
     QToolBar* quick_search_bar() const { return quick_bar_; }
     QLineEdit* quick_search_edit() const { return quick_edit_; }
-    int left_pane_width() const;
+    QSplitter* splitter() const { return splitter_; }
+    // The window's normal geometry, its maximised state and the tree's width, for the next start.
+    void save_placement(Settings& settings) const;
 
     // Updates the enabled, checked and text state of every action from the controller.
     void update_actions();
@@ -80,6 +82,7 @@ private:
     void build_toolbars();
     void build_panes();
     void build_status_bar();
+    void restore_placement();
     void show_idle_message(const QString& text);
     QMenu* build_menu(const QString& title, const std::vector<struct MenuEntry>& entries);
     bool drop_allowed(const QMimeData& data, int target) const;

@@ -172,7 +172,7 @@ void TagberryApp::build_desktop_pieces() {
 
 void TagberryApp::save_settings() {
     if (window_) {
-        settings_.left_pane_width = window_->left_pane_width();
+        window_->save_placement(settings_);
     }
     if (drop_window_) {
         settings_.drop_window_pos_x = drop_window_->x();

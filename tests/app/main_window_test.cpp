@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QTreeView>
 #include <QtTest>
 
@@ -10,6 +11,7 @@
 #include "app/link_list_model.h"
 #include "app/main_window.h"
 #include "app/search_area.h"
+#include "app/window_placement.h"
 #include "app_test_support.h"
 #include "fake_ui_services.h"
 #include "platform/strings.h"
@@ -46,6 +48,63 @@ private slots:
         search.reset();
         controller.reset();
         data.reset();
+    }
+
+    // A window reopens on the screen where it was, and at the primary screen's top-left when
+    // that screen is gone; it never outgrows the screen that holds it.
+    void windowPlacementFollowsTheScreens() {
+        const QRect primary(0, 0, 1920, 1040);
+        const QRect left(-1280, 0, 1280, 1000);
+        const QRect saved(-1200, 100, 900, 700);
+        QCOMPARE(placed_window_geometry(saved, {primary, left}, primary), saved);
+        QCOMPARE(placed_window_geometry(saved, {primary}, primary), QRect(0, 0, 900, 700));
+        // Only the corner of the top edge shows: not enough to reach the title bar.
+        QCOMPARE(placed_window_geometry(QRect(1900, 500, 600, 400), {primary}, primary),
+                 QRect(0, 0, 600, 400));
+        QCOMPARE(placed_window_geometry(QRect(100, -50, 600, 400), {primary}, primary),
+                 QRect(0, 0, 600, 400));
+        // Most of its top edge is on the left screen, which bounds its size.
+        QCOMPARE(placed_window_geometry(QRect(-1200, 100, 1600, 1200), {primary, left}, primary),
+                 QRect(-1200, 100, 1280, 1000));
+    }
+
+    // On a desktop without an icon theme every toolbar button still shows an icon of its own.
+    void toolbarIconsAreDistinctWithoutATheme() {
+        const QString theme = QIcon::themeName();
+        const QStringList paths = QIcon::themeSearchPaths();
+        test::TempDir empty;
+        QIcon::setThemeSearchPaths({QString::fromStdString(empty.path().string())});
+        QIcon::setThemeName(QStringLiteral("tb-no-such-theme"));
+        MainWindow bare(*controller);
+        QIcon::setThemeName(theme);
+        QIcon::setThemeSearchPaths(paths);
+
+        auto* bar = bare.findChild<QToolBar*>(QStringLiteral("MainToolbar"));
+        QVERIFY(bar != nullptr);
+        std::vector<std::pair<QString, QImage>> drawn;
+        for (QAction* action : bar->actions()) {
+            if (action->isSeparator()) {
+                continue;
+            }
+            QVERIFY2(!action->icon().isNull(), qPrintable(action->text()));
+            const QImage image = action->icon()
+                                     .pixmap(QSize(24, 24))
+                                     .toImage()
+                                     .convertToFormat(QImage::Format_ARGB32);
+            bool painted = false;
+            for (int y = 0; y < image.height() && !painted; ++y) {
+                for (int x = 0; x < image.width() && !painted; ++x) {
+                    painted = qAlpha(image.pixel(x, y)) > 0;
+                }
+            }
+            QVERIFY2(painted, qPrintable(action->text() + QStringLiteral(" draws nothing")));
+            for (const auto& [text, other] : drawn) {
+                QVERIFY2(image != other,
+                         qPrintable(action->text() + QStringLiteral(" looks like ") + text));
+            }
+            drawn.emplace_back(action->text(), image);
+        }
+        QCOMPARE(drawn.size(), size_t{10});
     }
 
     void rowColours() {

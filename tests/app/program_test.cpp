@@ -1,4 +1,7 @@
 #include <QProcess>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
 #include <QtTest>
 #include <cstdlib>
 
@@ -7,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/tagberry_app.h"
+#include "cli/cli_runner.h"
 #include "model/model.h"
 #include "platform/log.h"
 #include "storage/database.h"
@@ -117,6 +121,94 @@ private slots:
         QCOMPARE(program.controller()->state().selected_links, std::vector<int>{link_id});
         QVERIFY(window->tree()->item_for(side)->isExpanded());
         program.window()->close();
+    }
+
+    // What the real command-line tool adds while the window is open shows within a few seconds,
+    // with the current folder, the selection and the expansion kept.
+    void changesByTheCommandLineToolShowInTheWindow() {
+        int news = 0;
+        int side = 0;
+        int kept = 0;
+        {
+            RecordingReporter reporter;
+            Database db(reporter);
+            QVERIFY(db.open_database(dir_->path()) == OpenStatus::Ok);
+            Model model(db);
+            model.load();
+            news = model.folders.create_folder("News", kRootFolder);
+            side = model.folders.create_folder("Side", kRootFolder);
+            model.folders.create_folder("Leaf", side);
+            kept = model.links.add_link_to(news, "Kept", "https://kept.example/", "");
+        }
+        app::TagberryApp program;
+        QCOMPARE(program.start(), -1);
+        app::MainWindow* window = program.window();
+        window->select_folder(news);
+        window->select_links({kept});
+        window->tree()->item_for(side)->setExpanded(true);
+
+        const test::CliResult folder = test::run_cli(dir_->path(), {"mkdir", "/News", "Fresh"});
+        QCOMPARE(folder.code, 0);
+        const test::CliResult link = test::run_cli(
+            dir_->path(), {"add", "/News", "https://added.example/", "--title", "Added"});
+        QCOMPARE(link.code, 0);
+
+        QTRY_COMPARE_WITH_TIMEOUT(
+            window->tree()->findItems(QStringLiteral("Fresh"), Qt::MatchRecursive).size(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(window->list_model()->rowCount(), 2, 5000);
+        QStringList titles;
+        for (int row = 0; row < window->list_model()->rowCount(); ++row) {
+            titles << QString::fromStdString(window->list_model()->record(row).title);
+        }
+        QVERIFY2(titles.contains(QStringLiteral("Added")), qPrintable(titles.join(u',')));
+        QCOMPARE(program.controller()->state().current_folder, news);
+        QCOMPARE(program.controller()->state().selected_links, std::vector<int>{kept});
+        QVERIFY(window->tree()->item_for(side)->isExpanded());
+        window->close();
+    }
+
+    // Size, position and splitter survive a restart; a position that no screen shows any more
+    // opens at the primary screen's top-left.
+    void windowReopensWhereItWasClosed() {
+        const QRect placed(60, 40, 620, 430);
+        {
+            app::TagberryApp program;
+            QCOMPARE(program.start(), -1);
+            app::MainWindow* window = program.window();
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            window->resize(placed.size());
+            window->move(placed.topLeft());
+            window->splitter()->setSizes({230, 390});
+            QTRY_COMPARE(window->frameGeometry().topLeft(), placed.topLeft());
+            QCOMPARE(window->size(), placed.size());
+            QCOMPARE(window->tree()->width(), 230);
+            window->close();
+        }
+        {
+            app::TagberryApp program;
+            QCOMPARE(program.start(), -1);
+            app::MainWindow* window = program.window();
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            QCOMPARE(window->frameGeometry().topLeft(), placed.topLeft());
+            QCOMPARE(window->size(), placed.size());
+            QCOMPARE(window->tree()->width(), 230);
+            window->close();
+        }
+        {
+            QSettings stored(QStringLiteral("Quillmont"), QStringLiteral("Tagberry 2.0"));
+            stored.beginGroup(QStringLiteral("Settings"));
+            stored.setValue(QStringLiteral("Window Pos X"), 7000);
+            stored.setValue(QStringLiteral("Window Pos Y"), 5000);
+            stored.sync();
+        }
+        app::TagberryApp program;
+        QCOMPARE(program.start(), -1);
+        app::MainWindow* window = program.window();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        const QRect primary = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(window->frameGeometry().topLeft(), primary.topLeft());
+        QCOMPARE(window->size(), placed.size());
+        window->close();
     }
 
     void secondCopyActivatesTheFirstAndExitsQuietly() {

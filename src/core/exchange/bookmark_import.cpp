@@ -117,11 +117,20 @@ private:
     bool awaiting_list_ = false;
 };
 
-ParsedFile parse(const std::vector<std::string>& lines, ImportContext& context) {
+// Lines parsed between two progress steps.
+constexpr std::size_t kLinesPerStep = 8192;
+
+// The file's entries; std::nullopt when `step` stopped the parse.
+std::optional<ParsedFile> parse(const std::vector<std::string>& lines, ImportContext& context,
+                                const ByteSteps& step) {
     ParsedFile parsed;
     OpenFolders open;
     const bool structure = !context.options.ignore_structure;
-    for (const std::string& text : lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i % kLinesPerStep == kLinesPerStep - 1 && !step(i, lines.size())) {
+            return std::nullopt;
+        }
+        const std::string& text = lines[i];
         BookmarkLine line = classify_bookmark_line(text);
         if (line.kind == Kind::Folder || line.kind == Kind::Link) {
             ++parsed.entries;
@@ -246,41 +255,58 @@ BookmarkLine classify_bookmark_line(std::string_view text) {
 namespace {
 
 // The file's lines: a file with no byte-order mark that is not UTF-8 is read in the charset its
-// head declares, else invalid bytes become U+FFFD.
-std::vector<std::string> bookmark_file_lines(std::string_view bytes) {
+// head declares, else invalid bytes become U+FFFD. std::nullopt when `step` stopped it.
+std::optional<std::vector<std::string>> bookmark_file_lines(std::string_view bytes,
+                                                            const ByteSteps& step) {
     const std::string_view head = bytes.substr(0, ifind_ascii(bytes, "<dt", 0));
     if (std::optional<std::string> text = decode_in_declared_charset(bytes, head)) {
-        return decode_text_lines(*text);
+        return decode_text_lines(*text, step);
     }
-    return decode_text_lines(bytes);
+    return decode_text_lines(bytes, step);
+}
+
+// Reading, decoding and parsing each take a third of the reading progress.
+ByteSteps reading_phase(ImportContext& context, std::size_t index) {
+    constexpr std::size_t kPhases = 3;
+    return [&context, index](std::size_t done, std::size_t total) {
+        return context.reading_step(index * total + done, kPhases * total);
+    };
 }
 
 }  // namespace
 
 bool import_bookmark_file(ImportContext& context, const std::filesystem::path& file,
                           const std::string& top_title) {
-    std::optional<std::string> bytes = read_file_bytes(file);
+    std::optional<std::string> bytes = read_file_bytes(file, reading_phase(context, 0));
     if (!bytes) {
-        context.model.db.reporter().report(msg::kCannotReadHtml);
+        if (!context.cancelled()) {
+            context.model.db.reporter().report(msg::kCannotReadHtml);
+        }
         return false;
     }
     if (context.options.ignore_existing) {
         context.model.links.update_links_array();
     }
-    ParsedFile parsed;
+    std::optional<ParsedFile> parsed;
     {
-        std::vector<std::string> lines = bookmark_file_lines(*bytes);
+        std::optional<std::vector<std::string>> lines =
+            bookmark_file_lines(*bytes, reading_phase(context, 1));
         bytes.reset();
-        parsed = parse(lines, context);
+        if (lines) {
+            parsed = parse(*lines, context, reading_phase(context, 2));
+        }
     }
-    if (parsed.entries == 0) {
+    if (!parsed) {
+        return false;
+    }
+    if (parsed->entries == 0) {
         context.model.db.reporter().report(msg::kNoBookmarkEntries);
         return false;
     }
     if (context.create_top_folder(top_title, true) == 0) {
         return false;
     }
-    write(context, parsed);
+    write(context, *parsed);
     return true;
 }
 

@@ -107,10 +107,21 @@ bool ImportContext::item_done() {
     if (progress_.report) {
         progress_.report(done_, total_);
     }
+    return !check_cancelled();
+}
+
+bool ImportContext::reading_step(std::size_t done, std::size_t total) {
+    if (progress_.reading) {
+        progress_.reading(done, total);
+    }
+    return !check_cancelled();
+}
+
+bool ImportContext::check_cancelled() {
     if (!cancelled_ && progress_.cancelled && progress_.cancelled()) {
         cancelled_ = true;
     }
-    return !cancelled_;
+    return cancelled_;
 }
 
 }  // namespace tb

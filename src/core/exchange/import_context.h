@@ -51,6 +51,9 @@ public:
 
     // Counts one item and reports progress; false once the user has cancelled.
     bool item_done();
+    // Reports how far the reading and parsing of the source are; false once the user has
+    // cancelled.
+    bool reading_step(std::size_t done, std::size_t total);
     void set_total(std::size_t total) { total_ = total; }
     bool cancelled() const { return cancelled_; }
 
@@ -61,6 +64,8 @@ public:
     int links_present() const { return links_present_; }
 
 private:
+    bool check_cancelled();
+
     Database& db_;
     const ImportProgress& progress_;
     int top_ = 0;

@@ -18,10 +18,12 @@ struct ImportOptions {
 };
 
 // Progress of a running import: items written so far and the total when it is known (0 when
-// not, as in a directory walk). `cancelled` is asked between items; true rolls the whole import
-// back.
+// not, as in a directory walk). Before the first item, `reading` follows the reading and parsing
+// of a large source in bytes. `cancelled` is asked between items and pieces; true rolls the
+// whole import back.
 struct ImportProgress {
     std::function<void(std::size_t done, std::size_t total)> report;
+    std::function<void(std::size_t done, std::size_t total)> reading;
     std::function<bool()> cancelled;
 };
 

@@ -9,6 +9,7 @@
 #include "platform/log.h"
 #include "platform/strings.h"
 #include "text/codecs.h"
+#include "text/temp_files.h"
 
 namespace tb {
 
@@ -43,7 +44,10 @@ std::string local_time(std::chrono::system_clock::time_point when) {
 
 ChannelList::ChannelList(Database& db, const XercesRuntime& xml, std::filesystem::path feeds_folder,
                          DownloadOptions options)
-    : db_(db), xml_(xml), folder_(std::move(feeds_folder)), options_(options) {}
+    : db_(db), xml_(xml), folder_(std::move(feeds_folder)), options_(options) {
+    // Downloads a killed update left; a younger one may be another process's, still being read.
+    remove_stale_temp_files(folder_);
+}
 
 ChannelList::~ChannelList() {
     shutdown();

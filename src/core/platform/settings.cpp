@@ -12,7 +12,7 @@ using enum ApplicationText;
 
 // Name, field, default, min, max. Flags accept any number (non-zero is set), so they carry no
 // range; texts have neither default nor range.
-constexpr std::array<SettingRow, 17> kRows{{
+constexpr std::array<SettingRow, 22> kRows{{
     {"Left pane width", &S::left_pane_width, 200, 0, 10000},
     {"List style", &S::list_style, 1, 0, 3},
     {"Application Names", Names},
@@ -30,11 +30,16 @@ constexpr std::array<SettingRow, 17> kRows{{
     {"Always Show Item Properties", &S::always_show_item_properties, 1},
     {"Update Channels Every", &S::update_channels_every, 5, 1, 15},
     {"Newsfeed Download Deadline", &S::feed_download_deadline, 120, 10, 3600},
+    {"Window Pos X", &S::window_pos_x, 0, -100000, 100000},
+    {"Window Pos Y", &S::window_pos_y, 0, -100000, 100000},
+    {"Window Width", &S::window_width, 0, 0, 100000},
+    {"Window Height", &S::window_height, 0, 0, 100000},
+    {"Window Maximised", &S::window_maximised, 0},
 }};
 
 // Indexes into kRows: the list style goes before the pane width, the rest as read.
-constexpr std::array<std::size_t, kRows.size()> kWritingOrder{1, 0,  2,  3,  4,  5,  6,  7, 8,
-                                                              9, 10, 11, 12, 13, 14, 15, 16};
+constexpr std::array<std::size_t, kRows.size()> kWritingOrder{
+    1, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
 
 constexpr bool is_permutation_of_rows() {
     std::array<bool, kRows.size()> seen{};

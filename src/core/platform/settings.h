@@ -50,6 +50,13 @@ struct Settings {
     bool always_show_item_properties;
     int update_channels_every;
     int feed_download_deadline;  // seconds one newsfeed download may take in all
+    // The main window's place on the desktop when it is not maximised; a width of 0 means that
+    // it was never saved.
+    int window_pos_x;
+    int window_pos_y;
+    int window_width;
+    int window_height;
+    bool window_maximised;
 
     bool operator==(const Settings&) const = default;
 };

@@ -4,10 +4,17 @@
 #include <optional>
 #include <string>
 
+#include "text/byte_steps.h"
+
 namespace tb {
 
 // The whole file as it is on disk; std::nullopt for a folder or a file that cannot be opened or
 // read to its end.
 std::optional<std::string> read_file_bytes(const std::filesystem::path& file);
+
+// The same, read in pieces so that a caller can show progress and stop a long read; std::nullopt
+// also when `step` stopped it.
+std::optional<std::string> read_file_bytes(const std::filesystem::path& file,
+                                           const ByteSteps& step);
 
 }  // namespace tb

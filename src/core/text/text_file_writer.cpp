@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <random>
 
+#include "text/temp_files.h"
 #include "text/unicode.h"
 
 namespace tb {
@@ -15,20 +16,20 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Creates an empty file with a fresh name beside target and returns its path, or an empty path.
-// The file gets the old target's permissions, or the usual ones for a new file.
+// Creates an empty file with a fresh, prefixed name beside target and returns its path, or an
+// empty path. The file gets the old target's permissions, or the usual ones for a new file.
 std::filesystem::path create_temp_beside(const std::filesystem::path& target) {
     struct stat old_file {};
     const bool replaces = ::stat(target.c_str(), &old_file) == 0 && S_ISREG(old_file.st_mode);
     std::mt19937 random(std::random_device{}());
     std::uniform_int_distribution<int> letter(0, 25);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string suffix = ".";
+        std::string tail;
         for (int k = 0; k < 6; ++k) {
-            suffix += static_cast<char>('a' + letter(random));
+            tail += static_cast<char>('a' + letter(random));
         }
-        std::filesystem::path temp = target;
-        temp += suffix;
+        tail += "-" + target.filename().string();
+        const std::filesystem::path temp = target.parent_path() / temp_file_name(tail);
         int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             if (replaces) {
@@ -59,6 +60,18 @@ std::filesystem::path follow_links(std::filesystem::path path) {
     return path;
 }
 
+// Forces what was written to path onto the disk. A folder is synced so that a rename in it
+// lasts; file systems that cannot sync a folder say so with EINVAL, which is no failure.
+bool sync_to_disk(const std::filesystem::path& path, bool folder) {
+    const int fd = ::open(path.c_str(), (folder ? O_DIRECTORY : 0) | O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(fd) == 0 || (folder && errno == EINVAL);
+    ::close(fd);
+    return synced;
+}
+
 bool exists_as_other_than_file(const std::filesystem::path& path) {
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
@@ -73,6 +86,8 @@ TextFileWriter::TextFileWriter(std::filesystem::path target)
         not_a_file_ = true;
         return;
     }
+    // What a killed earlier write left in this folder; only the program's own old files go.
+    remove_stale_temp_files(target_.parent_path());
     temp_ = create_temp_beside(target_);
     if (temp_.empty()) {
         return;
@@ -116,11 +131,16 @@ bool TextFileWriter::close() {
     }
     open_ = false;
     out_.close();
-    bool ok = !failed_ && !out_.fail();
+    // Synced before the rename, so that a crash leaves the old file or the whole new one, never
+    // an empty or short file in its place.
+    bool ok = !failed_ && !out_.fail() && sync_to_disk(temp_, false);
     std::error_code error;
     if (ok) {
         std::filesystem::rename(temp_, target_, error);
         ok = !error;
+    }
+    if (ok) {
+        sync_to_disk(target_.parent_path().empty() ? "." : target_.parent_path(), true);
     }
     if (!ok) {
         std::filesystem::remove(temp_, error);

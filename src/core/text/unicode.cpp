@@ -336,22 +336,77 @@ std::string utf8_or_cp1251(std::string_view bytes) {
     return convert_to_utf8(bytes, "CP1251", out) ? out : sanitize_utf8(bytes);
 }
 
-std::vector<std::string> decode_text_lines(std::string_view bytes) {
-    std::vector<std::string> lines;
+namespace {
+
+enum class TextEncoding { Utf8, Utf16Le, Utf16Be };
+
+constexpr std::size_t kDecodePiece = std::size_t{1} << 20;
+
+// The encoding that the byte-order mark gives, and the mark's length.
+std::pair<TextEncoding, std::size_t> text_encoding(std::string_view bytes) {
     if (bytes.starts_with("\xFF\xFE")) {
-        lines = Utf16Decoder(bytes.substr(2), false).lines();
-    } else if (bytes.starts_with("\xFE\xFF")) {
-        lines = Utf16Decoder(bytes.substr(2), true).lines();
-    } else {
-        if (bytes.starts_with("\xEF\xBB\xBF")) {
-            bytes.remove_prefix(3);
-        }
-        lines = decode_utf8_lines(bytes);
+        return {TextEncoding::Utf16Le, 2};
     }
+    if (bytes.starts_with("\xFE\xFF")) {
+        return {TextEncoding::Utf16Be, 2};
+    }
+    return {TextEncoding::Utf8, bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0};
+}
+
+std::vector<std::string> decode_lines(std::string_view text, TextEncoding encoding) {
+    std::vector<std::string> lines =
+        encoding == TextEncoding::Utf8
+            ? decode_utf8_lines(text)
+            : Utf16Decoder(text, encoding == TextEncoding::Utf16Be).lines();
     // A stored text ends at its first NUL, so a NUL kept here would make the stored text differ
     // from the one the reader compared.
     for (std::string& line : lines) {
         std::erase(line, '\0');
+    }
+    return lines;
+}
+
+// Where the piece that starts at `start` ends: just after the first line feed from about a
+// piece's length on, so that the pieces decode to the lines of the whole.
+std::size_t piece_end(std::string_view text, std::size_t start, TextEncoding encoding) {
+    std::size_t at = start + kDecodePiece;
+    if (at >= text.size()) {
+        return text.size();
+    }
+    if (encoding == TextEncoding::Utf8) {
+        const std::size_t feed = text.find('\n', at);
+        return feed == std::string_view::npos ? text.size() : feed + 1;
+    }
+    const std::size_t low = encoding == TextEncoding::Utf16Le ? 0 : 1;
+    for (; at + 1 < text.size(); at += 2) {
+        if (text[at + low] == '\n' && text[at + 1 - low] == '\0') {
+            return at + 2;
+        }
+    }
+    return text.size();
+}
+
+}  // namespace
+
+std::vector<std::string> decode_text_lines(std::string_view bytes) {
+    const auto [encoding, mark] = text_encoding(bytes);
+    return decode_lines(bytes.substr(mark), encoding);
+}
+
+std::optional<std::vector<std::string>> decode_text_lines(std::string_view bytes,
+                                                          const ByteSteps& step) {
+    const auto [encoding, mark] = text_encoding(bytes);
+    const std::string_view text = bytes.substr(mark);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = piece_end(text, start, encoding);
+        std::vector<std::string> piece = decode_lines(text.substr(start, end - start), encoding);
+        lines.insert(lines.end(), std::make_move_iterator(piece.begin()),
+                     std::make_move_iterator(piece.end()));
+        start = end;
+        if (!step(mark + start, bytes.size())) {
+            return std::nullopt;
+        }
     }
     return lines;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "text/byte_steps.h"
 
 namespace tb {
 
@@ -33,5 +36,10 @@ std::string utf8_or_cp1251(std::string_view bytes);
 // unpaired surrogates become U+FFFD and NUL characters are dropped; the result is always valid
 // UTF-8.
 std::vector<std::string> decode_text_lines(std::string_view bytes);
+
+// The same lines, decoded in pieces with `step` called after each; std::nullopt when `step`
+// stopped it.
+std::optional<std::vector<std::string>> decode_text_lines(std::string_view bytes,
+                                                          const ByteSteps& step);
 
 }  // namespace tb

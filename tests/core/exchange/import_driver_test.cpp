@@ -1,5 +1,7 @@
 #include "exchange/import_driver.h"
 
+#include <algorithm>
+
 #include "import_fixture.h"
 #include "platform/strings.h"
 #include "storage/backup.h"
@@ -99,6 +101,35 @@ TEST_F(ImportTest, CancelRollsTheWholeImportBack) {
     EXPECT_EQ(db->transaction_depth(), 0);
     // The database takes the same import afterwards.
     EXPECT_EQ(run_import(*model, request).links, 50);
+}
+
+// A large file is read and parsed in steps that report progress and can be cancelled before
+// anything is written.
+TEST_F(ImportTest, ReadingReportsProgressAndCanBeCancelled) {
+    write_file(dir / "b.html", many_links(40000));
+    ImportRequest request;
+    request.path = dir / "b.html";
+    std::vector<std::size_t> reading;
+    bool written = false;
+    ImportProgress progress;
+    progress.reading = [&](std::size_t done, std::size_t total) {
+        EXPECT_LE(done, total);
+        reading.push_back(done);
+    };
+    progress.report = [&](std::size_t, std::size_t) { written = true; };
+    progress.cancelled = [&] { return reading.size() >= 3; };
+    EXPECT_EQ(run_import(*model, request, progress).status, ImportStatus::Cancelled);
+    EXPECT_EQ(reading.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(reading.begin(), reading.end()));
+    EXPECT_FALSE(written);
+    EXPECT_FALSE(reporter.has(msg::kCannotReadHtml));
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tb_folders"), 1);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM tb_links"), 0);
+
+    progress.cancelled = {};
+    reading.clear();
+    EXPECT_EQ(run_import(*model, request, progress).links, 40000);
+    EXPECT_GT(reading.size(), 2u);
 }
 
 TEST_F(ImportTest, ImportIsPrecededByASnapshotAndRefusedWithoutOne) {

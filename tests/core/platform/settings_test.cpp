@@ -53,6 +53,11 @@ const std::vector<std::string> kReadingOrder = {
     "Always Show Item Properties",
     "Update Channels Every",
     "Newsfeed Download Deadline",
+    "Window Pos X",
+    "Window Pos Y",
+    "Window Width",
+    "Window Height",
+    "Window Maximised",
 };
 
 TEST(SettingsTest, FreshStoreGivesDefaultsReadInOrder) {
@@ -75,6 +80,8 @@ TEST(SettingsTest, FreshStoreGivesDefaultsReadInOrder) {
     EXPECT_FALSE(settings.minimise_to_tray);
     EXPECT_TRUE(settings.always_show_item_properties);
     EXPECT_EQ(settings.update_channels_every, 5);
+    EXPECT_EQ(settings.window_width, 0) << "never placed";
+    EXPECT_FALSE(settings.window_maximised);
     EXPECT_EQ(settings, Settings());
 }
 
@@ -158,6 +165,10 @@ TEST(SettingsTest, NumbersOutsideTheirRangeTakeTheirDefault) {
         {"Left pane width", -5, 200},
         {"Left pane width", 10001, 200},
         {"Left pane width", 0, 0},
+        // A window on a screen left of or above the primary one has a negative position.
+        {"Window Pos X", -1920, -1920},
+        {"Window Pos Y", 100001, 0},
+        {"Window Width", -1, 0},
     };
     for (const RangeCase& c : cases) {
         MapStore store;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/test_support.h"
 #include "text/file_bytes.h"
 
@@ -41,6 +43,31 @@ TEST(ReadFileBytesTest, WholeFileOrNothing) {
     EXPECT_EQ(read_file_bytes(dir / "empty"), "");
     EXPECT_EQ(read_file_bytes(dir / "missing"), std::nullopt);
     EXPECT_EQ(read_file_bytes(dir.path()), std::nullopt);
+}
+
+TEST(ReadFileBytesTest, InPiecesWithProgressUntilStopped) {
+    test::TempDir dir;
+    std::string bytes(std::size_t{9} << 20, 'a');
+    bytes.back() = '\xFF';
+    test::write_file(dir / "large.bin", bytes);
+    std::vector<std::size_t> done;
+    auto whole = read_file_bytes(dir / "large.bin", [&](std::size_t at, std::size_t total) {
+        EXPECT_EQ(total, bytes.size());
+        done.push_back(at);
+        return true;
+    });
+    EXPECT_EQ(whole, bytes);
+    ASSERT_GE(done.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+    EXPECT_EQ(done.back(), bytes.size());
+
+    std::size_t steps = 0;
+    auto stopped =
+        read_file_bytes(dir / "large.bin", [&](std::size_t, std::size_t) { return ++steps < 2; });
+    EXPECT_EQ(stopped, std::nullopt);
+    EXPECT_EQ(steps, 2u);
+    EXPECT_EQ(read_file_bytes(dir / "missing", [](std::size_t, std::size_t) { return true; }),
+              std::nullopt);
 }
 
 }  // namespace

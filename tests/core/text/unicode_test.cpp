@@ -113,6 +113,43 @@ TEST(DecodeTextLinesSpeedTest, LargeFileDecodesQuickly) {
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 3000);
 }
 
+// Pieces are cut at line ends of any encoding, so they decode to the lines of the whole text.
+TEST(DecodeTextLinesInPiecesTest, PiecesGiveTheLinesOfTheWhole) {
+    std::u16string units;
+    std::string utf8 = "\xEF\xBB\xBF";
+    for (int i = 0; i < 60000; ++i) {
+        const std::u16string line = u"Строка " + std::u16string(i % 7, u'x') + u"\U0001F600\xD83D";
+        units += line + (i % 3 == 0 ? u"\r\n" : i % 3 == 1 ? u"\n" : u"\r");
+        utf8 += "Строка \xFF\xC0" + std::string(i % 7, '\0') + (i % 2 == 0 ? "\r\n" : "\n");
+    }
+    for (const std::string& bytes : {utf8, utf16(units, false), utf16(units, true) + "z"}) {
+        std::size_t steps = 0;
+        std::size_t last_done = 0;
+        const auto pieces = decode_text_lines(bytes, [&](std::size_t done, std::size_t total) {
+            EXPECT_GT(done, last_done);
+            EXPECT_EQ(total, bytes.size());
+            last_done = done;
+            ++steps;
+            return true;
+        });
+        ASSERT_TRUE(pieces.has_value());
+        EXPECT_EQ(*pieces, decode_text_lines(bytes));
+        EXPECT_GT(steps, 1u) << "a text of megabytes is decoded in several pieces";
+        EXPECT_EQ(last_done, bytes.size());
+    }
+}
+
+TEST(DecodeTextLinesInPiecesTest, AFalseStepStopsTheDecoding) {
+    const std::string bytes(std::size_t{3} << 20, '\n');
+    std::size_t steps = 0;
+    const auto stopped = decode_text_lines(bytes, [&](std::size_t, std::size_t) {
+        ++steps;
+        return false;
+    });
+    EXPECT_FALSE(stopped.has_value());
+    EXPECT_EQ(steps, 1u);
+}
+
 struct ConvertCase {
     const char* charset;
     std::string bytes;
