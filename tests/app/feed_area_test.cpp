@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSlider>
@@ -14,6 +15,7 @@
 
 #include "app/add_channel_dialog.h"
 #include "app/app_controller.h"
+#include "app/choose_feed_dialog.h"
 #include "app/feed_area.h"
 #include "app/feeds_editor_dialog.h"
 #include "app/main_window.h"
@@ -485,12 +487,13 @@ private slots:
     }
 
     void retryAfterReasonIsTranslatedWhole() {
-        // Marks every translated text, so that an untranslated part shows.
+        // "Translates" into capitals, so that a part left in English shows.
         class Marking : public QTranslator {
         public:
             bool isEmpty() const override { return false; }
             QString translate(const char*, const char* source, const char*, int) const override {
-                return QStringLiteral("[") + QString::fromUtf8(source) + QStringLiteral("]");
+                return QStringLiteral("[") + QString::fromUtf8(source).toUpper() +
+                       QStringLiteral("]");
             }
         } marking;
         test::LocalHttpServer server;
@@ -505,10 +508,28 @@ private slots:
         const QString reason = w.window->tree()->feed_item_for(busy)->toolTip(0).section('\n', 1);
         QCoreApplication::removeTranslator(&marking);
         QVERIFY2(reason.startsWith(QStringLiteral(
-                     "[Download failed: [HTTP status 429; the server asks to wait until ")),
+                     "[DOWNLOAD FAILED: [HTTP STATUS 429; THE SERVER ASKS TO WAIT UNTIL ")),
                  qPrintable(reason));
         QVERIFY(reason.endsWith("]]"));
         w.feeds->shutdown();
+    }
+
+    void chooseFeedDialogListsTheFeedsAndReturnsTheOneChosen() {
+        const std::vector<FeedLink> feeds = {{"All posts", "https://a.example/all.xml"},
+                                             {"", "https://a.example/c.atom"}};
+        ChooseFeedDialog dialog(feeds);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Choose a Newsfeed"));
+        QCOMPARE(dialog.list()->count(), 2);
+        QCOMPARE(dialog.list()->item(0)->text(),
+                 QStringLiteral("All posts - https://a.example/all.xml"));
+        QCOMPARE(dialog.list()->item(1)->text(), QStringLiteral("https://a.example/c.atom"));
+        QCOMPARE(dialog.chosen(), std::optional<std::size_t>(0));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClick(dialog.list(), Qt::Key_Down);
+        QCOMPARE(dialog.chosen(), std::optional<std::size_t>(1));
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 
     void addChannelDialogRefusesEmptyFields() {
