@@ -257,7 +257,7 @@ void ChannelList::run_guarded(const Request& request) {
     } catch (const std::exception& exception) {
         fail(request.id, worker_failure(exception.what()));
     } catch (...) {
-        fail(request.id, worker_failure("unknown exception"));
+        fail(request.id, worker_failure(kUnknownException));
     }
     std::lock_guard lock(mutex_);
     running_.erase(request.id);

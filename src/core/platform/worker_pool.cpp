@@ -5,12 +5,6 @@
 
 namespace tb {
 
-namespace {
-
-constexpr const char* kUnknownException = "unknown exception";
-
-}  // namespace
-
 WorkerPool::WorkerPool(std::size_t max_threads, FailureHandler on_failure)
     : max_threads_(max_threads == 0 ? 1 : max_threads), on_failure_(std::move(on_failure)) {}
 

@@ -11,6 +11,9 @@
 
 namespace tb {
 
+// The text reported for an exception that is not a std::exception.
+inline constexpr const char* kUnknownException = "unknown exception";
+
 // Runs jobs on at most a fixed number of threads, in the order they were posted. A thread starts
 // only when a job finds every running one busy, and stays until shutdown. An exception that
 // escapes a job goes to its failure handler with the exception's text, and the thread goes on
