@@ -1327,6 +1327,10 @@ Do you want to open it?</source>
         <source>Exported %1 newsfeeds.</source>
         <translation>Экспортировано лент новостей: %1.</translation>
     </message>
+    <message>
+        <source>Looking for the newsfeed at %1...</source>
+        <translation>Поиск ленты новостей по адресу %1...</translation>
+    </message>
 </context>
 <context>
     <name>tb::app::FeedsEditorDialog</name>

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QPainter>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTreeWidgetItem>
 
@@ -211,6 +212,10 @@ void FeedArea::new_channel(const QString& location) {
     });
     if (!queued) {
         subscribe(title, address);
+        return;
+    }
+    if (!window_.isNull()) {
+        window_->statusBar()->showMessage(tr("Looking for the newsfeed at %1...").arg(qs(address)));
     }
 }
 
@@ -218,6 +223,10 @@ void FeedArea::finish_new_channel(const std::string& title, const std::string& l
                                   const Discovery& found) {
     if (closed_) {
         return;
+    }
+    if (!window_.isNull() && window_->statusBar()->currentMessage() ==
+                                 tr("Looking for the newsfeed at %1...").arg(qs(location))) {
+        window_->statusBar()->clearMessage();
     }
     if (!found.page) {
         subscribe(title, location);

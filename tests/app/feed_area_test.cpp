@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSlider>
+#include <QStatusBar>
 #include <QThread>
 #include <QToolBar>
 #include <QTranslator>
@@ -432,10 +433,13 @@ private slots:
     void addNewsfeedTakesAWebPageForTheFeedItAnnounces() {
         test::LocalHttpServer server;
         const std::vector<std::string> html = {"Content-Type: text/html"};
-        server.route("/one", {200,
-                              "<html><head><link rel=\"alternate\" type=\"application/rss+xml\" "
-                              "href=\"/garden.xml\"></head></html>",
-                              html});
+        test::LocalHttpServer::Response one{
+            200,
+            "<html><head><link rel=\"alternate\" type=\"application/rss+xml\" "
+            "href=\"/garden.xml\"></head></html>",
+            html};
+        one.delay = std::chrono::milliseconds(300);
+        server.route("/one", one);
         server.route("/two", {200,
                               "<html><head><link rel=\"alternate\" type=\"application/rss+xml\" "
                               "title=\"All\" href=\"all.xml\"><link rel=\"alternate\" "
@@ -460,10 +464,14 @@ private slots:
             QVERIFY(reached);
         };
         add_through_menu(QStringLiteral("Garden"), server.url("/one"));
+        const QString looking =
+            "Looking for the newsfeed at " + QString::fromStdString(server.url("/one")) + "...";
+        QCOMPARE(w.window->statusBar()->currentMessage(), looking);
         QTRY_COMPARE_WITH_TIMEOUT(
             w.feed_titles(),
             QStringList{"Garden " + QString::fromStdString(server.url("/garden.xml"))}, 10000);
         QVERIFY(w.ui.feeds_shown.empty());
+        QVERIFY(w.window->statusBar()->currentMessage() != looking);
 
         w.ui.feed_choice = 1;
         add_through_menu(QStringLiteral("Talk"), server.url("/two"));
