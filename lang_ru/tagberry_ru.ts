@@ -1032,6 +1032,10 @@ New link</source>
         <translation>Проверить ссылки (%1) — %2? Ссылки других видов пропускаются: %3.</translation>
     </message>
     <message>
+        <source>No free id is left for a new row; nothing was added.</source>
+        <translation>Свободных идентификаторов для новой записи не осталось; ничего не добавлено.</translation>
+    </message>
+    <message>
         <source>The file &apos;%1&apos; holds the tables of another program; it is left untouched.</source>
         <translation>Файл &apos;%1&apos; содержит таблицы другой программы; он оставлен без изменений.</translation>
     </message>

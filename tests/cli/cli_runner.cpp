@@ -1,6 +1,7 @@
 #include "cli_runner.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,12 +14,11 @@ extern char** environ;
 
 namespace tb::test {
 
-CliResult run_cli(const std::filesystem::path& data_dir, const std::vector<std::string>& args,
-                  const std::string& extra_path) {
-    // Each run captures into a folder of its own: tests run in parallel.
-    const TempDir capture;
-    const std::filesystem::path out_file = capture / "cli.out";
-    const std::filesystem::path err_file = capture / "cli.err";
+CliProcess::CliProcess(const std::filesystem::path& data_dir, const std::vector<std::string>& args,
+                       const std::string& extra_path)
+    : capture_(std::make_unique<TempDir>()) {
+    const std::filesystem::path out_file = *capture_ / "cli.out";
+    const std::filesystem::path err_file = *capture_ / "cli.err";
     std::vector<std::string> words = {TB_CLI_PATH, "--data-dir", data_dir.string()};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -47,17 +47,41 @@ CliResult run_cli(const std::filesystem::path& data_dir, const std::vector<std::
                                      0644);
     posix_spawn_file_actions_addopen(&actions, 2, err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
-    CliResult result;
-    pid_t pid = 0;
-    if (posix_spawn(&pid, TB_CLI_PATH, &actions, nullptr, argv.data(), env.data()) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (posix_spawn(&pid_, TB_CLI_PATH, &actions, nullptr, argv.data(), env.data()) != 0) {
+        pid_ = 0;
     }
     posix_spawn_file_actions_destroy(&actions);
-    result.out = read_file(out_file);
-    result.err = read_file(err_file);
+}
+
+CliProcess::~CliProcess() {
+    if (started()) {
+        kill();
+    }
+}
+
+CliResult CliProcess::wait() {
+    CliResult result;
+    if (started()) {
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = 0;
+        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    result.out = read_file(*capture_ / "cli.out");
+    result.err = read_file(*capture_ / "cli.err");
     return result;
+}
+
+CliResult CliProcess::kill() {
+    if (started()) {
+        ::kill(pid_, SIGKILL);
+    }
+    return wait();
+}
+
+CliResult run_cli(const std::filesystem::path& data_dir, const std::vector<std::string>& args,
+                  const std::string& extra_path) {
+    return CliProcess(data_dir, args, extra_path).wait();
 }
 
 }  // namespace tb::test

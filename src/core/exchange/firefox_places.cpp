@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <random>
@@ -55,7 +56,7 @@ struct Connection {
 };
 
 struct Row {
-    int id = 0;
+    std::int64_t id = 0;
     int type = 0;
     std::string title;
     std::string url;
@@ -74,16 +75,16 @@ private:
     bool load_rows();
     void load_root_names();
     std::optional<std::string> root_title(const Row& row) const;
-    bool add_children(int parent, BrowserItem& into, int depth);
+    bool add_children(std::int64_t parent, BrowserItem& into, int depth);
     void report_engine_error();
 
     sqlite3* db_;
     std::string name_;
     Reporter& reporter_;
     bool has_guid_ = false;
-    int places_root_ = 0;
-    std::map<int, std::vector<Row>> children_;
-    std::map<int, std::string> root_names_;
+    std::int64_t places_root_ = 0;
+    std::map<std::int64_t, std::vector<Row>> children_;
+    std::map<std::int64_t, std::string> root_names_;
 };
 
 bool PlacesReader::has_columns(const char* table, std::initializer_list<const char*> columns) {
@@ -133,9 +134,9 @@ bool PlacesReader::load_rows() {
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         Row row;
-        row.id = sqlite3_column_int(stmt, 0);
+        row.id = sqlite3_column_int64(stmt, 0);
         row.type = sqlite3_column_int(stmt, 1);
-        int parent = sqlite3_column_int(stmt, 2);
+        const std::int64_t parent = sqlite3_column_int64(stmt, 2);
         // A bookmark without a title of its own shows the page's title.
         row.title = sqlite3_column_type(stmt, 3) != SQLITE_NULL ? text(3) : text(4);
         row.url = text(5);
@@ -165,7 +166,7 @@ void PlacesReader::load_root_names() {
     while (sqlite3_step(stmt) == SQLITE_ROW) {
         const unsigned char* name = sqlite3_column_text(stmt, 1);
         if (name != nullptr) {
-            root_names_[sqlite3_column_int(stmt, 0)] = reinterpret_cast<const char*>(name);
+            root_names_[sqlite3_column_int64(stmt, 0)] = reinterpret_cast<const char*>(name);
         }
     }
     sqlite3_finalize(stmt);
@@ -197,7 +198,7 @@ std::optional<std::string> PlacesReader::root_title(const Row& row) const {
     return row.title;
 }
 
-bool PlacesReader::add_children(int parent, BrowserItem& into, int depth) {
+bool PlacesReader::add_children(std::int64_t parent, BrowserItem& into, int depth) {
     auto rows = children_.find(parent);
     if (rows == children_.end()) {
         return true;

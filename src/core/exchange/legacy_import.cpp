@@ -1,5 +1,6 @@
 #include "exchange/legacy_import.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <map>
@@ -40,10 +41,45 @@ bool read_lines(const fs::path& file, std::vector<std::string>& lines) {
     return true;
 }
 
-// Whether old id + base + 1 is an int below the largest, so that the import's next free id,
-// one above it, is still an int.
-bool fits(int old_id, int base) {
-    return static_cast<long long>(old_id) + base + 1 < INT_MAX;
+// Old ids are kept as old id + base + 1 up to this bound. A larger one gets a fresh id above
+// every kept one, so that the ids the database hands out next stay far from the int limit.
+constexpr long long kLargestKeptId = 1LL << 30;
+
+bool keeps_id(int old_id, int base) {
+    return static_cast<long long>(old_id) + base + 1 <= kLargestKeptId;
+}
+
+// Hands out the fresh ids of one kind of row, from one above the largest kept id.
+class FreshIds {
+public:
+    FreshIds(const char* kind, int next) : kind_(kind), next_(next) {}
+
+    // The new id for old_id, or 0 when none is left below the int limit (the row is skipped).
+    int take(int old_id) {
+        const std::string what = std::string("*** ") + kind_ + " id " + std::to_string(old_id);
+        if (next_ > kLargestId) {
+            log_append(what + " is too large and no id is left; it is skipped");
+            return 0;
+        }
+        log_append(what + " is too large to keep; it is imported as " + std::to_string(next_));
+        return next_++;
+    }
+
+private:
+    const char* kind_;
+    int next_;
+};
+
+// One above the largest id that a kept old id becomes, and above base.
+template <typename Ids>
+int first_fresh_id(const Ids& old_ids, int base) {
+    long long largest = base;
+    for (int old_id : old_ids) {
+        if (old_id >= 0 && keeps_id(old_id, base)) {
+            largest = std::max(largest, static_cast<long long>(old_id) + base + 1);
+        }
+    }
+    return static_cast<int>(largest + 1);
 }
 
 void log_bad_line(const char* file, const std::string& line) {
@@ -54,6 +90,7 @@ struct OldFolder {
     int old_id = 0;
     std::string title;
     int old_parent = 0;
+    int id = 0;  // the id it gets
 };
 
 class LegacyImport {
@@ -105,14 +142,30 @@ private:
             }
             OldFolder folder{legacy_number(fields[0]), fields[1], legacy_number(fields[2])};
             // A negative id would take the top folder's id or one below it.
-            if (folder.old_id < 0 || !fits(folder.old_id, top_) ||
-                !seen.insert(folder.old_id).second) {
+            if (folder.old_id < 0 || !seen.insert(folder.old_id).second) {
                 log_bad_line("data.dbf", line);
                 continue;
             }
             folders.push_back(std::move(folder));
         }
-        return folders;
+        return assign_folder_ids(std::move(folders));
+    }
+
+    std::vector<OldFolder> assign_folder_ids(std::vector<OldFolder> folders) {
+        std::vector<int> old_ids;
+        for (const OldFolder& folder : folders) {
+            old_ids.push_back(folder.old_id);
+        }
+        FreshIds fresh("Folder", first_fresh_id(old_ids, top_));
+        std::vector<OldFolder> kept;
+        for (OldFolder& folder : folders) {
+            folder.id = keeps_id(folder.old_id, top_) ? folder.old_id + top_ + 1
+                                                      : fresh.take(folder.old_id);
+            if (folder.id != 0) {
+                kept.push_back(std::move(folder));
+            }
+        }
+        return kept;
     }
 
     // Index of each folder's parent record, or -1 for the top folder: parent -1, a parent no
@@ -177,7 +230,7 @@ private:
             auto [record, parent_id] = pending.back();
             pending.pop_back();
             const OldFolder& folder = folders[static_cast<std::size_t>(record)];
-            int id = context_.folder(parent_id, folder.title, folder.old_id + top_ + 1);
+            int id = context_.folder(parent_id, folder.title, folder.id);
             ids[static_cast<std::size_t>(record)] = id != 0 ? id : parent_id;
             folder_ids_[folder.old_id] = ids[static_cast<std::size_t>(record)];
             const auto& kids = children[static_cast<std::size_t>(record)];
@@ -210,27 +263,34 @@ private:
         if (check_existing) {
             context_.model.links.update_links_array();
         }
+        std::vector<int> old_ids;
+        for (const std::string& line : lines) {
+            old_ids.push_back(legacy_number(line));
+        }
+        FreshIds fresh("Link", first_fresh_id(old_ids, base));
         std::unordered_set<std::string> inserted;
         std::unordered_set<int> used_ids;
         for (const std::string& line : lines) {
-            if (!line.empty() && !make_link(line, base, inserted, used_ids)) {
+            if (!line.empty() && !make_link(line, base, fresh, inserted, used_ids)) {
                 return;
             }
         }
     }
 
     // False once cancelled.
-    bool make_link(const std::string& line, int base, std::unordered_set<std::string>& inserted,
-                   std::unordered_set<int>& used_ids) {
+    bool make_link(const std::string& line, int base, FreshIds& fresh,
+                   std::unordered_set<std::string>& inserted, std::unordered_set<int>& used_ids) {
         std::vector<std::string> fields = split_legacy_fields(line);
         const int old_id = fields.empty() ? -1 : legacy_number(fields[0]);
         // A negative or repeated id would collide with an existing or an imported row.
-        if (fields.size() < 5 || old_id < 0 || !fits(old_id, base) ||
-            !used_ids.insert(old_id).second) {
+        if (fields.size() < 5 || old_id < 0 || !used_ids.insert(old_id).second) {
             log_bad_line("data.dbi", line);
             return context_.item_done();
         }
-        const int id = old_id + base + 1;
+        const int id = keeps_id(old_id, base) ? old_id + base + 1 : fresh.take(old_id);
+        if (id == 0) {
+            return context_.item_done();
+        }
         const std::string& title = fields[1];
         const std::string address = clean_address(fields[2]);
         int visits = legacy_number(fields[4]);

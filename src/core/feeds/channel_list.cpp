@@ -10,6 +10,7 @@
 #include "platform/log.h"
 #include "platform/strings.h"
 #include "text/codecs.h"
+#include "text/temp_files.h"
 
 namespace tb {
 
@@ -58,7 +59,10 @@ ChannelList::ChannelList(Database& db, const XercesRuntime& xml, std::filesystem
           event.kind = FeedEvent::Kind::Message;
           event.message = worker_failure(what);
           events_.push(std::move(event));
-      }) {}
+      }) {
+    // Downloads a killed update left; a younger one may be another process's, still being read.
+    remove_stale_temp_files(folder_);
+}
 
 ChannelList::~ChannelList() {
     shutdown();

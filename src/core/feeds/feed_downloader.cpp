@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/curl_hardening.h"
+#include "text/temp_files.h"
 
 namespace tb {
 
@@ -99,10 +100,11 @@ bool write_all(int fd, const std::string& bytes) {
     return true;
 }
 
-// mkstemps gives each download its own name, even for two in the same second.
+// mkstemps gives each download its own name, even for two in the same second; the prefix marks it
+// as the program's own, for the clean-up of what a killed update left.
 std::filesystem::path save_body(const std::string& body, const std::filesystem::path& folder,
                                 const std::string& suffix) {
-    std::string name = (folder / ("XXXXXX-" + suffix)).string();
+    std::string name = (folder / temp_file_name("XXXXXX-" + suffix)).string();
     const int fd = ::mkstemps(name.data(), static_cast<int>(suffix.size() + 1));
     if (fd < 0) {
         return {};

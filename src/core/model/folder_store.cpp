@@ -148,7 +148,12 @@ int FolderStore::insert_folder(const Folder& folder) {
                   {folder.id, folder.title, folder.parent, folder.comment})
             : db_.easy_query("INSERT INTO tb_folders (title, parent, comment) VALUES (?, ?, ?)",
                              {folder.title, folder.parent, folder.comment});
-    const int new_id = folder.id != 0 ? folder.id : static_cast<int>(db_.last_insert_rowid());
+    const std::int64_t row_id = folder.id != 0 ? folder.id : db_.last_insert_rowid();
+    if (inserted && row_id > kLargestId) {
+        db_.reporter().report_text(kNoIdLeftText);
+        return 0;
+    }
+    const int new_id = static_cast<int>(row_id);
     parent_of_[new_id] = folder.parent;
     if (!inserted || !journal_.record({.action = kUndoAddFolder, .id = new_id}) ||
         !add_ancestry(new_id) || !transaction.commit()) {

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <climits>
+#include <cstdint>
+
+#include "platform/reporter.h"
+
 namespace tb {
 
 // Folder ids with a fixed meaning; the negative ones are tree items, never rows.
@@ -11,5 +16,11 @@ constexpr int kRecentlyVisitedFolder = -7;
 constexpr int kMostVisitedFolder = -8;
 constexpr int kBrokenLinksFolder = -9;
 constexpr int kSearchResultsFolder = -10;
+
+// Ids are ints in the program, while the engine would go on counting; one above the largest id
+// must still be an int, for the importers' next free id.
+constexpr std::int64_t kLargestId = INT_MAX - 1;
+inline constexpr const char* kNoIdLeftText =
+    TB_TRANSLATE_NOOP("Strings", "No free id is left for a new row; nothing was added.");
 
 }  // namespace tb

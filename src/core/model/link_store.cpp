@@ -221,7 +221,12 @@ int LinkStore::add_link_to(int parent, const std::string& title, const std::stri
     const bool inserted =
         db_.easy_query("INSERT INTO tb_links (title, url, parent, comment) VALUES (?, ?, ?, ?)",
                        {title, url, parent, comment});
-    const int id = static_cast<int>(db_.last_insert_rowid());
+    const std::int64_t row_id = db_.last_insert_rowid();
+    if (inserted && row_id > kLargestId) {
+        db_.reporter().report_text(kNoIdLeftText);
+        return 0;
+    }
+    const int id = static_cast<int>(row_id);
     const bool ok =
         inserted && journal_.record({.action = kUndoAddLink, .id = id}) && transaction.commit();
     update_links_array();

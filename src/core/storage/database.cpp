@@ -274,6 +274,8 @@ void Database::close_database() {
         run("ROLLBACK");
     }
     // Folds the log into the file, so that a copy of the file alone is complete.
+    // Without waiting: while another process writes, it folds the log in at its own close.
+    sqlite3_busy_timeout(db_, 0);
     run("PRAGMA wal_checkpoint(TRUNCATE)");
     depth_ = 0;
     doomed_ = false;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <random>
 
+#include "text/temp_files.h"
 #include "text/unicode.h"
 
 namespace tb {
@@ -15,20 +16,20 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Creates an empty file with a fresh name beside target and returns its path, or an empty path.
-// The file gets the old target's permissions, or the usual ones for a new file.
+// Creates an empty file with a fresh, prefixed name beside target and returns its path, or an
+// empty path. The file gets the old target's permissions, or the usual ones for a new file.
 std::filesystem::path create_temp_beside(const std::filesystem::path& target) {
     struct stat old_file {};
     const bool replaces = ::stat(target.c_str(), &old_file) == 0 && S_ISREG(old_file.st_mode);
     std::mt19937 random(std::random_device{}());
     std::uniform_int_distribution<int> letter(0, 25);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string suffix = ".";
+        std::string tail;
         for (int k = 0; k < 6; ++k) {
-            suffix += static_cast<char>('a' + letter(random));
+            tail += static_cast<char>('a' + letter(random));
         }
-        std::filesystem::path temp = target;
-        temp += suffix;
+        tail += "-" + target.filename().string();
+        const std::filesystem::path temp = target.parent_path() / temp_file_name(tail);
         int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             if (replaces) {
@@ -73,6 +74,8 @@ TextFileWriter::TextFileWriter(std::filesystem::path target)
         not_a_file_ = true;
         return;
     }
+    // What a killed earlier write left in this folder; only the program's own old files go.
+    remove_stale_temp_files(target_.parent_path());
     temp_ = create_temp_beside(target_);
     if (temp_.empty()) {
         return;

@@ -12,7 +12,9 @@ namespace tb {
 // save never leaves a truncated file behind. The files written are copies of what the database
 // holds, so the write is not forced to disk; the rename over an existing file already makes the
 // usual file systems allocate the data first. A symbolic link is followed, and its target written;
-// a target that exists but is no regular file (a folder, a device, a FIFO) is not opened.
+// a target that exists but is no regular file (a folder, a device, a FIFO) is not opened. The
+// temporary file's name starts with kTempFilePrefix; opening a writer removes such files that a
+// killed process left in the folder more than an hour ago.
 class TextFileWriter {
 public:
     explicit TextFileWriter(std::filesystem::path target);

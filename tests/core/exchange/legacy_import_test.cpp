@@ -104,19 +104,37 @@ TEST_F(LegacyTest, MissingFilesReportTheirMessageAndLeaveTheTopFolder) {
     EXPECT_TRUE(model->journal.enabled());
 }
 
-// The ids after the top folder (2) and after the empty link table (0) would be the largest int,
-// leaving the import's next free id no room; such lines are skipped like out-of-range ones.
-TEST_F(LegacyTest, IdsWhoseNextIdWouldOverflowAreSkipped) {
-    write_file(dir / "edge/data.dbf", "2147483644;Edge;-1\n5;Kept;-1\n");
-    write_file(dir / "edge/data.dbd", "2147483646;5\n1;5\n");
-    write_file(dir / "edge/data.dbi", "2147483646;Edge;http://edge/;;0\n1;Kept;http://kept/;;0\n");
+// Ids near the int limit would leave the next folder and link ids none to take; they get fresh
+// ids above the kept ones, their members and children follow, and the log says so.
+TEST_F(LegacyTest, IdsTooLargeToKeepGetFreshIdsThatTheirMembersFollow) {
+    write_file(dir / "edge/data.dbf", "2147483644;Edge;-1\n5;Kept;-1\n6;Child;2147483644\n");
+    write_file(dir / "edge/data.dbd", "2147483646;2147483644\n1;5\n7;6\n");
+    write_file(dir / "edge/data.dbi",
+               "2147483646;Edge;http://edge/;;0\n1;Kept;http://kept/;;0\n7;Deep;http://deep/;;0\n");
     ImportResult result = import(ImportSource::LegacyDatabase, dir / "edge");
-    EXPECT_EQ(result.status, ImportStatus::Done);
+    ASSERT_EQ(result.status, ImportStatus::Done);
     EXPECT_EQ(tree(result.top_folder),
-              (std::vector<std::string>{"D Kept", "L Kept | Kept | http://kept/"}));
-    EXPECT_NE(log().find("*** Skipped line of data.dbf: '2147483644;Edge;-1'"), std::string::npos);
-    EXPECT_NE(log().find("*** Skipped line of data.dbi: '2147483646;Edge;http://edge/;;0'"),
+              (std::vector<std::string>{
+                  "D Edge", "D Edge/Child", "D Kept", "L Edge | Edge | http://edge/",
+                  "L Edge/Child | Deep | http://deep/", "L Kept | Kept | http://kept/"}));
+    // Top 2: Kept 5 -> 8, Child 6 -> 9, so Edge takes 10; links 1 -> 2, 7 -> 8, Edge 9.
+    EXPECT_EQ(count("SELECT id FROM tb_folders WHERE title = 'Edge'"), 10);
+    EXPECT_EQ(count("SELECT parent FROM tb_folders WHERE title = 'Child'"), 10);
+    EXPECT_EQ(count("SELECT id FROM tb_links WHERE title = 'Edge'"), 9);
+    EXPECT_NE(log().find("*** Folder id 2147483644 is too large to keep; it is imported as 10"),
               std::string::npos);
+    EXPECT_NE(log().find("*** Link id 2147483646 is too large to keep; it is imported as 9"),
+              std::string::npos);
+
+    const int next = model->folders.create_folder("After", kRootFolder);
+    EXPECT_EQ(next, 11);
+    ImportResult again = import(ImportSource::LegacyDatabase, dir / "edge");
+    ASSERT_EQ(again.status, ImportStatus::Done);
+    EXPECT_EQ(db->query_int("SELECT COUNT(*) FROM tb_folders WHERE id <> 1 AND (id <= 0 OR "
+                            "parent <= 0 OR id > 1073741824)"),
+              0);
+    EXPECT_EQ(db->query_int("SELECT COUNT(*) FROM tb_links WHERE id <= 0 OR parent <= 0"), 0);
+    EXPECT_EQ(tree(again.top_folder).size(), 6U);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "local_http_server.h"
 #include "platform/strings.h"
 #include "support/test_support.h"
+#include "text/temp_files.h"
 
 namespace tb {
 namespace {
@@ -59,6 +60,27 @@ protected:
     DownloadOptions options;
     test::LocalHttpServer server;
 };
+
+// A killed update leaves its download behind; the next start removes it once it is an hour old,
+// since a younger one may be another process's, and leaves whatever else is in the folder.
+TEST_F(ChannelListTest, StartRemovesOnlyTheProgramsOwnOldDownloads) {
+    const fs::path feeds = dir / "feeds";
+    fs::create_directories(feeds);
+    const fs::path old_download = feeds / temp_file_name("abcdef-feed.xml");
+    const fs::path young_download = feeds / temp_file_name("ghijkl-feed.xml");
+    const fs::path users = feeds / "notes.xml";
+    for (const fs::path& file : {old_download, young_download, users}) {
+        test::write_file(file, "<rss/>");
+    }
+    const auto now = fs::file_time_type::clock::now();
+    fs::last_write_time(old_download, now - std::chrono::minutes(61));
+    fs::last_write_time(young_download, now - std::chrono::minutes(59));
+    fs::last_write_time(users, now - std::chrono::hours(100));
+    auto list = make_list(false);
+    EXPECT_FALSE(fs::exists(old_download));
+    EXPECT_TRUE(fs::exists(young_download));
+    EXPECT_TRUE(fs::exists(users));
+}
 
 TEST_F(ChannelListTest, AddAndDeleteKeepQuotesAndRefuseEmptyFields) {
     auto list = make_list(false);

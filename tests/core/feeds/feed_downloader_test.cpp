@@ -9,6 +9,7 @@
 
 #include "local_http_server.h"
 #include "support/test_support.h"
+#include "text/temp_files.h"
 
 namespace tb {
 namespace {
@@ -56,6 +57,7 @@ TEST_F(FeedDownloaderTest, SuccessWritesTheBodyByteForByteUnderAUniqueName) {
     EXPECT_NE(first.file, second.file);
     EXPECT_EQ(first.file.parent_path(), dir.path());
     EXPECT_TRUE(first.file.filename().string().ends_with("-feed.xml")) << first.file;
+    EXPECT_TRUE(first.file.filename().string().starts_with(kTempFilePrefix)) << first.file;
     EXPECT_EQ(test::read_file(first.file), kFeed);
     EXPECT_EQ(files_in_folder(), 2u);
 }
