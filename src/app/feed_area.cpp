@@ -58,7 +58,18 @@ FeedArea::FeedArea(AppController& controller, UiServices& ui, std::filesystem::p
       ui_(ui),
       options_(options),
       channels_(std::make_unique<ChannelList>(controller.model().db, xml_, std::move(feeds_folder),
-                                              options)) {
+                                              options)),
+      probes_(1, [this](const std::string& what) {
+          // A look-up that throws is shown with the exception's text.
+          QMetaObject::invokeMethod(
+              this,
+              [this, text = QString::fromStdString(what)] {
+                  if (!closed_) {
+                      warn(text);
+                  }
+              },
+              Qt::QueuedConnection);
+      }) {
     channels_->load_channels();
     // Workers only wake the GUI thread; one queued delivery drains whatever has piled up.
     channels_->events().set_notifier([this] {

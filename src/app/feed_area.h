@@ -106,7 +106,7 @@ private:
     bool closed_ = false;
     std::atomic<bool> abort_probes_{false};
     // Last: the look-ups at addresses the user entered, one at a time, off the GUI thread.
-    WorkerPool probes_{1};
+    WorkerPool probes_;
 };
 
 }  // namespace tb::app
