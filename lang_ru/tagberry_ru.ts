@@ -25,6 +25,18 @@ Do you want to open it?</source>
         <source>The address &quot;%1&quot; starts with &quot;-&quot; and cannot be passed to another program.</source>
         <translation>Адрес &quot;%1&quot; начинается с &quot;-&quot; и не может быть передан другой программе.</translation>
     </message>
+    <message>
+        <source>Import Subscriptions</source>
+        <translation>Импорт подписок</translation>
+    </message>
+    <message>
+        <source>Export Subscriptions</source>
+        <translation>Экспорт подписок</translation>
+    </message>
+    <message>
+        <source>Subscription lists (*.opml *.xml)</source>
+        <translation>Списки подписок (*.opml *.xml)</translation>
+    </message>
 </context>
 <context>
     <name>LinkCount</name>
@@ -337,6 +349,14 @@ Details</source>
         <source>Open Arc&amp;hived Copy</source>
         <translation>Открыть копию в &amp;архиве</translation>
     </message>
+    <message>
+        <source>&amp;Import Subscriptions...</source>
+        <translation>&amp;Импорт подписок...</translation>
+    </message>
+    <message>
+        <source>E&amp;xport Subscriptions...</source>
+        <translation>Э&amp;кспорт подписок...</translation>
+    </message>
 </context>
 <context>
     <name>MoveItems</name>
@@ -428,8 +448,8 @@ at line %2, column %3: &apos;%4&apos;</source>
         <translation>документ не удалось прочитать</translation>
     </message>
     <message>
-        <source>%1; the server asks to wait until %2</source>
-        <translation>%1; сервер просит подождать до %2</translation>
+        <source>HTTP status %1; the server asks to wait until %2</source>
+        <translation>код HTTP %1; сервер просит подождать до %2</translation>
     </message>
     <message>
         <source>larger than %1 MB</source>
@@ -1071,6 +1091,14 @@ New link</source>
         <source>No browser bookmarks were found in %1.</source>
         <translation>В %1 не найдены закладки браузера.</translation>
     </message>
+    <message>
+        <source>the update stopped: %1</source>
+        <translation>обновление прервано: %1</translation>
+    </message>
+    <message>
+        <source>The page %1 announces no newsfeed, so nothing was subscribed.</source>
+        <translation>Страница %1 не ссылается ни на одну ленту новостей, поэтому подписка не оформлена.</translation>
+    </message>
 </context>
 <context>
     <name>tb::app::AboutDialog</name>
@@ -1204,6 +1232,17 @@ e.g.: &apos;(software OR applications) AND (free OR open)&apos;</source>
     </message>
 </context>
 <context>
+    <name>tb::app::ChooseFeedDialog</name>
+    <message>
+        <source>Choose a Newsfeed</source>
+        <translation>Выбор ленты новостей</translation>
+    </message>
+    <message>
+        <source>This page announces several newsfeeds. Subscribe to:</source>
+        <translation>Эта страница ссылается на несколько лент новостей. Подписаться на:</translation>
+    </message>
+</context>
+<context>
     <name>tb::app::DropWindow</name>
     <message>
         <source>Drop a link or a newsfeed address here</source>
@@ -1275,6 +1314,26 @@ e.g.: &apos;(software OR applications) AND (free OR open)&apos;</source>
 Do you want to open it?</source>
         <translation>Адрес &quot;%1&quot; будет открыт программой, которая обрабатывает адреса &quot;%2:&quot;.
 Открыть его?</translation>
+    </message>
+    <message>
+        <source>Cannot import &apos;%1&apos;: %2.</source>
+        <translation>Не удалось импортировать &apos;%1&apos;: %2.</translation>
+    </message>
+    <message>
+        <source>Added %1 newsfeeds, skipped %2 already subscribed.</source>
+        <translation>Добавлено лент новостей: %1, пропущено уже подписанных: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot write &apos;%1&apos;.</source>
+        <translation>Не удалось записать &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>Exported %1 newsfeeds.</source>
+        <translation>Экспортировано лент новостей: %1.</translation>
+    </message>
+    <message>
+        <source>Looking for the newsfeed at %1...</source>
+        <translation>Поиск ленты новостей по адресу %1...</translation>
     </message>
 </context>
 <context>

@@ -96,6 +96,8 @@ const std::vector<TopMenu>& main_menu() {
          {item(kCmdNewFeed, QT_TRANSLATE_NOOP("Menu", "&New...")),
           item(kCmdUpdateAllFeeds, QT_TRANSLATE_NOOP("Menu", "&Update All")),
           item(kCmdFeedsEditor, QT_TRANSLATE_NOOP("Menu", "&Editor...")), separator(),
+          item(kCmdImportFeeds, QT_TRANSLATE_NOOP("Menu", "&Import Subscriptions...")),
+          item(kCmdExportFeeds, QT_TRANSLATE_NOOP("Menu", "E&xport Subscriptions...")), separator(),
           submenu(QT_TRANSLATE_NOOP("Menu", "&Selected Newsfeed"),
                   {item(kCmdUpdateFeed, QT_TRANSLATE_NOOP("Menu", "&Update")),
                    item(kCmdDeleteFeed, QT_TRANSLATE_NOOP("Menu", "&Delete")),

@@ -49,6 +49,8 @@ enum Command : int {
     kCmdCancelLinkCheck = 32871,
     kCmdUseNewAddress = 32872,
     kCmdOpenArchivedCopy = 32873,
+    kCmdImportFeeds = 32880,
+    kCmdExportFeeds = 32881,
     kCmdOpenWithFirst = 40000,
     kCmdRecentQueryFirst = 41000,
     kCmdUndo = 57643,

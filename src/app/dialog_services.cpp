@@ -11,6 +11,7 @@
 
 #include "app/about_dialog.h"
 #include "app/application_list_dialog.h"
+#include "app/choose_feed_dialog.h"
 #include "app/desktop_launch.h"
 #include "app/duplicates_dialog.h"
 #include "app/edit_link_dialog.h"
@@ -123,6 +124,33 @@ std::optional<QString> DialogServices::save_html_file(const QString& default_nam
         return std::nullopt;
     }
     return dialog.selectedFiles().front();
+}
+
+std::optional<QString> DialogServices::open_subscriptions_file() {
+    const QString file = QFileDialog::getOpenFileName(
+        parent_, tr("Import Subscriptions"), QString(), tr("Subscription lists (*.opml *.xml)"));
+    return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
+}
+
+std::optional<QString> DialogServices::save_subscriptions_file(const QString& default_name) {
+    const QString start = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                              .filePath(default_name);
+    QFileDialog dialog(parent_, tr("Export Subscriptions"), start);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(tr("Subscription lists (*.opml *.xml)"));
+    dialog.setDefaultSuffix(QStringLiteral("opml"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().front();
+}
+
+std::optional<std::size_t> DialogServices::choose_feed(const std::vector<FeedLink>& feeds) {
+    ChooseFeedDialog dialog(feeds, parent_);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.chosen();
 }
 
 void DialogServices::about() {

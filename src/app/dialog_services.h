@@ -29,6 +29,9 @@ public:
     bool recent_preferences(Settings& settings) override;
     bool edit_application_list(std::vector<Application>& list) override;
     std::optional<QString> save_html_file(const QString& default_name) override;
+    std::optional<QString> open_subscriptions_file() override;
+    std::optional<QString> save_subscriptions_file(const QString& default_name) override;
+    std::optional<std::size_t> choose_feed(const std::vector<FeedLink>& feeds) override;
     std::optional<std::filesystem::path> choose_backup(
         const std::vector<Snapshot>& snapshots) override;
     void about() override;

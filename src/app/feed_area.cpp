@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QPainter>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTreeWidgetItem>
 
@@ -12,6 +13,7 @@
 #include "app/feeds_editor_dialog.h"
 #include "app/folder_tree.h"
 #include "app/main_window.h"
+#include "feeds/opml.h"
 #include "platform/log.h"
 
 namespace tb::app {
@@ -54,8 +56,20 @@ FeedArea::FeedArea(AppController& controller, UiServices& ui, std::filesystem::p
     : QObject(parent),
       controller_(controller),
       ui_(ui),
+      options_(options),
       channels_(std::make_unique<ChannelList>(controller.model().db, xml_, std::move(feeds_folder),
-                                              options)) {
+                                              options)),
+      probes_(1, [this](const std::string& what) {
+          // A look-up that throws is shown with the exception's text.
+          QMetaObject::invokeMethod(
+              this,
+              [this, text = QString::fromStdString(what)] {
+                  if (!closed_) {
+                      warn(text);
+                  }
+              },
+              Qt::QueuedConnection);
+      }) {
     channels_->load_channels();
     // Workers only wake the GUI thread; one queued delivery drains whatever has piled up.
     channels_->events().set_notifier([this] {
@@ -118,6 +132,11 @@ void FeedArea::register_commands() {
     controller_.add_command(
         kCmdFeedsEditor, [this] { open_editor(); }, always);
     controller_.add_command(
+        kCmdImportFeeds, [this] { import_subscriptions(); },
+        [this] { return CommandStatus{.enabled = xml_.available()}; });
+    controller_.add_command(
+        kCmdExportFeeds, [this] { export_subscriptions(); }, always);
+    controller_.add_command(
         kCmdUpdateFeed, [this] { update_selected(); }, feed_selected);
     controller_.add_command(
         kCmdDeleteFeed, [this] { delete_selected(); }, feed_selected);
@@ -174,6 +193,8 @@ void FeedArea::shutdown() {
     closed_ = true;
     reporter_.set_parent(window_.data());
     channels_->events().set_notifier(nullptr);
+    abort_probes_ = true;
+    probes_.shutdown();
     channels_->shutdown();
     channels_->delete_downloaded_files(reporter_);
     timer_.stop();
@@ -185,9 +206,95 @@ void FeedArea::new_channel(const QString& location) {
     if (!entered) {
         return;
     }
-    if (channels_->add_channel(entered->first.toStdString(), entered->second.toStdString())) {
+    const std::string title = entered->first.toStdString();
+    const std::string address = entered->second.toStdString();
+    if (title.empty() || address.empty()) {
+        subscribe(title, address);
+        return;
+    }
+    const bool queued = probes_.post([this, title, address] {
+        Discovery found = discover_feeds(address, options_, &abort_probes_);
+        QMetaObject::invokeMethod(
+            this,
+            [this, title, address, found = std::move(found)] {
+                finish_new_channel(title, address, found);
+            },
+            Qt::QueuedConnection);
+    });
+    if (!queued) {
+        subscribe(title, address);
+        return;
+    }
+    if (!window_.isNull()) {
+        window_->statusBar()->showMessage(tr("Looking for the newsfeed at %1...").arg(qs(address)));
+    }
+}
+
+void FeedArea::finish_new_channel(const std::string& title, const std::string& location,
+                                  const Discovery& found) {
+    if (closed_) {
+        return;
+    }
+    if (!window_.isNull() && window_->statusBar()->currentMessage() ==
+                                 tr("Looking for the newsfeed at %1...").arg(qs(location))) {
+        window_->statusBar()->clearMessage();
+    }
+    if (!found.page) {
+        subscribe(title, location);
+        return;
+    }
+    if (found.feeds.empty()) {
+        warn(message_text(no_feed_on_page(location)));
+        return;
+    }
+    const auto chosen =
+        found.feeds.size() == 1 ? std::optional<std::size_t>(0) : ui_.choose_feed(found.feeds);
+    if (chosen && *chosen < found.feeds.size()) {
+        subscribe(title, found.feeds[*chosen].location);
+    }
+}
+
+void FeedArea::subscribe(const std::string& title, const std::string& location) {
+    if (channels_->add_channel(title, location)) {
         controller_.refill_tree(true);
     }
+}
+
+void FeedArea::import_subscriptions() {
+    const auto file = ui_.open_subscriptions_file();
+    if (!file) {
+        return;
+    }
+    const OpmlList list = read_opml(file->toStdString());
+    if (!list.ok) {
+        warn(tr("Cannot import '%1': %2.").arg(*file, message_text(list.failure)));
+        return;
+    }
+    const ChannelList::ImportCount count = channels_->import_channels(list.feeds);
+    controller_.refill_tree(true);
+    if (count.added > 0) {
+        channels_->update_all();
+    }
+    controller_.inform_text(tr("Added %1 newsfeeds, skipped %2 already subscribed.")
+                                .arg(count.added)
+                                .arg(count.skipped));
+}
+
+void FeedArea::export_subscriptions() {
+    const auto file = ui_.save_subscriptions_file(QStringLiteral("newsfeeds.opml"));
+    if (!file) {
+        return;
+    }
+    const std::vector<OpmlFeed> feeds = channels_->subscriptions();
+    if (!write_opml(file->toStdString(), feeds)) {
+        warn(tr("Cannot write '%1'.").arg(*file));
+        return;
+    }
+    controller_.inform_text(tr("Exported %1 newsfeeds.").arg(feeds.size()));
+}
+
+void FeedArea::warn(const QString& text) {
+    MessageBoxes::show(dialog_parent(), text, QMessageBox::Warning);
 }
 
 void FeedArea::update_all() {

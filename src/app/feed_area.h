@@ -14,8 +14,10 @@
 
 #include "app/message_box.h"
 #include "feeds/channel_list.h"
+#include "feeds/feed_discovery.h"
 #include "feeds/feed_parser.h"
 #include "model/link_store.h"
+#include "platform/worker_pool.h"
 
 class QIcon;
 class QTreeWidgetItem;
@@ -52,8 +54,9 @@ public:
     bool available() const { return xml_.available(); }
     const QTimer& timer() const { return timer_; }
 
-    // "Add Newsfeed" with a preset location (the drop window's newsfeed); on OK subscribes and
-    // rebuilds the tree.
+    // "Add Newsfeed" with a preset location (the drop window's newsfeed). On OK the address is
+    // fetched once in the background: a web page stands for the feed it announces (the user
+    // chooses when it announces several); then subscribes and rebuilds the tree.
     void new_channel(const QString& location = {});
     // Drains the workers' reports: tree states, the parser's messages, the shown feed's refill.
     void deliver_events();
@@ -79,6 +82,12 @@ private:
     void open_editor();
     void store_item();
     void open_item();
+    void finish_new_channel(const std::string& title, const std::string& location,
+                            const Discovery& found);
+    void subscribe(const std::string& title, const std::string& location);
+    void import_subscriptions();
+    void export_subscriptions();
+    void warn(const QString& text);
     void show_state(const FeedEvent& event);
     // "Download failed: ..." for a feed whose last update failed, else empty.
     static QString failure_text(const Channel& channel);
@@ -89,11 +98,15 @@ private:
     UiServices& ui_;
     MessageBoxReporter reporter_;
     XercesRuntime xml_;
+    DownloadOptions options_;
     std::unique_ptr<ChannelList> channels_;
     QTimer timer_;
     QPointer<MainWindow> window_;
     std::atomic<bool> delivery_pending_{false};
     bool closed_ = false;
+    std::atomic<bool> abort_probes_{false};
+    // Last: the look-ups at addresses the user entered, one at a time, off the GUI thread.
+    WorkerPool probes_;
 };
 
 }  // namespace tb::app

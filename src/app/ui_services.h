@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "feeds/feed_discovery.h"
 #include "model/link_store.h"
 #include "platform/settings.h"
 #include "storage/backup.h"
@@ -74,6 +75,11 @@ public:
     // Edits the "Open With" list in place; true when it changed.
     virtual bool edit_application_list(std::vector<Application>& list) = 0;
     virtual std::optional<QString> save_html_file(const QString& default_name) = 0;
+    // The OPML subscription list to import, or to export to.
+    virtual std::optional<QString> open_subscriptions_file() = 0;
+    virtual std::optional<QString> save_subscriptions_file(const QString& default_name) = 0;
+    // Which of the feeds a page announces to subscribe to (an index), or none.
+    virtual std::optional<std::size_t> choose_feed(const std::vector<FeedLink>& feeds) = 0;
     // The snapshot to restore, chosen from the list, or none.
     virtual std::optional<std::filesystem::path> choose_backup(
         const std::vector<Snapshot>& snapshots) = 0;

@@ -5,6 +5,7 @@
 #include "cli/json_writer.h"
 #include "cli/model_session.h"
 #include "feeds/channel_list.h"
+#include "feeds/feed_discovery.h"
 #include "feeds/feed_parser.h"
 #include "feeds/opml.h"
 #include "platform/ini_settings_store.h"
@@ -36,8 +37,8 @@ public:
     FeedSession(CliContext& context, Database& db, bool with_xml) : reporter_(context.reporter()) {
         xml_ok_ = !with_xml || xml_.initialize(reporter_);
         IniSettingsStore store;
-        list_ = std::make_unique<ChannelList>(db, xml_, context.data_folder() / "feeds",
-                                              download_options(load_settings(store)));
+        options_ = download_options(load_settings(store));
+        list_ = std::make_unique<ChannelList>(db, xml_, context.data_folder() / "feeds", options_);
         list_->load_channels();
     }
     ~FeedSession() {
@@ -49,6 +50,7 @@ public:
 
     bool xml_ok() const { return xml_ok_; }
     ChannelList& list() { return *list_; }
+    const DownloadOptions& options() const { return options_; }
 
     // Waits for the workers and shows what they reported; failures also go to the log.
     void finish_updates() {
@@ -68,6 +70,7 @@ private:
     Reporter& reporter_;
     XercesRuntime xml_;
     bool xml_ok_ = false;
+    DownloadOptions options_;
     std::unique_ptr<ChannelList> list_;
 };
 
@@ -127,7 +130,23 @@ int run_add(CliContext& context, Database& db) {
         return context.fail("usage: feeds add TITLE LOCATION", 2);
     }
     FeedSession session(context, db, true);
-    if (!session.list().add_channel(args[1], args[2])) {
+    std::string location = args[2];
+    // A web page's address stands for the feed the page announces.
+    const Discovery found = args[1].empty() || location.empty()
+                                ? Discovery{}
+                                : discover_feeds(location, session.options());
+    if (found.page && found.feeds.empty()) {
+        return context.fail(render(no_feed_on_page(location)));
+    }
+    if (found.page) {
+        location = found.feeds.front().location;
+        context.reporter().report_text(
+            found.feeds.size() == 1
+                ? "Subscribing to %2, the newsfeed the page announces."
+                : "The page announces %1 newsfeeds; subscribing to the first, %2.",
+            {std::to_string(found.feeds.size()), location});
+    }
+    if (!session.list().add_channel(args[1], location)) {
         return 1;
     }
     context.out() << "Added newsfeed " << db.last_insert_rowid() << ".\n";

@@ -29,6 +29,20 @@ public:
     bool recent_preferences(Settings&) override { return false; }
     bool edit_application_list(std::vector<Application>&) override { return false; }
     std::optional<QString> save_html_file(const QString&) override { return {}; }
+    // The file dialogs of the subscription list answer these, when set.
+    std::optional<QString> subscriptions_to_open;
+    std::optional<QString> subscriptions_to_save;
+    std::optional<QString> open_subscriptions_file() override { return subscriptions_to_open; }
+    std::optional<QString> save_subscriptions_file(const QString&) override {
+        return subscriptions_to_save;
+    }
+    // Chooses the feed at this index of the list it is shown, when set.
+    std::optional<std::size_t> feed_choice;
+    std::vector<FeedLink> feeds_shown;
+    std::optional<std::size_t> choose_feed(const std::vector<FeedLink>& feeds) override {
+        feeds_shown = feeds;
+        return feed_choice;
+    }
     // Chooses the snapshot at this index of the list it is shown, when set.
     std::optional<std::size_t> backup_choice;
     std::vector<Snapshot> backups_shown;

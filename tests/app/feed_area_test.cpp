@@ -2,16 +2,21 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSlider>
+#include <QStatusBar>
 #include <QThread>
 #include <QToolBar>
+#include <QTranslator>
 #include <QTreeView>
 #include <QtTest>
 #include <chrono>
 
 #include "app/add_channel_dialog.h"
 #include "app/app_controller.h"
+#include "app/choose_feed_dialog.h"
 #include "app/feed_area.h"
 #include "app/feeds_editor_dialog.h"
 #include "app/main_window.h"
@@ -82,12 +87,38 @@ struct FeedWindow {
         return options;
     }
 
+    // The address is looked up in the background before the feed is added.
     int subscribe(const QString& title, const std::string& url) {
         feeds->ask_new_channel = [title, url](const QString&) {
             return std::make_optional(std::make_pair(title, QString::fromStdString(url)));
         };
+        const std::size_t before = feeds->channels().channels().size();
         controller.execute(kCmdNewFeed);
+        if (!QTest::qWaitFor([&] { return feeds->channels().channels().size() > before; }, 10000)) {
+            return 0;
+        }
         return feeds->channels().channels().back().id;
+    }
+    QAction* menu_action(const QString& top, const QString& text) {
+        window->update_actions();
+        for (QAction* menu : window->menuBar()->actions()) {
+            if (menu->text() != top) {
+                continue;
+            }
+            for (QAction* entry : menu->menu()->actions()) {
+                if (entry->text().section('\t', 0, 0) == text) {
+                    return entry;
+                }
+            }
+        }
+        qFatal("no menu entry %s", qPrintable(text));
+    }
+    QStringList feed_titles() const {
+        QStringList titles;
+        for (const Channel& channel : feeds->channels().channels()) {
+            titles << QString::fromStdString(channel.title + " " + channel.location);
+        }
+        return titles;
     }
     void select_feed(int id) { window->tree()->setCurrentItem(window->tree()->feed_item_for(id)); }
     QTreeView* list_view() const {
@@ -179,12 +210,14 @@ private slots:
 
     void failedFeedSaysWhyInItsTooltipAndTheStatusBar() {
         test::LocalHttpServer server;
+        server.route("/garden.xml", {200, kGardenFeed});
+        // A feed when subscribed, a page without feed links since.
+        server.route("/page.html", {200, kGardenFeed});
+        FeedWindow w;
+        const int page = w.subscribe(QStringLiteral("Page"), server.url("/page.html"));
         server.route(
             "/page.html",
             {200, "<html><head><title>Home</title></head></html>", {"Content-Type: text/html"}});
-        server.route("/garden.xml", {200, kGardenFeed});
-        FeedWindow w;
-        const int page = w.subscribe(QStringLiteral("Page"), server.url("/page.html"));
         const int missing = w.subscribe(QStringLiteral("Missing"), server.url("/missing.xml"));
         const int garden = w.subscribe(QStringLiteral("Garden"), server.url("/garden.xml"));
         w.select_feed(page);
@@ -194,9 +227,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(w.state_of(garden), UpdateState::Updated, 10000);
         QTRY_COMPARE(w.window->status_pane(1)->text(),
                      QStringLiteral("Download failed: not a feed (HTML page)"));
-        QCOMPARE(w.window->tree()->feed_item_for(page)->toolTip(0),
-                 QString::fromStdString(server.url("/page.html")) +
-                     QStringLiteral("\nDownload failed: not a feed (HTML page)"));
+        // The tooltip changes when the worker's report reaches the GUI thread.
+        QTRY_COMPARE(w.window->tree()->feed_item_for(page)->toolTip(0),
+                     QString::fromStdString(server.url("/page.html")) +
+                         QStringLiteral("\nDownload failed: not a feed (HTML page)"));
         QTRY_COMPARE(w.window->tree()->feed_item_for(missing)->toolTip(0),
                      QString::fromStdString(server.url("/missing.xml")) +
                          QStringLiteral("\nDownload failed: HTTP status 404"));
@@ -311,13 +345,14 @@ private slots:
         server.route("/garden.xml", {200, kGardenFeed});
         test::LocalHttpServer::Response stalled(200, std::string(4000, ' '));
         stalled.stall_after = 10;
-        server.route("/slow.xml", stalled);
+        server.route("/slow.xml", {200, kGardenFeed});
         FeedWindow w;
         const std::filesystem::path folder = w.data.dir / "feeds";
         std::filesystem::create_directories(folder);
         test::write_file(folder / "other.xml", "not ours");
         const int garden = w.subscribe(QStringLiteral("Garden"), server.url("/garden.xml"));
         const int slow = w.subscribe(QStringLiteral("Slow"), server.url("/slow.xml"));
+        server.route("/slow.xml", stalled);
         w.feeds->start();
         QTRY_COMPARE_WITH_TIMEOUT(w.state_of(garden), UpdateState::Updated, 10000);
         QCOMPARE(w.feeds->channels().downloaded_files().size(), size_t(1));
@@ -339,6 +374,171 @@ private slots:
         w.controller.execute(kCmdUpdateAllFeeds);
         QVERIFY(!w.feeds->channels().channel(garden)->running);
         server.stop();
+    }
+
+    void subscriptionsComeInAndGoOutThroughTheNewsfeedsMenu() {
+        FeedWindow w;
+        w.feeds->start();
+        const int mine = w.subscribe(QStringLiteral("Mine"), "http://127.0.0.1:1/c.xml");
+        QVERIFY(mine != 0);
+        const auto opml = w.data.dir / "subs.opml";
+        test::write_file(
+            opml,
+            "<?xml version=\"1.0\"?><opml version=\"2.0\"><head><title>x</title></head><body>"
+            "<outline text=\"News\"><outline title=\"World\">"
+            "<outline type=\"rss\" text=\"A &amp; B\" xmlUrl=\"http://127.0.0.1:1/a.xml\"/>"
+            "</outline><outline type=\"rss\" text=\"B\" xmlUrl=\"http://127.0.0.1:1/b.xml\"/>"
+            "</outline><outline type=\"rss\" text=\"Again\" xmlUrl=\"http://127.0.0.1:1/c.xml\"/>"
+            "</body></opml>");
+        w.ui.subscriptions_to_open = QString::fromStdString(opml.string());
+        acknowledge();
+        w.menu_action("&Newsfeeds", "&Import Subscriptions...")->trigger();
+        QCOMPARE(shown_messages(),
+                 QStringList{QStringLiteral("Added 2 newsfeeds, skipped 1 already subscribed.")});
+        QCOMPARE(w.feed_titles(),
+                 (QStringList{"Mine http://127.0.0.1:1/c.xml", "A & B http://127.0.0.1:1/a.xml",
+                              "B http://127.0.0.1:1/b.xml"}));
+        QCOMPARE(w.window->tree()->item_for(kNewsfeedsFolder)->childCount(), 3);
+
+        const auto exported = w.data.dir / "out.opml";
+        w.ui.subscriptions_to_save = QString::fromStdString(exported.string());
+        acknowledge();
+        w.menu_action("&Newsfeeds", "E&xport Subscriptions...")->trigger();
+        QCOMPARE(shown_messages().last(), QStringLiteral("Exported 3 newsfeeds."));
+
+        FeedWindow other;
+        other.feeds->start();
+        other.ui.subscriptions_to_open = w.ui.subscriptions_to_save;
+        acknowledge();
+        other.menu_action("&Newsfeeds", "&Import Subscriptions...")->trigger();
+        QCOMPARE(shown_messages().last(),
+                 QStringLiteral("Added 3 newsfeeds, skipped 0 already subscribed."));
+        QCOMPARE(other.feed_titles(), w.feed_titles());
+
+        // A file of another kind: a clear message, nothing added.
+        other.ui.subscriptions_to_open =
+            QString::fromStdString(test::data_path("feeds/rdf.xml").string());
+        acknowledge();
+        other.menu_action("&Newsfeeds", "&Import Subscriptions...")->trigger();
+        QVERIFY2(
+            shown_messages().last().startsWith("Cannot import '" + *other.ui.subscriptions_to_open +
+                                               "': not a subscription list"),
+            qPrintable(shown_messages().last()));
+        QCOMPARE(MessageBoxes::shown_icons().back(), QMessageBox::Warning);
+        QCOMPARE(other.feed_titles().size(), 3);
+        w.feeds->shutdown();
+        other.feeds->shutdown();
+    }
+
+    void addNewsfeedTakesAWebPageForTheFeedItAnnounces() {
+        test::LocalHttpServer server;
+        const std::vector<std::string> html = {"Content-Type: text/html"};
+        test::LocalHttpServer::Response one{
+            200,
+            "<html><head><link rel=\"alternate\" type=\"application/rss+xml\" "
+            "href=\"/garden.xml\"></head></html>",
+            html};
+        one.delay = std::chrono::milliseconds(300);
+        server.route("/one", one);
+        server.route("/two", {200,
+                              "<html><head><link rel=\"alternate\" type=\"application/rss+xml\" "
+                              "title=\"All\" href=\"all.xml\"><link rel=\"alternate\" "
+                              "type=\"application/atom+xml\" title=\"Comments\" "
+                              "href=\"c.atom\"></head></html>",
+                              html});
+        server.route("/none", {200, "<html><head><title>Nothing</title></head></html>", html});
+        server.route("/garden.xml", {200, kGardenFeed});
+        FeedWindow w;
+        w.feeds->start();
+        // Typed into the real dialog, opened from the menu.
+        auto add_through_menu = [&](const QString& title, const std::string& address) {
+            bool reached = false;
+            on_next_dialog<AddChannelDialog>(
+                [&](AddChannelDialog* dialog) {
+                    dialog->title_edit()->setText(title);
+                    dialog->location_edit()->setText(QString::fromStdString(address));
+                    click_button(dialog, QDialogButtonBox::Ok);
+                },
+                &reached);
+            w.menu_action("&Newsfeeds", "&New...")->trigger();
+            QVERIFY(reached);
+        };
+        add_through_menu(QStringLiteral("Garden"), server.url("/one"));
+        const QString looking =
+            "Looking for the newsfeed at " + QString::fromStdString(server.url("/one")) + "...";
+        QCOMPARE(w.window->statusBar()->currentMessage(), looking);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            w.feed_titles(),
+            QStringList{"Garden " + QString::fromStdString(server.url("/garden.xml"))}, 10000);
+        QVERIFY(w.ui.feeds_shown.empty());
+        QVERIFY(w.window->statusBar()->currentMessage() != looking);
+
+        w.ui.feed_choice = 1;
+        add_through_menu(QStringLiteral("Talk"), server.url("/two"));
+        QTRY_COMPARE_WITH_TIMEOUT(w.feed_titles().size(), 2, 10000);
+        QCOMPARE(w.feed_titles().last(), "Talk " + QString::fromStdString(server.url("/c.atom")));
+        QCOMPARE(w.ui.feeds_shown, (std::vector<FeedLink>{{"All", server.url("/all.xml")},
+                                                          {"Comments", server.url("/c.atom")}}));
+
+        // Declining the choice subscribes to nothing.
+        w.ui.feed_choice.reset();
+        add_through_menu(QStringLiteral("Declined"), server.url("/two"));
+        acknowledge();
+        add_through_menu(QStringLiteral("Nothing"), server.url("/none"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            shown_messages(),
+            QStringList{"The page " + QString::fromStdString(server.url("/none")) +
+                        " announces no newsfeed, so nothing was subscribed."},
+            10000);
+        QCOMPARE(w.feed_titles().size(), 2);
+        QCOMPARE(w.data.db.query_int("SELECT COUNT(*) FROM tb_channels"), 2);
+        w.feeds->shutdown();
+    }
+
+    void retryAfterReasonIsTranslatedWhole() {
+        // "Translates" into capitals, so that a part left in English shows.
+        class Marking : public QTranslator {
+        public:
+            bool isEmpty() const override { return false; }
+            QString translate(const char*, const char* source, const char*, int) const override {
+                return QStringLiteral("[") + QString::fromUtf8(source).toUpper() +
+                       QStringLiteral("]");
+            }
+        } marking;
+        test::LocalHttpServer server;
+        server.route("/busy.xml", {200, kGardenFeed});
+        FeedWindow w;
+        const int busy = w.subscribe(QStringLiteral("Busy"), server.url("/busy.xml"));
+        server.route("/busy.xml", {429, "", {"Retry-After: 3600"}});
+        QCoreApplication::installTranslator(&marking);
+        w.feeds->start();
+        QTRY_COMPARE_WITH_TIMEOUT(w.state_of(busy), UpdateState::DownloadFailed, 10000);
+        QTRY_VERIFY(w.window->tree()->feed_item_for(busy)->toolTip(0).contains('\n'));
+        const QString reason = w.window->tree()->feed_item_for(busy)->toolTip(0).section('\n', 1);
+        QCoreApplication::removeTranslator(&marking);
+        QVERIFY2(reason.startsWith(QStringLiteral(
+                     "[DOWNLOAD FAILED: [HTTP STATUS 429; THE SERVER ASKS TO WAIT UNTIL ")),
+                 qPrintable(reason));
+        QVERIFY(reason.endsWith("]]"));
+        w.feeds->shutdown();
+    }
+
+    void chooseFeedDialogListsTheFeedsAndReturnsTheOneChosen() {
+        const std::vector<FeedLink> feeds = {{"All posts", "https://a.example/all.xml"},
+                                             {"", "https://a.example/c.atom"}};
+        ChooseFeedDialog dialog(feeds);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Choose a Newsfeed"));
+        QCOMPARE(dialog.list()->count(), 2);
+        QCOMPARE(dialog.list()->item(0)->text(),
+                 QStringLiteral("All posts - https://a.example/all.xml"));
+        QCOMPARE(dialog.list()->item(1)->text(), QStringLiteral("https://a.example/c.atom"));
+        QCOMPARE(dialog.chosen(), std::optional<std::size_t>(0));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClick(dialog.list(), Qt::Key_Down);
+        QCOMPARE(dialog.chosen(), std::optional<std::size_t>(1));
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
 
     void addChannelDialogRefusesEmptyFields() {

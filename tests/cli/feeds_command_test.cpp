@@ -93,6 +93,43 @@ TEST(FeedsCommandTest, SubscriptionsGoOutAndComeBackAsOpml) {
     EXPECT_NE(wrong.out.find("not a subscription list"), std::string::npos) << wrong.out;
 }
 
+TEST(FeedsCommandTest, AddTakesAWebPageForTheFeedItAnnounces) {
+    test::TempDir data;
+    test::LocalHttpServer server;
+    const char* rss = "application/rss+xml";
+    auto link = [](const std::string& type, const std::string& title, const std::string& href) {
+        return "<link rel=\"alternate\" type=\"" + type + "\" title=\"" + title + "\" href=\"" +
+               href + "\">";
+    };
+    const std::vector<std::string> html = {"Content-Type: text/html"};
+    server.route("/one/", {200, "<html><head>" + link(rss, "Posts", "feed.xml") + "</head>", html});
+    server.route("/two", {200,
+                          "<!DOCTYPE html><head><base href=\"/b/\">" + link(rss, "All", "all.xml") +
+                              link("application/atom+xml", "Comments", "c.atom") + "</head>",
+                          html});
+    server.route("/none", {200, "<html><head><title>No feeds</title></head></html>", html});
+    server.route("/one/feed.xml", {200, test::read_file(test::data_path("feeds/rss20.xml"))});
+
+    const CliRun one = run_cli(data, "feeds add Blog '" + server.url("/one/") + "'");
+    EXPECT_EQ(one.code, 0) << one.out;
+    EXPECT_NE(one.out.find("Subscribing to " + server.url("/one/feed.xml")), std::string::npos)
+        << one.out;
+    const CliRun two = run_cli(data, "feeds add Two '" + server.url("/two") + "'");
+    EXPECT_EQ(two.code, 0) << two.out;
+    EXPECT_NE(two.out.find("The page announces 2 newsfeeds; subscribing to the first, " +
+                           server.url("/b/all.xml") + "."),
+              std::string::npos)
+        << two.out;
+    const CliRun none = run_cli(data, "feeds add None '" + server.url("/none") + "'");
+    EXPECT_EQ(none.code, 1);
+    EXPECT_NE(none.out.find("The page " + server.url("/none") +
+                            " announces no newsfeed, so nothing was subscribed."),
+              std::string::npos)
+        << none.out;
+    EXPECT_EQ(run_cli(data, "feeds list").out, "1\tBlog\t" + server.url("/one/feed.xml") +
+                                                   "\n2\tTwo\t" + server.url("/b/all.xml") + "\n");
+}
+
 // Creates /News in the data folder's database, as the program would.
 int make_news_folder(const test::TempDir& data) {
     RecordingReporter reporter;

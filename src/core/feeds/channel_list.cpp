@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <exception>
 #include <system_error>
 #include <utility>
 
@@ -36,6 +37,11 @@ FeedEvent state_event(int id, UpdateState state, Message failure = {}) {
     return event;
 }
 
+// An exception's text as a feed's failure reason.
+Message worker_failure(const std::string& what) {
+    return Message::plain(TB_TRANSLATE_NOOP("Strings", "the update stopped: %1"), {what});
+}
+
 std::string local_time(std::chrono::system_clock::time_point when) {
     return format_local_time(std::chrono::system_clock::to_time_t(when), kLogTimeFormat);
 }
@@ -43,8 +49,17 @@ std::string local_time(std::chrono::system_clock::time_point when) {
 }  // namespace
 
 ChannelList::ChannelList(Database& db, const XercesRuntime& xml, std::filesystem::path feeds_folder,
-                         DownloadOptions options)
-    : db_(db), xml_(xml), folder_(std::move(feeds_folder)), options_(options) {
+                         DownloadOptions options, std::size_t workers)
+    : db_(db),
+      xml_(xml),
+      folder_(std::move(feeds_folder)),
+      options_(options),
+      pool_(workers, [this](const std::string& what) {
+          FeedEvent event;
+          event.kind = FeedEvent::Kind::Message;
+          event.message = worker_failure(what);
+          events_.push(std::move(event));
+      }) {
     // Downloads a killed update left; a younger one may be another process's, still being read.
     remove_stale_temp_files(folder_);
 }
@@ -236,27 +251,23 @@ bool ChannelList::update_one(int id, UpdateTrigger trigger) {
 }
 
 void ChannelList::start_worker(Request request) {
-    std::lock_guard lock(workers_mutex_);
-    reap_finished_workers();
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    std::thread thread([this, request = std::move(request), done] {
-        run_update(request);
-        {
-            std::lock_guard lock(mutex_);
-            running_.erase(request.id);
-        }
-        *done = true;
-    });
-    workers_.push_back({std::move(thread), std::move(done)});
+    const int id = request.id;
+    if (!pool_.post([this, request = std::move(request)] { run_guarded(request); })) {
+        std::lock_guard lock(mutex_);
+        running_.erase(id);
+    }
 }
 
-void ChannelList::reap_finished_workers() {
-    auto finished = std::partition(workers_.begin(), workers_.end(),
-                                   [](const Worker& worker) { return !*worker.done; });
-    for (auto it = finished; it != workers_.end(); ++it) {
-        it->thread.join();
+void ChannelList::run_guarded(const Request& request) {
+    try {
+        run_update(request);
+    } catch (const std::exception& exception) {
+        fail(request.id, worker_failure(exception.what()));
+    } catch (...) {
+        fail(request.id, worker_failure(kUnknownException));
     }
-    workers_.erase(finished, workers_.end());
+    std::lock_guard lock(mutex_);
+    running_.erase(request.id);
 }
 
 void ChannelList::run_update(const Request& request) {
@@ -267,7 +278,7 @@ void ChannelList::run_update(const Request& request) {
         return;
     }
     if (download.result != DownloadResult::Ok) {
-        fail(request.id, download.failure, download.retry_after_seconds);
+        fail(request.id, download.failure, download.status, download.retry_after_seconds);
         return;
     }
     {
@@ -322,13 +333,12 @@ void ChannelList::keep_items(int id) {
     events_.push(state_event(id, UpdateState::Updated));
 }
 
-void ChannelList::fail(int id, Message reason, std::int64_t retry_after_seconds) {
+void ChannelList::fail(int id, Message reason, long status, std::int64_t retry_after_seconds) {
     if (retry_after_seconds > 0) {
         const auto until =
             std::chrono::system_clock::now() + std::chrono::seconds(retry_after_seconds);
-        reason =
-            Message::plain(TB_TRANSLATE_NOOP("Strings", "%1; the server asks to wait until %2"),
-                           {render(reason), local_time(until)});
+        // One template with the status as an argument, so that it is translated whole.
+        reason = Message::of(msg::kServerAsksToWait, {std::to_string(status), local_time(until)});
         std::lock_guard lock(mutex_);
         if (Channel* channel = find(id)) {
             channel->retry_not_before = until;
@@ -347,24 +357,12 @@ void ChannelList::fail(int id, Message reason, std::int64_t retry_after_seconds)
 }
 
 void ChannelList::wait_for_workers() {
-    for (;;) {
-        std::vector<Worker> workers;
-        {
-            std::lock_guard lock(workers_mutex_);
-            workers.swap(workers_);
-        }
-        if (workers.empty()) {
-            return;
-        }
-        for (Worker& worker : workers) {
-            worker.thread.join();
-        }
-    }
+    pool_.wait_idle();
 }
 
 void ChannelList::shutdown() {
     abort_ = true;
-    wait_for_workers();
+    pool_.shutdown();
 }
 
 void ChannelList::delete_downloaded_files(Reporter& reporter) {

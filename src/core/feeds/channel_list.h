@@ -8,7 +8,6 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "feeds/feed_downloader.h"
@@ -17,12 +16,15 @@
 #include "feeds/feed_parser.h"
 #include "feeds/opml.h"
 #include "platform/reporter.h"
+#include "platform/worker_pool.h"
 #include "storage/database.h"
 
 namespace tb {
 
 // The special folder id of "Newsfeeds"; every feed link row has it as its parent.
 constexpr int kNewsfeedsFolderId = -6;
+// Feed downloads that run at one time; more feeds wait for a free worker.
+constexpr std::size_t kFeedWorkers = 4;
 
 // A feed item shown as a link row: id = item number, comment = description.
 struct FeedLinkRow {
@@ -53,15 +55,16 @@ struct Channel {
 // Who asked for an update: the timer's updates honour a server's Retry-After.
 enum class UpdateTrigger { User, Timer };
 
-// The subscriptions of tb_channels and their updates, one worker thread per feed. Database work
-// and every call here except the worker bodies happen on the owner's thread; workers only write
-// their own record (looked up by id under the lock) and report through events().
+// The subscriptions of tb_channels and their updates, run on a bounded pool of worker threads.
+// Database work and every call here except the worker bodies happen on the owner's thread;
+// workers only write their own record (looked up by id under the lock) and report through
+// events(). An exception that escapes an update fails that feed with the exception's text.
 //
 // At exit: shutdown(), then delete_downloaded_files(), then terminate the XML runtime.
 class ChannelList {
 public:
     ChannelList(Database& db, const XercesRuntime& xml, std::filesystem::path feeds_folder,
-                DownloadOptions options = {});
+                DownloadOptions options = {}, std::size_t workers = kFeedWorkers);
     ~ChannelList();
     ChannelList(const ChannelList&) = delete;
     ChannelList& operator=(const ChannelList&) = delete;
@@ -88,11 +91,11 @@ public:
     bool remove_channels(const std::vector<int>& ids);
 
     // Both do nothing when the XML library is unavailable or after shutdown. A feed that is
-    // already being updated is skipped.
+    // already being updated or waiting for a worker is skipped.
     void update_all(UpdateTrigger trigger = UpdateTrigger::User);
     bool update_one(int id, UpdateTrigger trigger = UpdateTrigger::User);
 
-    // Joins every worker started so far.
+    // Waits until every update started so far has finished.
     void wait_for_workers();
     // Aborts pending downloads and joins every worker; no update starts afterwards.
     void shutdown();
@@ -117,11 +120,6 @@ public:
 private:
     std::optional<std::vector<Channel>> read_rows();
 
-    struct Worker {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> done;
-    };
-
     Channel* find(int id);
     const Channel* find(int id) const;
     struct Request {
@@ -132,11 +130,11 @@ private:
     };
 
     void run_update(const Request& request);
+    void run_guarded(const Request& request);
     void finish_update(const Request& request, const Download& download);
     void keep_items(int id);
-    void fail(int id, Message reason, std::int64_t retry_after_seconds = 0);
+    void fail(int id, Message reason, long status = 0, std::int64_t retry_after_seconds = 0);
     void start_worker(Request request);
-    void reap_finished_workers();
 
     Database& db_;
     const XercesRuntime& xml_;
@@ -149,9 +147,9 @@ private:
     std::set<int> running_;
     std::vector<std::filesystem::path> downloaded_;
 
-    std::mutex workers_mutex_;
-    std::vector<Worker> workers_;
     std::atomic<bool> abort_{false};
+    // Last: its threads are joined before the members they use go.
+    WorkerPool pool_;
 };
 
 }  // namespace tb

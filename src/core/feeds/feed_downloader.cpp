@@ -219,14 +219,20 @@ DownloadOptions download_options(const Settings& settings) {
     return options;
 }
 
-Download download_feed(const std::string& location, const std::filesystem::path& folder,
-                       const DownloadOptions& options, const std::atomic<bool>* abort,
-                       const Validators& validators) {
+namespace {
+
+// The request and its response, with an Ok body left in `body` rather than saved.
+Download fetch(const std::string& location, const DownloadOptions& options,
+               const std::atomic<bool>* abort, const Validators& validators, std::string& body) {
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
     Download download;
     download.address = location;
-    if (!curl) {
-        download.failure = Message::plain(curl_easy_strerror(CURLE_FAILED_INIT));
+    // A download that waited for a worker while the program was closing does not start.
+    const CURLcode refused = !curl                               ? CURLE_FAILED_INIT
+                             : abort != nullptr && abort->load() ? CURLE_ABORTED_BY_CALLBACK
+                                                                 : CURLE_OK;
+    if (refused != CURLE_OK) {
+        download.failure = Message::plain(curl_easy_strerror(refused));
         return download;
     }
     Transfer transfer;
@@ -242,7 +248,7 @@ Download download_feed(const std::string& location, const std::filesystem::path&
         download.failure = transfer_failure(code, transfer, options.max_body_bytes);
         return download;
     }
-    long status = 0;
+    long& status = download.status;
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
     download.address = response_info(curl.get(), CURLINFO_EFFECTIVE_URL);
     download.content_type = response_info(curl.get(), CURLINFO_CONTENT_TYPE);
@@ -260,13 +266,34 @@ Download download_feed(const std::string& location, const std::filesystem::path&
     }
     download.validators = {response_header(curl.get(), "ETag"),
                            response_header(curl.get(), "Last-Modified")};
-    download.file = save_body(transfer.body, folder, feed_file_suffix(location));
+    body = std::move(transfer.body);
+    return download;
+}
+
+}  // namespace
+
+Download download_feed(const std::string& location, const std::filesystem::path& folder,
+                       const DownloadOptions& options, const std::atomic<bool>* abort,
+                       const Validators& validators) {
+    std::string body;
+    Download download = fetch(location, options, abort, validators, body);
+    if (download.result != DownloadResult::Ok) {
+        return download;
+    }
+    download.file = save_body(body, folder, feed_file_suffix(location));
     if (download.file.empty()) {
         download.result = DownloadResult::CannotCreateFile;
         download.failure = Message::plain(
             TB_TRANSLATE_NOOP("Strings", "cannot save the download in %1"), {folder.string()});
     }
     return download;
+}
+
+FetchedPage download_page(const std::string& location, const DownloadOptions& options,
+                          const std::atomic<bool>* abort) {
+    FetchedPage page;
+    page.download = fetch(location, options, abort, {}, page.body);
+    return page;
 }
 
 }  // namespace tb

@@ -48,6 +48,7 @@ struct Download {
     std::filesystem::path file;  // set only for Ok
     std::string address;         // where the body came from, after redirects
     std::string content_type;
+    long status = 0;        // the HTTP status, 0 when no response came
     Validators validators;  // of an Ok response
     // Seconds the server asked to wait, from the Retry-After of a 429 or 503; 0 when none.
     std::int64_t retry_after_seconds = 0;
@@ -64,5 +65,15 @@ std::string feed_file_suffix(const std::string& location);
 Download download_feed(const std::string& location, const std::filesystem::path& folder,
                        const DownloadOptions& options, const std::atomic<bool>* abort = nullptr,
                        const Validators& validators = {});
+
+// A response kept in memory: `body` is set only when the download's result is Ok.
+struct FetchedPage {
+    Download download;
+    std::string body;
+};
+
+// The same request as download_feed's, unconditional, without saving the body.
+FetchedPage download_page(const std::string& location, const DownloadOptions& options,
+                          const std::atomic<bool>* abort = nullptr);
 
 }  // namespace tb

@@ -104,6 +104,7 @@ constexpr std::pair<int, const char*> kEnglish[] = {
     {213, TB_TRANSLATE_NOOP("Strings", "Feed title")},
     {240, TB_TRANSLATE_NOOP("Strings", "The file holds no bookmarks, so nothing was imported.")},
     {241, TB_TRANSLATE_NOOP("Strings", "Cannot save to %1: it is not a regular file.")},
+    {242, TB_TRANSLATE_NOOP("Strings", "HTTP status %1; the server asks to wait until %2")},
     {1000, TB_TRANSLATE_NOOP("Strings", "Create new folder.\nNew folder")},
     {1001, TB_TRANSLATE_NOOP("Strings", "Delete the selected folder.")},
     {1003, TB_TRANSLATE_NOOP("Strings", "Delete selected link.")},

@@ -60,6 +60,7 @@ constexpr int kResetAllQuestion = 199;
 constexpr int kNewsfeedFieldsEmpty = 211;
 constexpr int kNoBookmarkEntries = 240;
 constexpr int kNotARegularFile = 241;
+constexpr int kServerAsksToWait = 242;
 constexpr int kAppTitle = 57344;
 constexpr int kReady = 57345;
 }  // namespace msg

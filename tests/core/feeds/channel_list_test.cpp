@@ -215,6 +215,10 @@ TEST_F(ChannelListTest, RetryAfterHoldsBackTimerUpdatesAndSaysWhy) {
     list->wait_for_workers();
     const auto busy = list->channel(id);
     EXPECT_EQ(busy->state, UpdateState::DownloadFailed);
+    // One entry of the message table with the status as its argument, translated whole.
+    EXPECT_EQ(busy->failure.id, msg::kServerAsksToWait);
+    ASSERT_EQ(busy->failure.args.size(), 2u);
+    EXPECT_EQ(busy->failure.args[0], "429");
     EXPECT_EQ(render(busy->failure).rfind("HTTP status 429; the server asks to wait until ", 0), 0u)
         << render(busy->failure);
     const int requests = server.requests();
@@ -226,6 +230,30 @@ TEST_F(ChannelListTest, RetryAfterHoldsBackTimerUpdatesAndSaysWhy) {
     EXPECT_TRUE(list->update_one(id));
     list->wait_for_workers();
     EXPECT_EQ(server.requests(), requests + 1);
+}
+
+TEST_F(ChannelListTest, TwelveFeedsShareFourWorkersAndAllFinish) {
+    test::LocalHttpServer::Response slow{200, kTwoItems};
+    slow.delay = std::chrono::milliseconds(150);
+    std::vector<int> ids;
+    for (int i = 0; i < 12; ++i) {
+        const std::string path = "/feed" + std::to_string(i) + ".xml";
+        server.route(path, slow);
+        ids.push_back(add_row("Feed " + std::to_string(i), path));
+    }
+    auto list = make_list();
+    list->update_all();
+    // Every feed waits its turn as "updating"; a second update of a waiting one is refused.
+    EXPECT_FALSE(list->update_one(ids.back()));
+    EXPECT_EQ(list->channel(ids.back())->state, UpdateState::Updating);
+    list->wait_for_workers();
+    EXPECT_EQ(server.requests(), 12);
+    EXPECT_LE(server.peak_concurrency(), static_cast<int>(kFeedWorkers));
+    EXPECT_GE(server.peak_concurrency(), 2);
+    for (int id : ids) {
+        EXPECT_EQ(list->channel(id)->state, UpdateState::Updated);
+        EXPECT_FALSE(list->channel(id)->running);
+    }
 }
 
 TEST_F(ChannelListTest, RunningFeedIsSkippedAndShutdownAbortsIt) {
