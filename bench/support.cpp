@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "model/ids.h"
 #include "storage/database.h"
+#include "storage/ids.h"
 
 #include <stdlib.h>
 

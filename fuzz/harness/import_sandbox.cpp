@@ -5,7 +5,7 @@
 #include <string>
 
 #include "harness/fuzz_support.h"
-#include "model/ids.h"
+#include "storage/ids.h"
 
 namespace tb::fuzz {
 

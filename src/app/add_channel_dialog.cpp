@@ -8,7 +8,7 @@
 
 #include "app/dialog_parts.h"
 #include "app/message_box.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::app {
 

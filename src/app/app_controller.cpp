@@ -5,7 +5,7 @@
 #include <ctime>
 
 #include "app/message_box.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "storage/backup.h"
 
 namespace tb::app {
@@ -248,18 +248,18 @@ QString AppController::caption() const {
     }
     switch (id) {
         case kSearchResultsFolder: {
-            QString place = message_text(Message::of(133));
+            QString place = message_text(Message::of(msg::kSearchResults));
             QString text = search_text ? search_text() : QString();
             return text.isEmpty() ? with(place) : with(place + QStringLiteral(" ('%1')").arg(text));
         }
         case kMostVisitedFolder:
-            return with(message_text(Message::of(132)));
+            return with(message_text(Message::of(msg::kMostVisited)));
         case kRecentlyVisitedFolder:
-            return with(message_text(Message::of(134)));
+            return with(message_text(Message::of(msg::kRecentlyVisited)));
         case kBrokenLinksFolder:
             return with(QCoreApplication::translate("Strings", "Broken Links"));
         case kNewsfeedsFolder:
-            return with(message_text(Message::of(212)));
+            return with(message_text(Message::of(msg::kNewsfeeds)));
         case kNothingSelected:
             return title;
         default: {

@@ -10,7 +10,7 @@
 #include "app/add_application_dialog.h"
 #include "app/dialog_parts.h"
 #include "app/message_box.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::app {
 
@@ -29,7 +29,8 @@ ApplicationListDialog::ApplicationListDialog(std::vector<Application>& list, QWi
     // Unique indexes from the start, whatever the caller's list holds.
     renumber(list_);
     setWindowTitle(tr("Application List"));
-    rows_ = new_checkable_list({message_text(Message::of(158)), message_text(Message::of(159))},
+    rows_ = new_checkable_list({message_text(Message::of(msg::kApplicationNameColumn)),
+                                message_text(Message::of(msg::kPathColumn))},
                                QSize(480, 220), this);
     rows_->header()->resizeSection(0, rows_->minimumWidth() / 3);
     QLabel* label = buddy_label(tr("&Applications:"), rows_, this);

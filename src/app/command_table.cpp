@@ -4,7 +4,7 @@
 
 #include "app/commands.h"
 #include "app/message_box.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::app {
 

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/message_box.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::app {
 

@@ -10,7 +10,7 @@
 
 #include "app/dialog_parts.h"
 #include "app/message_box.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::app {
 
@@ -34,7 +34,8 @@ DuplicatesDialog::DuplicatesDialog(const DuplicatesRequest& request, QWidget* pa
     form->addRow(tr("Address:"), value_label(QString::fromStdString(request.link.url), this));
     form->addRow(tr("Folder:"), value_label(request.folder_path, this));
 
-    list_ = new_checkable_list({message_text(Message::of(209)), message_text(Message::of(210))},
+    list_ = new_checkable_list({message_text(Message::of(msg::kLinkTitleColumn)),
+                                message_text(Message::of(msg::kFullFolderNameColumn))},
                                QSize(460, 180), this);
     QFont bold = list_->header()->font();
     bold.setBold(true);

@@ -15,6 +15,7 @@
 #include "app/main_window.h"
 #include "feeds/opml.h"
 #include "platform/log.h"
+#include "platform/messages.h"
 
 namespace tb::app {
 
@@ -392,8 +393,9 @@ void FeedArea::add_tree_items(FolderTree* tree) {
     if (channels.empty()) {
         return;
     }
-    QTreeWidgetItem* top = tree->add_special(kNewsfeedsFolder, message_text(Message::of(212)),
-                                             theme_icon("folder-remote", QStyle::SP_DirLinkIcon));
+    QTreeWidgetItem* top =
+        tree->add_special(kNewsfeedsFolder, message_text(Message::of(msg::kNewsfeeds)),
+                          theme_icon("folder-remote", QStyle::SP_DirLinkIcon));
     for (const Channel& channel : channels) {
         auto* item = new QTreeWidgetItem(top, {qs(channel.title)});
         item->setData(0, kFolderIdRole, channel.id);

@@ -13,14 +13,15 @@
 #include "app/message_box.h"
 #include "app/update_frequency_dialog.h"
 #include "feeds/channel_list.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::app {
 
 FeedsEditorDialog::FeedsEditorDialog(ChannelList& channels, int& update_minutes, QWidget* parent)
     : QDialog(parent), channels_(channels), update_minutes_(update_minutes) {
     setWindowTitle(tr("Newsfeeds Editor"));
-    rows_ = new_checkable_list({message_text(Message::of(213)), message_text(Message::of(159))},
+    rows_ = new_checkable_list({message_text(Message::of(msg::kFeedTitleColumn)),
+                                message_text(Message::of(msg::kPathColumn))},
                                QSize(540, 240), this);
     QLabel* label = buddy_label(tr("&Newsfeeds:"), rows_, this);
 

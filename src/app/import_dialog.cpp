@@ -15,8 +15,8 @@
 
 #include "app/message_box.h"
 #include "exchange/browser_import.h"
+#include "platform/messages.h"
 #include "platform/reporter.h"
-#include "platform/strings.h"
 
 namespace tb::app {
 

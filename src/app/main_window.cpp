@@ -31,7 +31,7 @@
 #include "app/link_count.h"
 #include "app/message_box.h"
 #include "app/window_placement.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::app {
 
@@ -84,7 +84,7 @@ bool is_display_only(const char* shortcut) {
 
 QString last_visit_text(std::int64_t seconds, int language) {
     if (seconds == 0) {
-        return message_text(Message::of(206));
+        return message_text(Message::of(msg::kNotAvailable));
     }
     std::time_t t = static_cast<std::time_t>(seconds);
     std::tm local{};
@@ -282,10 +282,12 @@ void MainWindow::rebuild_open_with_menu() {
         open_with_actions_.emplace_back(id, item);
     }
     if (apps.empty()) {
-        open_with_menu_->addAction(message_text(Message::of(196)))->setEnabled(false);
+        open_with_menu_->addAction(message_text(Message::of(msg::kNoApplications)))
+            ->setEnabled(false);
     }
     open_with_menu_->addSeparator();
-    QAction* edit = open_with_menu_->addAction(message_text(Message::of(192)));
+    QAction* edit =
+        open_with_menu_->addAction(message_text(Message::of(msg::kEditApplicationList)));
     connect(edit, &QAction::triggered, this, [this] {
         controller_.execute(kCmdEditAppList);
         rebuild_open_with_menu();
@@ -462,11 +464,11 @@ void MainWindow::refill_tree(bool keep_selection) {
     const bool feed_mode = keep_selection && state.feed_mode;
     const auto expanded = tree_->expanded_items();
     tree_->populate(folders);
-    tree_->add_special(kSearchResultsFolder, message_text(Message::of(133)),
+    tree_->add_special(kSearchResultsFolder, message_text(Message::of(msg::kSearchResults)),
                        theme_icon("edit-find", QStyle::SP_FileDialogContentsView));
-    tree_->add_special(kRecentlyVisitedFolder, message_text(Message::of(134)),
+    tree_->add_special(kRecentlyVisitedFolder, message_text(Message::of(msg::kRecentlyVisited)),
                        theme_icon("document-open-recent", QStyle::SP_BrowserReload));
-    tree_->add_special(kMostVisitedFolder, message_text(Message::of(132)),
+    tree_->add_special(kMostVisitedFolder, message_text(Message::of(msg::kMostVisited)),
                        theme_icon("emblem-favorite", QStyle::SP_DialogYesButton));
     tree_->add_special(kBrokenLinksFolder, QCoreApplication::translate("Strings", "Broken Links"),
                        theme_icon("dialog-warning", QStyle::SP_MessageBoxWarning));
@@ -729,8 +731,8 @@ void MainWindow::show_list_context_menu(const QPoint& global) {
         f == kBrokenLinksFolder) {
         const Link* link = controller_.model().links.find(state.current_link);
         const Folder* folder = link ? controller_.model().folders.find(link->parent) : nullptr;
-        containing->setText(
-            message_text(Message::of(200, {folder != nullptr ? folder->title : std::string()})));
+        containing->setText(message_text(Message::of(
+            msg::kOpenContainingFolder, {folder != nullptr ? folder->title : std::string()})));
     } else {
         containing->setText(menu_text(QT_TRANSLATE_NOOP("Menu", "&Open Containing Folder")));
     }

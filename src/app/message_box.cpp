@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <set>
 
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::app {
 

@@ -10,7 +10,7 @@
 #include "app/folder_tree.h"
 #include "app/message_box.h"
 #include "app/new_folder_dialog.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::app {
 
@@ -70,7 +70,7 @@ MoveItemsDialog::MoveItemsDialog(const FolderStore& folders, const MoveRequest& 
 }
 
 void MoveItemsDialog::fill_last_targets(const std::vector<int>& ids) {
-    last_targets_->addItem(message_text(Message::of(201)), kNothingSelected);
+    last_targets_->addItem(message_text(Message::of(msg::kSelectFolder)), kNothingSelected);
     for (int id : ids) {
         // A target deleted since it was used is no longer offered.
         if (const Folder* folder = folders_.find(id)) {

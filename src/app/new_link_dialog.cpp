@@ -15,7 +15,7 @@
 #include "app/folder_tree.h"
 #include "app/message_box.h"
 #include "app/select_folder_dialog.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::app {
 

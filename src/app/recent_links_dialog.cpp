@@ -7,6 +7,7 @@
 
 #include "app/dialog_parts.h"
 #include "app/message_box.h"
+#include "platform/messages.h"
 
 namespace tb::app {
 
@@ -46,9 +47,9 @@ RecentLinksDialog::RecentLinksDialog(const Settings& settings, QWidget* parent) 
 
 void RecentLinksDialog::show_hours(int hours) {
     // String 131 with a mnemonic for the slider in front.
-    label_->setText(
-        QStringLiteral("&") +
-        message_text(Message::of(131)).replace(QStringLiteral("%d"), QString::number(hours)));
+    label_->setText(QStringLiteral("&") +
+                    message_text(Message::of(msg::kRecentWithinHours))
+                        .replace(QStringLiteral("%d"), QString::number(hours)));
     disabled_->setVisible(hours == 0);
 }
 

@@ -11,7 +11,7 @@
 #include "app/message_box.h"
 #include "exchange/bookmark_export.h"
 #include "exchange/results_page.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::app {
 
@@ -116,10 +116,10 @@ void SearchArea::fill_recent_queries(QMenu* menu) {
         connect(item, &QAction::triggered, this, [this, index] { rerun(index); });
     }
     if (list.empty()) {
-        menu->addAction(message_text(Message::of(195)))->setEnabled(false);
+        menu->addAction(message_text(Message::of(msg::kNoSavedQueries)))->setEnabled(false);
     }
     menu->addSeparator();
-    QAction* clean = menu->addAction(message_text(Message::of(193)));
+    QAction* clean = menu->addAction(message_text(Message::of(msg::kCleanList)));
     connect(clean, &QAction::triggered, this, [this] { controller_.execute(kCmdDeleteQueries); });
 }
 

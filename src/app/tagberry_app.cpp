@@ -19,7 +19,7 @@
 #include "app/tray_icon.h"
 #include "platform/data_folder.h"
 #include "platform/log.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "storage/backup.h"
 
 namespace tb::app {

@@ -5,7 +5,7 @@
 #include "cli/json_writer.h"
 #include "cli/model_session.h"
 #include "health/link_check_run.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::cli {
 

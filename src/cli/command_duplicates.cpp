@@ -2,7 +2,7 @@
 
 #include "cli/command_registry.h"
 #include "cli/model_session.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "text/control_chars.h"
 
 namespace tb::cli {

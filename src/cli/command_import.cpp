@@ -11,7 +11,7 @@
 #include "exchange/browser_import.h"
 #include "exchange/browser_profiles.h"
 #include "exchange/import_driver.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "text/control_chars.h"
 
 namespace tb::cli {

@@ -3,6 +3,7 @@
 #include "cli/cli_context.h"
 #include "cli/command_registry.h"
 #include "cli/json_writer.h"
+#include "storage/schema.h"
 
 namespace tb::cli {
 
@@ -15,15 +16,12 @@ int run_info(CliContext& context) {
     }
     struct Count {
         const char* name;
-        const char* sql;
+        std::string sql;
     };
     const Count counts[] = {
-        {"folders",
-         "SELECT COUNT(*) FROM tb_folders WHERE id NOT IN "
-         "(SELECT id FROM tb_undo WHERE action = '2')"},
-        {"links",
-         "SELECT COUNT(*) FROM tb_links WHERE id NOT IN (SELECT id FROM tb_undo WHERE action = "
-         "'3') AND parent NOT IN (SELECT id FROM tb_undo WHERE action = '2')"},
+        {"folders", "SELECT COUNT(*) FROM tb_folders WHERE id NOT IN " + schema::kPendingFolderIds},
+        {"links", "SELECT COUNT(*) FROM tb_links WHERE id NOT IN " + schema::kPendingLinkIds +
+                      " AND parent NOT IN " + schema::kPendingFolderIds},
         {"journal_rows", "SELECT COUNT(*) FROM tb_undo"},
         {"saved_queries", "SELECT COUNT(*) FROM tb_queries"},
         {"newsfeeds", "SELECT COUNT(*) FROM tb_channels"},

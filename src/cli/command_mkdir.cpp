@@ -3,7 +3,7 @@
 #include "cli/command_registry.h"
 #include "cli/json_writer.h"
 #include "cli/model_session.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::cli {
 

@@ -2,7 +2,7 @@
 
 #include "cli/command_registry.h"
 #include "cli/model_session.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::cli {
 

@@ -4,8 +4,8 @@
 
 #include "cli/json_writer.h"
 #include "platform/ini_settings_store.h"
-#include "text/codecs.h"
 #include "text/control_chars.h"
+#include "text/time_format.h"
 
 namespace tb::cli {
 

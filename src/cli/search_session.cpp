@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "cli/json_writer.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "text/control_chars.h"
 
 namespace tb::cli {

@@ -15,8 +15,8 @@
 #include "app/message_box.h"
 #include "app/ui_services.h"
 #include "model/model.h"
+#include "platform/messages.h"
 #include "platform/reporter.h"
-#include "platform/strings.h"
 #include "storage/database.h"
 #include "support/test_support.h"
 

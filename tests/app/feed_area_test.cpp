@@ -24,7 +24,7 @@
 #include "app_test_support.h"
 #include "core/feeds/local_http_server.h"
 #include "fake_ui_services.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 using namespace tb;
 using namespace tb::app;

@@ -9,7 +9,7 @@
 
 #include "app/import_dialog.h"
 #include "app_test_support.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 using namespace tb;
 using namespace tb::app;

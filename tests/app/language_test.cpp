@@ -12,7 +12,7 @@
 #include "app/main_window.h"
 #include "app_test_support.h"
 #include "fake_ui_services.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 using namespace tb;
 using namespace tb::app;

@@ -14,7 +14,7 @@
 #include "app/new_link_dialog.h"
 #include "app/select_folder_dialog.h"
 #include "app_test_support.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 using namespace tb;
 using namespace tb::app;

@@ -13,7 +13,7 @@
 #include "app/most_visited_dialog.h"
 #include "app/recent_links_dialog.h"
 #include "app_test_support.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 using namespace tb;
 using namespace tb::app;

@@ -6,7 +6,7 @@
 
 #include "core/feeds/local_http_server.h"
 #include "model/model.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "support/test_support.h"
 
 namespace tb {

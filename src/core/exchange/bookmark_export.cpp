@@ -5,8 +5,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/strings.h"
-#include "text/codecs.h"
+#include "platform/messages.h"
+#include "text/file_names.h"
+#include "text/html_entities.h"
 #include "text/text_file_writer.h"
 #include "text/unicode.h"
 

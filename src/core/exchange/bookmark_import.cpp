@@ -4,11 +4,11 @@
 #include <optional>
 #include <vector>
 
-#include "platform/strings.h"
-#include "text/codecs.h"
+#include "platform/messages.h"
 #include "text/control_chars.h"
 #include "text/declared_charset.h"
 #include "text/file_bytes.h"
+#include "text/html_entities.h"
 #include "text/strings.h"
 #include "text/unicode.h"
 

@@ -5,8 +5,8 @@
 #include "exchange/browser_json.h"
 #include "exchange/firefox_places.h"
 #include "exchange/mozlz4.h"
-#include "model/ids.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
+#include "storage/ids.h"
 #include "text/file_bytes.h"
 
 namespace tb {

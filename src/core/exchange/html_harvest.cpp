@@ -2,13 +2,13 @@
 
 #include <optional>
 
-#include "model/ids.h"
 #include "platform/log.h"
-#include "platform/strings.h"
-#include "text/codecs.h"
+#include "platform/messages.h"
+#include "storage/ids.h"
 #include "text/control_chars.h"
 #include "text/declared_charset.h"
 #include "text/file_bytes.h"
+#include "text/html_entities.h"
 #include "text/strings.h"
 #include "text/unicode.h"
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "model/ids.h"
 #include "platform/log.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
+#include "storage/ids.h"
 #include "text/control_chars.h"
 
 namespace tb {

@@ -8,16 +8,12 @@
 #include "exchange/import_context.h"
 #include "exchange/legacy_import.h"
 #include "exchange/shortcut_import.h"
-#include "model/ids.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "storage/backup.h"
+#include "storage/ids.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
 #include <pwd.h>
 #include <unistd.h>
-#endif
 
 namespace tb {
 
@@ -57,7 +53,6 @@ bool dispatch(ImportContext& context, const ImportRequest& request) {
     return false;
 }
 
-#ifndef _WIN32
 std::string user_name() {
     if (const char* user = std::getenv("USER"); user != nullptr && *user != '\0') {
         return user;
@@ -79,29 +74,6 @@ fs::path wine_favourites() {
     std::error_code ec;
     return fs::is_directory(favourites, ec) ? favourites : fs::path();
 }
-#else
-fs::path registry_favourites() {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER,
-                      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                      0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return {};
-    }
-    wchar_t value[MAX_PATH] = {};
-    DWORD size = sizeof value - sizeof(wchar_t);
-    LONG read = RegQueryValueExW(key, L"Favorites", nullptr, nullptr,
-                                 reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    if (read != ERROR_SUCCESS) {
-        return {};
-    }
-    wchar_t expanded[MAX_PATH] = {};
-    if (ExpandEnvironmentStringsW(value, expanded, MAX_PATH) == 0) {
-        return {};
-    }
-    return fs::path(expanded);
-}
-#endif
 
 }  // namespace
 
@@ -204,11 +176,7 @@ int missing_path_message(ImportSource source, std::string_view path) {
 }
 
 fs::path favourites_folder_path(Reporter& reporter) {
-#ifdef _WIN32
-    fs::path found = registry_favourites();
-#else
     fs::path found = wine_favourites();
-#endif
     if (found.empty()) {
         reporter.report(msg::kNoFavouritesFolder);
     }

@@ -9,7 +9,7 @@
 #include <unordered_set>
 
 #include "platform/log.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "text/control_chars.h"
 #include "text/file_bytes.h"
 #include "text/strings.h"

@@ -3,9 +3,10 @@
 #include <algorithm>
 
 #include "exchange/bookmark_export.h"
-#include "platform/strings.h"
-#include "text/codecs.h"
+#include "platform/messages.h"
+#include "text/html_entities.h"
 #include "text/text_file_writer.h"
+#include "text/time_format.h"
 
 namespace tb {
 

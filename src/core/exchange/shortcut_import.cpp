@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "exchange/html_harvest.h"
-#include "model/ids.h"
 #include "platform/ini_reader.h"
 #include "platform/log.h"
+#include "storage/ids.h"
 #include "text/strings.h"
 #include "text/unicode.h"
 

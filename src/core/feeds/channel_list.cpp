@@ -8,9 +8,9 @@
 #include <utility>
 
 #include "platform/log.h"
-#include "platform/strings.h"
-#include "text/codecs.h"
+#include "platform/messages.h"
 #include "text/temp_files.h"
+#include "text/time_format.h"
 
 namespace tb {
 
@@ -20,7 +20,7 @@ std::vector<FeedLinkRow> links_of(const std::vector<FeedItem>& items) {
     std::vector<FeedLinkRow> links;
     links.reserve(items.size());
     for (const FeedItem& item : items) {
-        links.push_back({item.number, item.title, item.link, item.description, kNewsfeedsFolderId});
+        links.push_back({item.number, item.title, item.link, item.description, kNewsfeedsFolder});
     }
     return links;
 }
@@ -431,11 +431,6 @@ std::string ChannelList::location(int channel_id) const {
     std::lock_guard lock(mutex_);
     const Channel* channel = find(channel_id);
     return channel == nullptr ? std::string() : channel->location;
-}
-
-std::string ChannelList::item_address(int channel_id, int number) const {
-    const auto found = item(channel_id, number);
-    return found ? found->link : std::string();
 }
 
 std::vector<std::filesystem::path> ChannelList::downloaded_files() const {

@@ -18,11 +18,10 @@
 #include "platform/reporter.h"
 #include "platform/worker_pool.h"
 #include "storage/database.h"
+#include "storage/ids.h"
 
 namespace tb {
 
-// The special folder id of "Newsfeeds"; every feed link row has it as its parent.
-constexpr int kNewsfeedsFolderId = -6;
 // Feed downloads that run at one time; more feeds wait for a free worker.
 constexpr std::size_t kFeedWorkers = 4;
 
@@ -32,7 +31,7 @@ struct FeedLinkRow {
     std::string title;
     std::string url;
     std::string comment;
-    int parent = kNewsfeedsFolderId;
+    int parent = kNewsfeedsFolder;  // every feed link row sits in "Newsfeeds"
 };
 
 // One subscription with what its last good update brought.
@@ -110,7 +109,6 @@ public:
     std::vector<FeedLinkRow> listed_links(int channel_id) const;
     // The texts the copy commands put on the clipboard; empty when there is no such feed or item.
     std::string location(int channel_id) const;
-    std::string item_address(int channel_id, int number) const;
     std::vector<std::filesystem::path> downloaded_files() const;
     bool empty() const;
 

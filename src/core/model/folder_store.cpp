@@ -1,10 +1,11 @@
 #include "model/folder_store.h"
+#include "storage/schema.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <unordered_set>
 
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "text/strings.h"
 
 namespace tb {
@@ -41,8 +42,7 @@ void FolderStore::load_parent_map() {
 void FolderStore::reload() {
     load_parent_map();
     folders_.clear();
-    auto row = db_.prepare(
-        "SELECT * FROM tb_folders WHERE id NOT IN (SELECT id FROM tb_undo WHERE action = '2')");
+    auto row = db_.prepare("SELECT * FROM tb_folders WHERE id NOT IN " + schema::kPendingFolderIds);
     while (row && row->step() == Step::Row) {
         Folder f;
         f.id = row->integer(0);
@@ -229,8 +229,8 @@ std::vector<int> FolderStore::create_folders_from_text(int parent, const std::st
 bool FolderStore::folder_name_free(int parent, const std::string& title) {
     // Any live row blocks the name; rows awaiting the purge never do.
     return db_.query_int(
-               "SELECT COUNT(*) FROM tb_folders WHERE parent = ? AND title = ? AND id "
-               "NOT IN (SELECT id FROM tb_undo WHERE action = '2')",
+               "SELECT COUNT(*) FROM tb_folders WHERE parent = ? AND title = ? AND id NOT IN " +
+                   schema::kPendingFolderIds,
                {parent, title}) == 0;
 }
 

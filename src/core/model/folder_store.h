@@ -6,9 +6,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "model/ids.h"
 #include "model/journal.h"
 #include "storage/database.h"
+#include "storage/ids.h"
 
 namespace tb {
 

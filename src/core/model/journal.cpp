@@ -1,6 +1,6 @@
 #include "model/journal.h"
 
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "storage/backup.h"
 
 namespace tb {
@@ -44,18 +44,6 @@ bool Journal::record(const JournalRecord& r) {
 
 bool Journal::journal_not_empty() {
     return db_.query_int("SELECT COUNT(*) FROM tb_undo") > 0;
-}
-
-bool Journal::folder_deleted(int id) {
-    return db_.query_int("SELECT COUNT(*) AS count FROM tb_undo WHERE action = ? AND id = ?",
-                         {kUndoDeleteFolder, id}) > 0;
-}
-
-bool Journal::link_deleted(int id, int folder) {
-    return db_.query_int(
-               "SELECT COUNT(*) AS count FROM tb_undo WHERE (action = ? AND id = ?) OR "
-               "(action = ? AND id = ?)",
-               {kUndoDeleteLink, id, kUndoDeleteFolder, folder}) > 0;
 }
 
 int Journal::last_action_id() {
@@ -114,24 +102,22 @@ std::string Journal::label(int action) {
     return id != 0 ? english_string(id) : "Undefined Action";
 }
 
-std::string Journal::undo_menu_text() {
-    auto last = load_last_action();
-    return (last ? label(last->action) : std::string(english_string(msg::kUndo))) + "\tCtrl+Z";
-}
-
 bool Journal::has_deletions() {
-    return db_.has_rows("SELECT 1 FROM tb_undo WHERE action IN (2, 3) LIMIT 1");
+    return db_.has_rows("SELECT 1 FROM tb_undo WHERE action IN (?, ?) LIMIT 1",
+                        {kUndoDeleteFolder, kUndoDeleteLink});
 }
 
 bool Journal::purge() {
-    static const char* const kPurge[] = {
-        "DELETE FROM tb_link_checks WHERE link IN (SELECT id FROM tb_links WHERE parent IN "
-        "(SELECT id FROM tb_undo WHERE action = '2'))",
-        "DELETE FROM tb_link_checks WHERE link IN (SELECT id FROM tb_undo WHERE action = '3')",
-        "DELETE FROM tb_folders WHERE id IN (SELECT id FROM tb_undo WHERE action = '2')",
-        "DELETE FROM tb_links WHERE parent IN (SELECT id FROM tb_undo WHERE action = '2')",
-        "DELETE FROM tb_links WHERE id IN (SELECT id FROM tb_undo WHERE action = '3')",
-        "DELETE FROM tb_parents WHERE folderID IN (SELECT id FROM tb_undo WHERE action = '2')",
+    using schema::kPendingFolderIds;
+    using schema::kPendingLinkIds;
+    static const std::string kPurge[] = {
+        "DELETE FROM tb_link_checks WHERE link IN (SELECT id FROM tb_links WHERE parent IN " +
+            kPendingFolderIds + ")",
+        "DELETE FROM tb_link_checks WHERE link IN " + kPendingLinkIds,
+        "DELETE FROM tb_folders WHERE id IN " + kPendingFolderIds,
+        "DELETE FROM tb_links WHERE parent IN " + kPendingFolderIds,
+        "DELETE FROM tb_links WHERE id IN " + kPendingLinkIds,
+        "DELETE FROM tb_parents WHERE folderID IN " + kPendingFolderIds,
         "DELETE FROM tb_undo",
     };
     if (has_deletions() && !Backups(db_).create()) {
@@ -139,7 +125,7 @@ bool Journal::purge() {
     }
     // All or nothing: a failure half-way must not leave links whose folders are gone.
     Transaction transaction(db_);
-    for (const char* sql : kPurge) {
+    for (const std::string& sql : kPurge) {
         if (!db_.easy_query(sql)) {
             return false;
         }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "storage/database.h"
+#include "storage/schema.h"
 
 namespace tb {
 
@@ -12,8 +13,8 @@ namespace tb {
 enum UndoAction {
     kUndoMoveFolder = 0,
     kUndoMoveLink = 1,
-    kUndoDeleteFolder = 2,
-    kUndoDeleteLink = 3,
+    kUndoDeleteFolder = schema::kFolderDeletionCode,
+    kUndoDeleteLink = schema::kLinkDeletionCode,
     kUndoAddFolder = 4,
     kUndoAddLink = 5,
     kUndoEditFolder = 6,
@@ -47,8 +48,6 @@ public:
     [[nodiscard]] bool record(const JournalRecord& record);
 
     bool journal_not_empty();
-    bool folder_deleted(int id);
-    bool link_deleted(int id, int folder);
     int last_action_id();
     // The row with the highest actionID, or nothing when the journal is empty.
     std::optional<JournalRecord> load_last_action();
@@ -58,8 +57,6 @@ public:
     // String id of the Undo menu label of an action ("Undefined Action" has none: 0).
     static int label_id(int action);
     static std::string label(int action);
-    // "<label>\tCtrl+Z", or "Undo\tCtrl+Z" with an empty journal.
-    std::string undo_menu_text();
 
     // Whether the purge has folders or links to delete.
     bool has_deletions();

@@ -1,4 +1,5 @@
 #include "model/link_store.h"
+#include "storage/schema.h"
 
 #include <algorithm>
 #include <bit>
@@ -6,7 +7,7 @@
 #include <cstdint>
 #include <unordered_set>
 
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "text/control_chars.h"
 #include "text/strings.h"
 
@@ -122,13 +123,11 @@ int LinkStore::update_links_array() {
     std::vector<std::uint32_t> read_hashes;
     read_hashes.reserve(rows.size());
     // Without deletion marks the journal filter hides nothing, and the plain read is faster.
-    const bool marked = db_.query_int(
-                            "SELECT EXISTS (SELECT 1 FROM tb_undo WHERE action IN "
-                            "('2', '3'))") != 0;
-    auto row = db_.prepare(
-        marked ? "SELECT * FROM tb_links WHERE id NOT IN (SELECT id FROM tb_undo WHERE action = "
-                 "'3') AND parent NOT IN (SELECT id FROM tb_undo WHERE action = '2')"
-               : "SELECT * FROM tb_links");
+    auto row =
+        db_.prepare(journal_.has_deletions()
+                        ? "SELECT * FROM tb_links WHERE id NOT IN " + schema::kPendingLinkIds +
+                              " AND parent NOT IN " + schema::kPendingFolderIds
+                        : std::string("SELECT * FROM tb_links"));
     while (row && row->step() == Step::Row) {
         if (count == rows.size()) {
             rows.emplace_back();
@@ -250,9 +249,8 @@ int LinkStore::max_link_id() {
 
 bool LinkStore::link_title_free(int parent, const std::string& title) {
     return db_.query_int(
-               "SELECT COUNT(*) FROM tb_links WHERE parent = ? AND title = ? AND id NOT "
-               "IN (SELECT id FROM tb_undo WHERE action = '3') AND parent NOT IN "
-               "(SELECT id FROM tb_undo WHERE action = '2')",
+               "SELECT COUNT(*) FROM tb_links WHERE parent = ? AND title = ? AND id NOT IN " +
+                   schema::kPendingLinkIds + " AND parent NOT IN " + schema::kPendingFolderIds,
                {parent, title}) == 0;
 }
 

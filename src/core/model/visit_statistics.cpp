@@ -5,7 +5,7 @@
 #include <set>
 
 #include "platform/log.h"
-#include "text/codecs.h"
+#include "text/time_format.h"
 
 namespace tb {
 

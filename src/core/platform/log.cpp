@@ -7,10 +7,10 @@
 
 #include "platform/data_folder.h"
 
+#include "platform/messages.h"
 #include "platform/reporter.h"
-#include "platform/strings.h"
-#include "text/codecs.h"
 #include "text/strings.h"
+#include "text/time_format.h"
 
 namespace tb {
 
@@ -62,11 +62,6 @@ void log_reset() {
     g_path.reset();
     g_reporter = nullptr;
     g_failure_reported = false;
-}
-
-std::filesystem::path log_file() {
-    std::lock_guard lock(g_mutex);
-    return current_file();
 }
 
 bool log_append(std::string_view message) {

@@ -17,7 +17,6 @@ inline constexpr const char* kLogFileName = "tagberry.log";
 void log_set_file(const std::filesystem::path& path, Reporter* reporter);
 // Back to the data folder's log, with no one to tell of a failure.
 void log_reset();
-std::filesystem::path log_file();
 
 // An empty message writes the 59-hyphen separator; any other one a time-stamped line with the
 // message's trailing white space removed.

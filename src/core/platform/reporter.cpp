@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb {
 

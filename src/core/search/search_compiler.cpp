@@ -1,7 +1,7 @@
 #include "search/search_compiler.h"
 
 #include "search/search_regex.h"
-#include "text/codecs.h"
+#include "text/sql_quoting.h"
 
 namespace tb {
 

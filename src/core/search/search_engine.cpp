@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "search/search_compiler.h"
 
 namespace tb {

@@ -1,4 +1,5 @@
 #include "storage/backup.h"
+#include "storage/schema.h"
 
 #include <algorithm>
 #include <cctype>
@@ -42,11 +43,11 @@ const char* const kIsLive = TB_TRANSLATE_NOOP(
 const char* const kCannotRestore =
     TB_TRANSLATE_NOOP("Strings", "Cannot restore the backup '%1': %2");
 
-const char* const kCountFolders =
-    "SELECT COUNT(*) FROM tb_folders WHERE id NOT IN (SELECT id FROM tb_undo WHERE action = '2')";
-const char* const kCountLinks =
-    "SELECT COUNT(*) FROM tb_links WHERE id NOT IN (SELECT id FROM tb_undo WHERE action = '3') "
-    "AND parent NOT IN (SELECT id FROM tb_undo WHERE action = '2')";
+const std::string kCountFolders =
+    "SELECT COUNT(*) FROM tb_folders WHERE id NOT IN " + schema::kPendingFolderIds;
+const std::string kCountLinks = "SELECT COUNT(*) FROM tb_links WHERE id NOT IN " +
+                                schema::kPendingLinkIds + " AND parent NOT IN " +
+                                schema::kPendingFolderIds;
 
 // A connection of its own to a snapshot file, closed on every exit.
 struct Connection {
@@ -223,8 +224,8 @@ void read_counts(Snapshot& snapshot) {
     if (!file.open(snapshot.path, SQLITE_OPEN_READONLY).empty()) {
         return;
     }
-    snapshot.folders = query_count(file.db, kCountFolders);
-    snapshot.links = query_count(file.db, kCountLinks);
+    snapshot.folders = query_count(file.db, kCountFolders.c_str());
+    snapshot.links = query_count(file.db, kCountLinks.c_str());
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "platform/log.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "storage/like.h"
 #include "storage/schema.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // The CREATE texts are part of the file format: the upgrade step searches them.
 namespace tb::schema {
 
@@ -45,5 +47,15 @@ inline constexpr const char* kAddFolderProtected =
     "ALTER TABLE tb_folders ADD COLUMN protected INTEGER DEFAULT '0'";
 inline constexpr const char* kAddUndoProtectedFrom =
     "ALTER TABLE tb_undo ADD COLUMN protected_from INTEGER DEFAULT '0'";
+
+// Journal action codes of the deletions that wait for the purge; part of the file format.
+inline constexpr int kFolderDeletionCode = 2;
+inline constexpr int kLinkDeletionCode = 3;
+
+// The ids of the rows that wait for the purge, for SQL that must leave them out.
+inline const std::string kPendingFolderIds =
+    "(SELECT id FROM tb_undo WHERE action = " + std::to_string(kFolderDeletionCode) + ")";
+inline const std::string kPendingLinkIds =
+    "(SELECT id FROM tb_undo WHERE action = " + std::to_string(kLinkDeletionCode) + ")";
 
 }  // namespace tb::schema

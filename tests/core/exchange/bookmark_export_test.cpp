@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/search/model_fixture.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb {
 namespace {

@@ -1,7 +1,7 @@
 #include "exchange/bookmark_import.h"
 
 #include "import_fixture.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::test {
 namespace {

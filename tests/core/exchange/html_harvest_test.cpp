@@ -2,7 +2,7 @@
 #include "text/declared_charset.h"
 
 #include "import_fixture.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::test {
 namespace {

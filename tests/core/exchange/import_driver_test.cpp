@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "import_fixture.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "storage/backup.h"
 
 namespace tb::test {

@@ -4,7 +4,7 @@
 
 #include <regex>
 
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "support/test_support.h"
 
 namespace tb {

@@ -9,7 +9,7 @@
 #include <mutex>
 
 #include "local_http_server.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "support/test_support.h"
 #include "text/temp_files.h"
 
@@ -139,10 +139,10 @@ TEST_F(ChannelListTest, UpdateAllSetsStatesItemsLinksAndEvents) {
     EXPECT_EQ(good_channel->links[0].id, 0);
     EXPECT_EQ(good_channel->links[0].url, "http://a/1");
     EXPECT_EQ(good_channel->links[0].comment, "first");
-    EXPECT_EQ(good_channel->links[1].parent, kNewsfeedsFolderId);
+    EXPECT_EQ(good_channel->links[1].parent, kNewsfeedsFolder);
     // The untitled item is kept but not listed.
     ASSERT_EQ(list->listed_links(good).size(), 1u);
-    EXPECT_EQ(list->item_address(good, 1), "http://a/2");
+    EXPECT_EQ(list->item(good, 1)->link, "http://a/2");
     EXPECT_FALSE(list->item(good, 2));
 
     EXPECT_EQ(list->channel(missing)->state, UpdateState::DownloadFailed);

@@ -1,7 +1,7 @@
 #include "model/folder_store.h"
 
 #include "model_fixture.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::test {
 namespace {
@@ -111,9 +111,9 @@ TEST_F(FolderStoreTest, DeleteHidesSubtreeAndLinksUntilPurge) {
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_folders"), 5);
     EXPECT_EQ(
         count(sql_format("SELECT COUNT(*) FROM tb_undo WHERE action = 2 AND group_id = %d", a)), 3);
-    EXPECT_TRUE(model.journal.folder_deleted(c));
-    EXPECT_TRUE(model.journal.link_deleted(lc, c));
-    EXPECT_FALSE(model.journal.link_deleted(lo, other));
+    EXPECT_TRUE(folder_marked(c));
+    EXPECT_TRUE(link_marked(lc, c));
+    EXPECT_FALSE(link_marked(lo, other));
     EXPECT_NE(count(sql_format("SELECT COUNT(*) FROM tb_links WHERE id = %d", lb)), 0);
     // A deleted folder can no longer be deleted again.
     EXPECT_FALSE(model.folders.delete_folder(b));
@@ -195,8 +195,8 @@ TEST_F(FolderStoreTest, MoveThenDeleteOfNewAncestorHidesMovedSubtree) {
     ASSERT_TRUE(model.folders.delete_folder(a));
     EXPECT_EQ(live_folder_ids(), std::vector<int>{kRootFolder});
     EXPECT_TRUE(model.links.links().empty());
-    EXPECT_TRUE(model.journal.folder_deleted(d));
-    EXPECT_TRUE(model.journal.link_deleted(ld, d));
+    EXPECT_TRUE(folder_marked(d));
+    EXPECT_TRUE(link_marked(ld, d));
 }
 
 TEST_F(FolderStoreTest, IdFreedByUndoGetsAFreshAncestryRow) {
@@ -254,7 +254,7 @@ TEST_F(FolderStoreTest, DamagedParentChainsTerminate) {
 
     // Y is shown under the root, outside X's subtree, so it stays.
     EXPECT_TRUE(model.folders.delete_folder(10));
-    EXPECT_TRUE(model.journal.folder_deleted(13));
+    EXPECT_TRUE(folder_marked(13));
     EXPECT_EQ(live_folder_ids(), (std::vector<int>{1, 11, 12, fresh}));
 }
 

@@ -1,7 +1,7 @@
 #include "model/journal.h"
 
 #include "model_fixture.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::test {
 namespace {
@@ -9,7 +9,7 @@ namespace {
 using JournalTest = ModelTest;
 
 TEST_F(JournalTest, EveryActionWritesItsRowAndLabel) {
-    EXPECT_EQ(model.journal.undo_menu_text(), "Undo\tCtrl+Z");
+    EXPECT_FALSE(model.journal.load_last_action());
     EXPECT_FALSE(model.journal.journal_not_empty());
 
     int a = folder("A");
@@ -55,7 +55,7 @@ TEST_F(JournalTest, EveryActionWritesItsRowAndLabel) {
     EXPECT_EQ(rows[12].group_id, a);
     EXPECT_EQ(rows[12].parent_to, -1);
 
-    EXPECT_EQ(model.journal.undo_menu_text(), "Undo Delete Folder\tCtrl+Z");
+    EXPECT_EQ(Journal::label(model.journal.load_last_action()->action), "Undo Delete Folder");
     EXPECT_EQ(Journal::label(kUndoEditLink), "Undo Edit Link");
     EXPECT_EQ(Journal::label(9), "Undefined Action");
 }
@@ -154,7 +154,7 @@ TEST_F(JournalTest, UndoOfEmptyOrUndefinedJournal) {
 
     EXPECT_TRUE(db.easy_query("DELETE FROM tb_undo"));
     EXPECT_TRUE(db.easy_query("INSERT INTO tb_undo (action, id) VALUES ('9', '5')"));
-    EXPECT_EQ(model.journal.undo_menu_text(), "Undefined Action\tCtrl+Z");
+    EXPECT_EQ(Journal::label(model.journal.load_last_action()->action), "Undefined Action");
     EXPECT_EQ(model.undo_last_action(), 9);
     EXPECT_FALSE(model.journal.journal_not_empty());
 }
@@ -174,7 +174,7 @@ TEST_F(JournalTest, PurgeRemovesDeferredDeletionsAndEmptiesJournal) {
     EXPECT_EQ(live_link_ids(), std::vector<int>{lk});
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_folders"), 4);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_links"), 4);
-    EXPECT_TRUE(model.journal.link_deleted(lb, b));
+    EXPECT_TRUE(link_marked(lb, b));
 
     ASSERT_TRUE(model.journal.purge());
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_folders"), 2);

@@ -1,7 +1,7 @@
 #include "model/link_store.h"
 
 #include "model_fixture.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 namespace tb::test {
 namespace {

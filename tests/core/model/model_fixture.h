@@ -34,6 +34,16 @@ protected:
         return id;
     }
     std::int64_t count(const std::string& sql) { return db.query_int(sql); }
+    // Whether the journal marks the folder, or the link or its folder, for the purge.
+    bool folder_marked(int id) {
+        return db.query_int("SELECT COUNT(*) FROM tb_undo WHERE action = ? AND id = ?",
+                            {kUndoDeleteFolder, id}) > 0;
+    }
+    bool link_marked(int id, int folder) {
+        return folder_marked(folder) ||
+               db.query_int("SELECT COUNT(*) FROM tb_undo WHERE action = ? AND id = ?",
+                            {kUndoDeleteLink, id}) > 0;
+    }
     int parent_of_link(int id) {
         return static_cast<int>(
             db.query_int(sql_format("SELECT parent FROM tb_links WHERE id = %d", id)));

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <regex>
 
+#include "platform/messages.h"
 #include "platform/reporter.h"
-#include "platform/strings.h"
 #include "support/test_support.h"
 
 namespace tb {

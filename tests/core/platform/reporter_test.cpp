@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "platform/messages.h"
 #include "platform/reporter.h"
-#include "platform/strings.h"
 
 namespace tb {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/log.h"
-#include "platform/strings.h"
+#include "platform/messages.h"
 #include "storage/schema.h"
 #include "support/test_support.h"
 

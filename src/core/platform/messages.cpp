@@ -1,4 +1,4 @@
-#include "platform/strings.h"
+#include "platform/messages.h"
 
 #include <algorithm>
 #include <array>

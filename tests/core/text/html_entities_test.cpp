@@ -1,10 +1,6 @@
-#include "text/codecs.h"
+#include "text/html_entities.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <ctime>
-#include <optional>
 
 namespace tb {
 namespace {
@@ -16,27 +12,6 @@ struct Case {
 
 void PrintTo(const Case& c, std::ostream* os) {
     *os << '"' << c.input << '"';
-}
-
-class RegexEscapeTest : public ::testing::TestWithParam<Case> {};
-
-TEST_P(RegexEscapeTest, EscapesOnlyRegexSyntax) {
-    EXPECT_EQ(regex_escape(GetParam().input), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, RegexEscapeTest,
-                         ::testing::Values(Case{"a.b(c)", "a\\.b\\(c\\)"},
-                                           Case{".|*?+(){}[]^$\\",
-                                                "\\.\\|\\*\\?\\+\\(\\)\\{\\}\\[\\]\\^\\$\\\\"},
-                                           Case{"-/#%_ «ж»", "-/#%_ «ж»"}, Case{"", ""}));
-
-TEST(SqlQuoteTest, DoublesEverySingleQuote) {
-    std::string text = "it's 'x' ''";
-    sql_quote(text);
-    EXPECT_EQ(text, "it''s ''x'' ''''");
-    std::string plain = "no quotes";
-    sql_quote(plain);
-    EXPECT_EQ(plain, "no quotes");
 }
 
 class DecodeEntitiesTest : public ::testing::TestWithParam<Case> {};
@@ -102,60 +77,6 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(EntityRoundTripTest, DecodeUndoesEncode) {
     const std::string text = "Tom & Jerry <b>\"«quoted»\"</b> it's";
     EXPECT_EQ(decode_html_entities(encode_html_entities(text)), text);
-}
-
-class SafeFileNameTest : public ::testing::TestWithParam<Case> {};
-
-TEST_P(SafeFileNameTest, ReplacesUnsafeCharacters) {
-    EXPECT_EQ(safe_file_name(GetParam().input), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, SafeFileNameTest,
-                         ::testing::Values(Case{"news: a/b;c", "news:_a_b_c"},
-                                           Case{"a\\b*c\"d<e>f", "a_b_c_d_e_f"},
-                                           Case{"what?|Новости:", "what?|Новости:"}));
-
-class LocalTimeTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* tz = std::getenv("TZ");
-        saved_tz_ = tz ? std::optional<std::string>(tz) : std::nullopt;
-        setenv("TZ", "UTC", 1);
-        tzset();
-    }
-    void TearDown() override {
-        if (saved_tz_) {
-            setenv("TZ", saved_tz_->c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-
-private:
-    std::optional<std::string> saved_tz_;
-};
-
-TEST_F(LocalTimeTest, FormatsByStrftimeRules) {
-    EXPECT_EQ(format_local_time(0, "%H:%M:%S, %d %B %Y"), "00:00:00, 01 January 1970");
-    EXPECT_EQ(format_local_time(1700000000, "%Y-%m-%d %H:%M"), "2023-11-14 22:13");
-}
-
-TEST_F(LocalTimeTest, TimesAfter2038AreNotWrapped) {
-    EXPECT_EQ(format_local_time(4102444800LL, "%Y-%m-%d"), "2100-01-01");
-}
-
-TEST_F(LocalTimeTest, LongAndEmptyResults) {
-    const std::string long_format(1000, 'x');
-    EXPECT_EQ(format_local_time(0, (long_format + "%Y").c_str()), long_format + "1970");
-    EXPECT_EQ(format_local_time(0, ""), "");
-}
-
-TEST_F(LocalTimeTest, NowIsTheCurrentYear) {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    gmtime_r(&now, &local);
-    EXPECT_EQ(format_now("%Y"), std::to_string(local.tm_year + 1900));
 }
 
 }  // namespace
