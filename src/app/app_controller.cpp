@@ -201,6 +201,8 @@ void AppController::execute(int command) {
 void AppController::refill_tree(bool keep_selection) {
     model_.folders.reload();
     emit tree_refill_requested(keep_selection);
+    // The window has selected the folder a move came from; the next refill keeps its own.
+    model_.folders.clear_moved_flag();
 }
 
 void AppController::inform(int message_id, const std::vector<std::string>& args) {

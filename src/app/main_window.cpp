@@ -455,7 +455,7 @@ void MainWindow::update_actions() {
 
 void MainWindow::refill_tree(bool keep_selection) {
     refilling_tree_ = true;
-    FolderStore& folders = controller_.model().folders;
+    const FolderStore& folders = controller_.model().folders;
     const WindowState& state = controller_.state();
     int select = kRootFolder;
     if (keep_selection && state.current_folder != kNothingSelected) {
@@ -476,7 +476,6 @@ void MainWindow::refill_tree(bool keep_selection) {
         add_feed_items(tree_);
     }
     tree_->expand_items(expanded);
-    folders.clear_moved_flag();
     refilling_tree_ = false;
     if (QTreeWidgetItem* feed = feed_mode ? tree_->feed_item_for(select) : nullptr) {
         tree_->setCurrentItem(feed);
