@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -12,6 +14,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/ui_services.h"
 #include "model/model.h"
@@ -21,6 +24,23 @@
 #include "support/test_support.h"
 
 namespace tb::test {
+
+// The entry of the menu bar's menu `top` whose text before any tab is `text`, with the states of
+// the actions brought up to date first, as opening the menu does.
+inline QAction* menu_entry(app::MainWindow& window, const QString& top, const QString& text) {
+    window.update_actions();
+    for (QAction* menu : window.menuBar()->actions()) {
+        if (menu->text() != top) {
+            continue;
+        }
+        for (QAction* entry : menu->menu()->actions()) {
+            if (entry->text().section('\t', 0, 0) == text) {
+                return entry;
+            }
+        }
+    }
+    qFatal("no menu entry %s", qPrintable(text));
+}
 
 // A fresh database in a temporary data folder with its loaded model. Core reports are
 // recorded rather than shown.

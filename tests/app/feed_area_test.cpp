@@ -100,18 +100,7 @@ struct FeedWindow {
         return feeds->channels().channels().back().id;
     }
     QAction* menu_action(const QString& top, const QString& text) {
-        window->update_actions();
-        for (QAction* menu : window->menuBar()->actions()) {
-            if (menu->text() != top) {
-                continue;
-            }
-            for (QAction* entry : menu->menu()->actions()) {
-                if (entry->text().section('\t', 0, 0) == text) {
-                    return entry;
-                }
-            }
-        }
-        qFatal("no menu entry %s", qPrintable(text));
+        return menu_entry(*window, top, text);
     }
     QStringList feed_titles() const {
         QStringList titles;

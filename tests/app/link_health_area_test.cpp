@@ -169,18 +169,7 @@ private slots:
 
 private:
     QAction* menu_action(const QString& top, const QString& text) {
-        window->update_actions();
-        for (QAction* menu : window->menuBar()->actions()) {
-            if (menu->text() != top) {
-                continue;
-            }
-            for (QAction* entry : menu->menu()->actions()) {
-                if (entry->text().section('\t', 0, 0) == text) {
-                    return entry;
-                }
-            }
-        }
-        qFatal("no menu entry %s", qPrintable(text));
+        return tb::test::menu_entry(*window, top, text);
     }
 
     void check_through_menu() {

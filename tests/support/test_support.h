@@ -3,10 +3,21 @@
 #include <sys/resource.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <string_view>
 
 namespace tb::test {
+
+// A text in and the text expected out, for table-driven tests.
+struct TextCase {
+    std::string input;
+    std::string expected;
+};
+
+inline void PrintTo(const TextCase& c, std::ostream* os) {
+    *os << '"' << c.input << '"';
+}
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {

@@ -2,17 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
+
 namespace tb {
 namespace {
 
-struct Case {
-    std::string input;
-    std::string expected;
-};
-
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << '"' << c.input << '"';
-}
+using Case = test::TextCase;
 
 class DecodeEntitiesTest : public ::testing::TestWithParam<Case> {};
 
