@@ -1084,6 +1084,10 @@ New link</source>
         <translation>Не удалось прочитать %1.</translation>
     </message>
     <message>
+        <source>%1 is neither a browser&apos;s bookmark database nor a bookmark backup.</source>
+        <translation>%1 — не база закладок браузера и не резервная копия закладок.</translation>
+    </message>
+    <message>
         <source>%1 is larger than the %2 MB that are read.</source>
         <translation>%1 больше читаемых %2 МБ.</translation>
     </message>

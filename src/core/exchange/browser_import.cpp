@@ -39,6 +39,17 @@ std::optional<std::string> file_head(const fs::path& file) {
     return head;
 }
 
+// Bookmark backups and Chromium files are JSON: after a byte-order mark and white space, the text
+// opens with a brace or a bracket. Anything else is no JSON the readers could say more about.
+bool looks_like_json(std::string_view text) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.starts_with(kByteOrderMark)) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && (text[first] == '{' || text[first] == '[');
+}
+
 // A folder of the browser's tree that is made in the top folder only when something goes into
 // it, so that a folder the user deleted comes back only for new links.
 struct FolderSlot {
@@ -235,6 +246,13 @@ std::optional<BrowserItem> read_browser_bookmarks(const fs::path& file, Reporter
             return std::nullopt;
         }
         return parse_firefox_backup(*json, file.string(), reporter);
+    }
+    if (!looks_like_json(*bytes)) {
+        reporter.report_text(
+            TB_TRANSLATE_NOOP("Strings",
+                              "%1 is neither a browser's bookmark database nor a bookmark backup."),
+            {file.string()});
+        return std::nullopt;
     }
     return parse_browser_json(*bytes, file.string(), reporter);
 }

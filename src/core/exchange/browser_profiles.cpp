@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/ini_reader.h"
@@ -103,6 +104,41 @@ fs::path base_folder(const Environment& environment, Base base) {
 bool is_file(const fs::path& path) {
     std::error_code ec;
     return fs::is_regular_file(path, ec);
+}
+
+// The first bytes of a file, enough for its magic number.
+std::string file_head(const fs::path& file) {
+    constexpr std::size_t kHeadSize = 16;
+    std::string head(kHeadSize, '\0');
+    std::FILE* stream = std::fopen(file.c_str(), "rb");
+    if (stream == nullptr) {
+        return {};
+    }
+    head.resize(std::fread(head.data(), 1, head.size(), stream));
+    std::fclose(stream);
+    return head;
+}
+
+// The family a lone file's content shows: a places database or a compressed backup is Firefox's,
+// a JSON object with "roots" a Chromium file, one with "children" a Firefox backup.
+std::optional<BrowserFamily> family_by_content(const fs::path& file) {
+    const std::string head = file_head(file);
+    if (head.starts_with(std::string_view("SQLite format 3\0", 16)) ||
+        head.starts_with(std::string_view("mozLz40\0", 8))) {
+        return BrowserFamily::Firefox;
+    }
+    std::optional<std::string> text = head.empty() ? std::nullopt : read_file_bytes(file);
+    if (!text) {
+        return std::nullopt;
+    }
+    const nlohmann::json json = nlohmann::json::parse(*text, nullptr, false);
+    if (json.is_object() && json.contains("roots")) {
+        return BrowserFamily::Chromium;
+    }
+    if (json.is_object() && json.contains("children")) {
+        return BrowserFamily::Firefox;
+    }
+    return std::nullopt;
 }
 
 void add_firefox_profiles(const BrowserPlace& place, const fs::path& folder,
@@ -292,6 +328,10 @@ std::optional<BrowserProfile> profile_for_path(const fs::path& path,
         profile.browser = place->browser;
         profile.family = place->family;
     } else {
+        // What the file holds outweighs the word the user chose it with.
+        if (std::optional<BrowserFamily> shown = family_by_content(profile.file)) {
+            family = shown;
+        }
         bool chromium =
             family ? *family == BrowserFamily::Chromium : profile.file.filename() == "Bookmarks";
         profile.family = chromium ? BrowserFamily::Chromium : BrowserFamily::Firefox;

@@ -304,6 +304,15 @@ TEST_F(BrowserImportTest, BrokenDatabasesAreRefusedAndLeaveNothing) {
     expect_nothing_imported(import_profile(unknown));
     EXPECT_EQ(messages().front(),
               unknown.string() + " is not a browser bookmark database of a known version.");
+
+    // A database's text dump is neither the database nor a backup, and is called so.
+    reporter.clear();
+    fs::path dump = dir / "dump" / "places.sql";
+    write_file(dump,
+               "PRAGMA foreign_keys=OFF;\nBEGIN TRANSACTION;\nCREATE TABLE moz_places (id);\n");
+    expect_nothing_imported(import_profile(dump));
+    EXPECT_EQ(messages().front(),
+              dump.string() + " is neither a browser's bookmark database nor a bookmark backup.");
 }
 
 TEST_F(BrowserImportTest, BrokenBackupsAreRefusedAndLeaveNothing) {

@@ -110,6 +110,19 @@ TEST(BrowserProfilesTest, PathsChosenByHandNameTheirProfile) {
     EXPECT_EQ(profile_title(*lone), "Chromium \u2014 saved.json");
     EXPECT_EQ(lone->folder, lone->file) << "a lone file is a profile of its own";
 
+    // The content names the browser, whatever family the file was chosen with.
+    write_file(root / "Downloads/firefox.json", R"({"guid": "root________", "children": []})");
+    write_file(root / "Downloads/chromium.json", R"({"roots": {"other": {}}, "version": 1})");
+    write_file(root / "Downloads/places.backup", std::string("SQLite format 3\0", 16));
+    EXPECT_EQ(
+        profile_title(*profile_for_path(root / "Downloads/firefox.json", BrowserFamily::Chromium)),
+        "Firefox \u2014 firefox.json");
+    EXPECT_EQ(
+        profile_title(*profile_for_path(root / "Downloads/chromium.json", BrowserFamily::Firefox)),
+        "Chromium \u2014 chromium.json");
+    EXPECT_EQ(profile_for_path(root / "Downloads/places.backup", BrowserFamily::Chromium)->family,
+              BrowserFamily::Firefox);
+
     fs::create_directories(root / "empty");
     EXPECT_FALSE(profile_for_path(root / "empty", {}));
 }
