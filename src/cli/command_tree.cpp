@@ -40,7 +40,7 @@ int run_tree(CliContext& context) {
     if (!args.positional.empty()) {
         return context.fail("usage: " + std::string(kUsage), 2);
     }
-    ModelSession session(context);
+    ModelSession session(context, ModelParts::FoldersOnly);
     if (!session.ok()) {
         return 1;
     }

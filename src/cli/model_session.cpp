@@ -34,13 +34,17 @@ std::string time_text(std::int64_t seconds) {
     return text.empty() ? std::to_string(seconds) : text;
 }
 
-ModelSession::ModelSession(CliContext& context) : context_(context) {
+ModelSession::ModelSession(CliContext& context, ModelParts parts) : context_(context) {
     Database* db = context.database();
     if (db == nullptr) {
         return;
     }
     model_ = std::make_unique<Model>(*db);
-    model_->load();
+    if (parts == ModelParts::FoldersOnly) {
+        model_->load_folders();
+    } else {
+        model_->load();
+    }
     model_->journal.set_enabled(true);
     mark();
 }

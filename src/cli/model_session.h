@@ -17,11 +17,14 @@ StatisticsOptions statistics_options();
 // Prints the usage; returns exit code 2.
 int fail_usage(CliContext& context, const std::string& usage);
 
+// What a command needs loaded: reading the links of a large database costs most of a start.
+enum class ModelParts { Everything, FoldersOnly };
+
 // The model over the context's database, loaded and with the journal on, as the program has it
 // once its main window is up. Edits are journalled; nothing is purged here.
 class ModelSession {
 public:
-    explicit ModelSession(CliContext& context);
+    explicit ModelSession(CliContext& context, ModelParts parts = ModelParts::Everything);
 
     bool ok() const { return model_ != nullptr; }
     Model& model() { return *model_; }

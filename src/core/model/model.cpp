@@ -17,9 +17,13 @@ Model::Model(Database& database)
 }
 
 void Model::load() {
+    load_folders();
+    links.update_links_array();
+}
+
+void Model::load_folders() {
     folders.repair_ancestry();
     folders.reload();
-    links.update_links_array();
 }
 
 namespace {

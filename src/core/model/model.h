@@ -18,6 +18,8 @@ public:
 
     // Repairs the ancestry index and loads the folder list and the link array.
     void load();
+    // The same without the link array, for readers of the tree alone.
+    void load_folders();
 
     // Undoes the last action; returns its code, or -1 when nothing was done (an empty journal,
     // or a write that failed and was rolled back).
