@@ -77,16 +77,16 @@ ParsedArgs collect(Subcommand& sub) {
             continue;
         }
         const std::string name = "--" + option->get_single_name();
-        auto spec = std::find_if(sub.command->options.begin(), sub.command->options.end(),
-                                 [&](const CommandOption& o) { return o.name == name; });
-        if (spec == sub.command->options.end() || spec->value_name.empty()) {
+        auto declared = std::find_if(sub.command->options.begin(), sub.command->options.end(),
+                                     [&](const CommandOption& o) { return o.name == name; });
+        if (declared == sub.command->options.end() || declared->value_name.empty()) {
             continue;
         }
         const std::vector<std::string>& given = sub.values[name];
         const std::size_t index = values_seen[name]++;
         const bool single =
-            index > 0 && std::find(spec->single_values.begin(), spec->single_values.end(),
-                                   given[index - 1]) != spec->single_values.end();
+            index > 0 && std::find(declared->single_values.begin(), declared->single_values.end(),
+                                   given[index - 1]) != declared->single_values.end();
         if (single) {
             parsed.positional.push_back(given[index]);
         } else {
