@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "exchange/browser_json.h"
+#include "exchange/browser_tree.h"
 #include "exchange/firefox_places.h"
 #include "exchange/mozlz4.h"
 #include "platform/messages.h"
@@ -15,28 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kSqliteMagic{"SQLite format 3\0", 16};
-constexpr std::string_view kMozLz4Magic{"mozLz40\0", 8};
-
 void report_unreadable(const fs::path& file, Reporter& reporter) {
     reporter.report_text(TB_TRANSLATE_NOOP("Strings", "Cannot read %1."), {file.string()});
-}
-
-// The first bytes of a file, enough to tell its kind.
-std::optional<std::string> file_head(const fs::path& file) {
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) {
-        return std::nullopt;
-    }
-    std::optional<std::string> head(std::in_place);
-    head->resize(kSqliteMagic.size());
-    std::FILE* stream = std::fopen(file.string().c_str(), "rb");
-    if (stream == nullptr) {
-        return std::nullopt;
-    }
-    head->resize(std::fread(head->data(), 1, head->size(), stream));
-    std::fclose(stream);
-    return head;
 }
 
 // Bookmark backups and Chromium files are JSON: after a byte-order mark and white space, the text
@@ -219,7 +200,7 @@ std::string profile_key(const fs::path& folder) {
 }  // namespace
 
 std::optional<BrowserItem> read_browser_bookmarks(const fs::path& file, Reporter& reporter) {
-    std::optional<std::string> head = file_head(file);
+    std::optional<std::string> head = read_file_head(file, kSqliteMagic.size());
     if (!head) {
         report_unreadable(file, reporter);
         return std::nullopt;

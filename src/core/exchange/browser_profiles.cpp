@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 
+#include "exchange/browser_tree.h"
 #include "platform/ini_reader.h"
 #include "text/file_bytes.h"
 
@@ -106,25 +106,11 @@ bool is_file(const fs::path& path) {
     return fs::is_regular_file(path, ec);
 }
 
-// The first bytes of a file, enough for its magic number.
-std::string file_head(const fs::path& file) {
-    constexpr std::size_t kHeadSize = 16;
-    std::string head(kHeadSize, '\0');
-    std::FILE* stream = std::fopen(file.c_str(), "rb");
-    if (stream == nullptr) {
-        return {};
-    }
-    head.resize(std::fread(head.data(), 1, head.size(), stream));
-    std::fclose(stream);
-    return head;
-}
-
 // The family a lone file's content shows: a places database or a compressed backup is Firefox's,
 // a JSON object with "roots" a Chromium file, one with "children" a Firefox backup.
 std::optional<BrowserFamily> family_by_content(const fs::path& file) {
-    const std::string head = file_head(file);
-    if (head.starts_with(std::string_view("SQLite format 3\0", 16)) ||
-        head.starts_with(std::string_view("mozLz40\0", 8))) {
+    const std::string head = read_file_head(file, kSqliteMagic.size()).value_or("");
+    if (head.starts_with(kSqliteMagic) || head.starts_with(kMozLz4Magic)) {
         return BrowserFamily::Firefox;
     }
     std::optional<std::string> text = head.empty() ? std::nullopt : read_file_bytes(file);

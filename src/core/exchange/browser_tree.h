@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tb {
@@ -17,6 +18,10 @@ struct BrowserItem {
 
 // How deep a browser tree may nest; deeper files are refused whole rather than cut.
 inline constexpr int kMaxBrowserDepth = 200;
+
+// The magic numbers that tell a places database and a compressed Firefox backup.
+inline constexpr std::string_view kSqliteMagic{"SQLite format 3\0", 16};
+inline constexpr std::string_view kMozLz4Magic{"mozLz40\0", 8};
 
 // The links in a tree, folders not counted.
 int count_browser_links(const BrowserItem& tree);

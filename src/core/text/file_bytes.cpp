@@ -11,6 +11,21 @@ constexpr std::size_t kReadPiece = std::size_t{4} << 20;
 
 }  // namespace
 
+std::optional<std::string> read_file_head(const std::filesystem::path& file, std::size_t size) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        return std::nullopt;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string head(size, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(size));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    return head;
+}
+
 std::optional<std::string> read_file_bytes(const std::filesystem::path& file) {
     return read_file_bytes(file, [](std::size_t, std::size_t) { return true; });
 }
