@@ -133,7 +133,21 @@ std::optional<std::string> firefox_root_title(const std::string& root, const std
     return title;
 }
 
-void firefox_children(const Json& node, const std::string& path, BrowserItem& into, int depth) {
+// How a family's JSON names the parts of an item.
+struct JsonFamily {
+    ItemKind (*kind)(const Json& node, const std::string& path);
+    const char* title_key;
+    const char* url_key;
+    // Links whose address starts so are left out; empty keeps every link.
+    std::string_view skipped_url_prefix;
+    // The title a folder at the top is imported under, or nothing to leave it out; null keeps
+    // the folder's own title.
+    std::optional<std::string> (*top_folder_title)(const Json& node, const std::string& path,
+                                                   const BrowserItem& item);
+};
+
+void read_children(const Json& node, const std::string& path, BrowserItem& into, int depth,
+                   const JsonFamily& family) {
     const Json* children = optional_array(node, "children", path);
     if (children == nullptr) {
         return;
@@ -142,19 +156,19 @@ void firefox_children(const Json& node, const std::string& path, BrowserItem& in
     for (std::size_t i = 0; i < children->size(); ++i) {
         std::string child_path = member_path(base, std::to_string(i));
         const Json& child = require_object((*children)[i], child_path);
-        ItemKind kind = firefox_kind(child, child_path);
+        ItemKind kind = family.kind(child, child_path);
         BrowserItem item;
-        item.title = optional_string(child, "title", child_path);
+        item.title = optional_string(child, family.title_key, child_path);
         item.guid = optional_string(child, "guid", child_path);
         if (kind == ItemKind::Link) {
-            item.url = optional_string(child, "uri", child_path);
-            if (item.url.empty() || item.url.starts_with(kPlaceQueryPrefix)) {
+            item.url = optional_string(child, family.url_key, child_path);
+            if (item.url.empty() || (!family.skipped_url_prefix.empty() &&
+                                     item.url.starts_with(family.skipped_url_prefix))) {
                 continue;
             }
         } else if (kind == ItemKind::Folder) {
-            if (depth == 0) {
-                std::optional<std::string> title = firefox_root_title(
-                    optional_string(child, "root", child_path), item.guid, item.title);
+            if (depth == 0 && family.top_folder_title != nullptr) {
+                std::optional<std::string> title = family.top_folder_title(child, child_path, item);
                 if (!title) {
                     continue;
                 }
@@ -162,7 +176,7 @@ void firefox_children(const Json& node, const std::string& path, BrowserItem& in
             }
             item.is_folder = true;
             check_depth(depth + 1);
-            firefox_children(child, child_path, item, depth + 1);
+            read_children(child, child_path, item, depth + 1, family);
         } else {
             continue;
         }
@@ -170,10 +184,18 @@ void firefox_children(const Json& node, const std::string& path, BrowserItem& in
     }
 }
 
+std::optional<std::string> firefox_top_folder_title(const Json& node, const std::string& path,
+                                                    const BrowserItem& item) {
+    return firefox_root_title(optional_string(node, "root", path), item.guid, item.title);
+}
+
+const JsonFamily kFirefoxJson{firefox_kind, "title", "uri", kPlaceQueryPrefix,
+                              firefox_top_folder_title};
+
 BrowserItem firefox_tree(const Json& json) {
     BrowserItem tree;
     tree.is_folder = true;
-    firefox_children(require_object(json, ""), "", tree, 0);
+    read_children(require_object(json, ""), "", tree, 0, kFirefoxJson);
     return tree;
 }
 
@@ -196,34 +218,7 @@ ItemKind chromium_kind(const Json& node, const std::string& path) {
     return node.contains("url") ? ItemKind::Link : ItemKind::Other;
 }
 
-void chromium_children(const Json& node, const std::string& path, BrowserItem& into, int depth) {
-    const Json* children = optional_array(node, "children", path);
-    if (children == nullptr) {
-        return;
-    }
-    std::string base = member_path(path, "children");
-    for (std::size_t i = 0; i < children->size(); ++i) {
-        std::string child_path = member_path(base, std::to_string(i));
-        const Json& child = require_object((*children)[i], child_path);
-        ItemKind kind = chromium_kind(child, child_path);
-        BrowserItem item;
-        item.title = optional_string(child, "name", child_path);
-        item.guid = optional_string(child, "guid", child_path);
-        if (kind == ItemKind::Link) {
-            item.url = optional_string(child, "url", child_path);
-            if (item.url.empty()) {
-                continue;
-            }
-        } else if (kind == ItemKind::Folder) {
-            item.is_folder = true;
-            check_depth(depth + 1);
-            chromium_children(child, child_path, item, depth + 1);
-        } else {
-            continue;
-        }
-        into.children.push_back(std::move(item));
-    }
-}
+const JsonFamily kChromiumJson{chromium_kind, "name", "url", {}, nullptr};
 
 BrowserItem chromium_tree(const Json& json) {
     const Json& top = require_object(json, "");
@@ -250,7 +245,7 @@ BrowserItem chromium_tree(const Json& json) {
         folder.is_folder = true;
         folder.title = title;
         folder.guid = optional_string(*root, "guid", path);
-        chromium_children(*root, path, folder, 1);
+        read_children(*root, path, folder, 1, kChromiumJson);
         tree.children.push_back(std::move(folder));
     }
     return tree;
