@@ -48,7 +48,10 @@ void add_option(Subcommand& sub, const CommandOption& option) {
     CLI::Option* added = sub.app->add_option(option.name, sub.values[option.name], option.help)
                              ->type_name(option.value_name);
     if (option.single_values.empty()) {
-        added->expected(1)->take_last();
+        // One value per use, so that positionals after it stay positionals; every use is kept
+        // for collect(), and the last one counts.
+        added->expected(1)->allow_extra_args(false)->multi_option_policy(
+            CLI::MultiOptionPolicy::TakeAll);
     } else {
         added->expected(1, 2)->allow_extra_args(false);
     }

@@ -15,10 +15,10 @@ struct ParsedArgs {
     std::set<std::string> flags;
 
     bool has(const std::string& flag) const { return flags.contains(flag); }
-    // The option's first value; null when the option was not given.
+    // The option's value, the last one when it was given more than once; null when not given.
     const std::string* value(const std::string& option) const {
         auto it = values.find(option);
-        return it == values.end() || it->second.empty() ? nullptr : &it->second.front();
+        return it == values.end() || it->second.empty() ? nullptr : &it->second.back();
     }
 };
 

@@ -32,6 +32,19 @@ TEST_F(ArgumentParsingTest, ValuesThatLookLikeOptionsBelongToTheirOption) {
     EXPECT_NE(listed.find(R"("comment":"--data-dir")"), std::string::npos) << listed;
 }
 
+// Options may come before the positionals, and an option given twice keeps its last value.
+TEST_F(ArgumentParsingTest, OptionsBeforePositionalsTakeOneValueEach) {
+    CliResult added = cli({"add", "--title", "First", "/News", "https://e.example"});
+    ASSERT_EQ(added.code, 0) << added.err;
+    CliResult twice = cli({"add", "--title", "Old", "--title", "New", "--comment", "C", "/News",
+                           "https://f.example"});
+    ASSERT_EQ(twice.code, 0) << twice.err;
+    const std::string listed = titles();
+    EXPECT_NE(listed.find(R"("title":"First")"), std::string::npos) << listed;
+    EXPECT_NE(listed.find(R"("title":"New")"), std::string::npos) << listed;
+    EXPECT_EQ(listed.find(R"("title":"Old")"), std::string::npos) << listed;
+}
+
 TEST_F(ArgumentParsingTest, DoubleDashEndsTheOptions) {
     EXPECT_EQ(cli({"rename", "/News", "--", "--protect"}).code, 0);
     EXPECT_EQ(cli({"tree"}).out, "1\t0\t/\n2\t1\t/--protect\n");
