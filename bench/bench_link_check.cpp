@@ -34,7 +34,6 @@ void add_links(tb::Model& model, const std::vector<std::unique_ptr<Server>>& hos
     if (!transaction.commit()) {
         throw std::runtime_error("cannot write the benchmark's links");
     }
-    model.links.update_links_array();
 }
 
 }  // namespace

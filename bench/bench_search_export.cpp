@@ -63,7 +63,6 @@ int main() {
     tb::Model model(db);
     model.load();
     // As after any change in the program: the array is reloaded over the records of the last load.
-    model.links.update_links_array();
     tb::QueryHistory history(db);
     tb::SearchEngine engine(model, history);
 

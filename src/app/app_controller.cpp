@@ -79,14 +79,16 @@ void AppController::register_commands() {
     add_command(
         kCmdResetLinkUsage, [this] { reset_link_usage(); },
         [this] {
-            const Link* link = has_selection() ? model_.links.find(state_.current_link) : nullptr;
-            return enabled_if(link != nullptr && link->visits > 0);
+            const std::optional<Link> link =
+                has_selection() ? model_.links.find(state_.current_link) : std::nullopt;
+            return enabled_if(link && link->visits > 0);
         });
     add_command(
         kCmdShowDuplicates, [this] { show_duplicates(); },
         [this] {
-            const Link* link = has_selection() ? model_.links.find(state_.current_link) : nullptr;
-            return enabled_if(link != nullptr && link->has_duplicates);
+            const std::optional<Link> link =
+                has_selection() ? model_.links.find(state_.current_link) : std::nullopt;
+            return enabled_if(link && link->has_duplicates);
         });
     add_command(
         kCmdOpenContainingFolder, [this] { open_containing_folder(); },
@@ -292,9 +294,9 @@ std::vector<Link> AppController::list_records() {
     }
 }
 
-const Link* AppController::selected_link() const {
+std::optional<Link> AppController::selected_link() const {
     if (state_.feed_mode || state_.selected_links.size() != 1) {
-        return nullptr;
+        return std::nullopt;
     }
     return model_.links.find(state_.selected_links.front());
 }
@@ -359,7 +361,6 @@ void AppController::delete_folder() {
     const int parent = folder->parent;
     model_.folders.delete_folder(id);
     model_.folders.reload();
-    model_.links.update_links_array();
     state_.current_folder = parent;
     refill_tree();
     emit list_refill_requested();
@@ -445,9 +446,9 @@ const Folder* AppController::folder_after_dialog(int id) {
     return folder;
 }
 
-const Link* AppController::link_after_dialog(int id) {
-    const Link* link = model_.links.find(id);
-    if (link == nullptr) {
+std::optional<Link> AppController::link_after_dialog(int id) {
+    const std::optional<Link> link = model_.links.find(id);
+    if (!link) {
         inform_text(QCoreApplication::translate("Strings", "This link no longer exists."));
     }
     return link;
@@ -501,8 +502,8 @@ void AppController::delete_links() {
     const auto ids = state_.selected_links;
     bool ok = false;
     if (ids.size() == 1) {
-        const Link* link = model_.links.find(ids.front());
-        ok = confirm(msg::kDeleteLinkQuestion, {link != nullptr ? link->title : ""}, false);
+        const std::optional<Link> link = model_.links.find(ids.front());
+        ok = confirm(msg::kDeleteLinkQuestion, {link ? link->title : ""}, false);
     } else {
         ok = confirm(msg::kDeleteLinksQuestion, {std::to_string(ids.size())}, false);
     }
@@ -520,8 +521,8 @@ void AppController::move_links() {
     MoveRequest request;
     request.moving_links = true;
     if (ids.size() == 1) {
-        const Link* link = model_.links.find(ids.front());
-        request.selected_object = link != nullptr ? qs(link->title) : QString();
+        const std::optional<Link> link = model_.links.find(ids.front());
+        request.selected_object = link ? qs(link->title) : QString();
     } else {
         request.selected_object = QCoreApplication::translate("MoveItems", "Group of links");
     }
@@ -540,13 +541,13 @@ void AppController::move_links() {
 }
 
 void AppController::link_properties() {
-    const Link* link = model_.links.find(state_.current_link);
-    if (link == nullptr) {
+    const std::optional<Link> link = model_.links.find(state_.current_link);
+    if (!link) {
         return;
     }
     const Link shown = *link;
     auto texts = ui_.edit_link(shown);
-    if (texts && link_after_dialog(shown.id) != nullptr &&
+    if (texts && link_after_dialog(shown.id) &&
         model_.links.edit_link_checked(shown.id, ss(texts->title), ss(texts->url),
                                        ss(texts->comment))) {
         inform(msg::kLinkUpdated);
@@ -556,8 +557,8 @@ void AppController::link_properties() {
 
 bool AppController::update_link_from_bar(const QString& title, const QString& url,
                                          const QString& comment) {
-    const Link* link = selected_link();
-    if (link == nullptr) {
+    const std::optional<Link> link = selected_link();
+    if (!link) {
         return false;
     }
     if (!model_.links.edit_link_checked(link->id, ss(title), ss(url), ss(comment))) {
@@ -576,8 +577,8 @@ void AppController::reset_link_usage() {
 }
 
 void AppController::show_duplicates() {
-    const Link* link = model_.links.find(state_.current_link);
-    if (link == nullptr) {
+    const std::optional<Link> link = model_.links.find(state_.current_link);
+    if (!link) {
         return;
     }
     if (model_.links.count_url_links(link->url) - 1 <= 0) {
@@ -597,15 +598,15 @@ void AppController::show_duplicates() {
 }
 
 void AppController::open_containing_folder() {
-    const Link* link = model_.links.find(state_.current_link);
-    if (link != nullptr) {
+    const std::optional<Link> link = model_.links.find(state_.current_link);
+    if (link) {
         emit folder_selection_requested(link->parent);
     }
 }
 
 void AppController::copy_address() {
-    const Link* link = model_.links.find(state_.current_link);
-    if (link != nullptr) {
+    const std::optional<Link> link = model_.links.find(state_.current_link);
+    if (link) {
         ui_.set_clipboard(qs(link->url));
     }
 }
@@ -623,8 +624,8 @@ void AppController::open_current() {
         }
         return;
     }
-    const Link* link = model_.links.find(state_.current_link);
-    if (link == nullptr) {
+    const std::optional<Link> link = model_.links.find(state_.current_link);
+    if (!link) {
         inform_text(QCoreApplication::translate("Strings", "No link selected."));
         return;
     }
@@ -635,8 +636,8 @@ void AppController::open_current() {
 }
 
 void AppController::open_with(int index) {
-    const Link* link = model_.links.find(state_.current_link);
-    if (link == nullptr || index < 0 || index >= static_cast<int>(settings_.applications.size())) {
+    const std::optional<Link> link = model_.links.find(state_.current_link);
+    if (!link || index < 0 || index >= static_cast<int>(settings_.applications.size())) {
         return;
     }
     const Link copy = *link;
@@ -669,7 +670,6 @@ void AppController::clear_undo() {
         // A failed purge was reported and rolled back; the reload shows what the file holds.
         (void)model_.journal.purge();
         model_.folders.reload();
-        model_.links.update_links_array();
     }
 }
 

@@ -58,7 +58,7 @@ public:
     // The records that the link list shows for the current selection.
     std::vector<Link> list_records();
     // The link whose properties the bar and status panes show, if exactly one is selected.
-    const Link* selected_link() const;
+    std::optional<Link> selected_link() const;
 
     // The properties bar's "Update Link".
     bool update_link_from_bar(const QString& title, const QString& url, const QString& comment);
@@ -158,7 +158,7 @@ private:
     // Dialogs hold ids: the arrays may be reloaded while one is open. These look the item up
     // again and tell the user when it is gone.
     const Folder* folder_after_dialog(int id);
-    const Link* link_after_dialog(int id);
+    std::optional<Link> link_after_dialog(int id);
     void count_visit(const Link& link);
     FolderChoice folder_choice();
     bool has_selection() const { return !state_.selected_links.empty() && !state_.feed_mode; }

@@ -62,8 +62,8 @@ void LinkHealthArea::register_commands() {
     controller_.add_command(
         kCmdOpenArchivedCopy, [this] { open_archived_copy(); },
         [this] {
-            const Link* link = current_link();
-            const Health health = link != nullptr ? store_.health(*link) : Health::Unchecked;
+            const std::optional<Link> link = current_link();
+            const Health health = link ? store_.health(*link) : Health::Unchecked;
             return CommandStatus{.enabled = health == Health::Suspect || health == Health::Broken};
         });
 }
@@ -225,7 +225,9 @@ void LinkHealthArea::show_progress() {
 std::vector<Link> LinkHealthArea::broken_links() const {
     std::vector<Link> broken;
     std::vector<Link> suspect;
-    for (const Link& link : controller_.model().links.links()) {
+    // Only links with a check on record can be broken or suspect.
+    for (const Link& link :
+         controller_.model().links.select_links("l.id IN (SELECT link FROM tb_link_checks)", {})) {
         const Health health = store_.health(link);
         if (health == Health::Broken) {
             broken.push_back(link);
@@ -255,14 +257,14 @@ void LinkHealthArea::show_last_result() {
     if (last_result_ == nullptr) {
         return;
     }
-    const Link* link = controller_.selected_link();
-    last_result_->setText(link != nullptr ? last_result_text(*link) : QString());
+    const std::optional<Link> link = controller_.selected_link();
+    last_result_->setText(link ? last_result_text(*link) : QString());
 }
 
-const Link* LinkHealthArea::current_link() const {
+std::optional<Link> LinkHealthArea::current_link() const {
     const WindowState& state = controller_.state();
     return state.feed_mode || state.selected_links.empty()
-               ? nullptr
+               ? std::nullopt
                : controller_.model().links.find(state.current_link);
 }
 
@@ -272,8 +274,8 @@ bool LinkHealthArea::any_selected(Health health) const {
         return false;
     }
     for (int id : state.selected_links) {
-        const Link* link = controller_.model().links.find(id);
-        if (link != nullptr && store_.health(*link) == health) {
+        const std::optional<Link> link = controller_.model().links.find(id);
+        if (link && store_.health(*link) == health) {
             return true;
         }
     }
@@ -289,8 +291,8 @@ void LinkHealthArea::use_new_address() {
 }
 
 void LinkHealthArea::open_archived_copy() {
-    const Link* link = current_link();
-    if (link != nullptr) {
+    const std::optional<Link> link = current_link();
+    if (link) {
         ui_.open_url(QString::fromStdString(archived_copy_url(link->url)));
     }
 }

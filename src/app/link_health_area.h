@@ -66,7 +66,7 @@ private:
     void show_progress();
     void show_last_result();
     bool any_selected(Health health) const;
-    const Link* current_link() const;
+    std::optional<Link> current_link() const;
 
     AppController& controller_;
     UiServices& ui_;

@@ -598,7 +598,7 @@ void MainWindow::on_header_clicked(int column) {
 }
 
 void MainWindow::show_properties() {
-    const Link* link = controller_.selected_link();
+    const std::optional<Link> link = controller_.selected_link();
     const int language = controller_.settings().language;
     const auto item = controller_.state().feed_mode && feed_item_texts ? feed_item_texts()
                                                                        : std::optional<LinkTexts>();
@@ -609,7 +609,7 @@ void MainWindow::show_properties() {
         panes_[1]->setText(item->url);
         panes_[3]->clear();
         panes_[5]->clear();
-    } else if (link != nullptr) {
+    } else if (link) {
         title_edit_->setText(QString::fromStdString(link->title));
         address_edit_->setText(QString::fromStdString(link->url));
         comment_edit_->setPlainText(QString::fromStdString(link->comment));
@@ -628,7 +628,7 @@ void MainWindow::show_properties() {
         }
     }
     properties_bar_->findChild<QPushButton*>(QStringLiteral("UpdateLinkButton"))
-        ->setEnabled(link != nullptr);
+        ->setEnabled(link.has_value());
 }
 
 QAbstractItemView* MainWindow::current_view() const {
@@ -728,7 +728,7 @@ void MainWindow::show_list_context_menu(const QPoint& global) {
     const int f = state.current_folder;
     if (f == kSearchResultsFolder || f == kMostVisitedFolder || f == kRecentlyVisitedFolder ||
         f == kBrokenLinksFolder) {
-        const Link* link = controller_.model().links.find(state.current_link);
+        const std::optional<Link> link = controller_.model().links.find(state.current_link);
         const Folder* folder = link ? controller_.model().folders.find(link->parent) : nullptr;
         containing->setText(message_text(Message::of(
             msg::kOpenContainingFolder, {folder != nullptr ? folder->title : std::string()})));

@@ -272,7 +272,6 @@ void TagberryApp::reload_if_changed() {
     }
     data_version_ = version;
     model_->folders.reload();
-    model_->links.update_links_array();
     health_->store().load();
     feeds_->channels().reload_changed_channels();
     window_->reload_keeping_selection();

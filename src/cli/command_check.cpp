@@ -63,7 +63,9 @@ int run_check(CliContext& context) {
     JsonArray links;
     for (const CheckOutcome& outcome : outcomes) {
         checked.push_back(outcome.link);
-        const Health health = store.health(*model.links.find(outcome.link));
+        // Another process may have deleted the link while it was checked.
+        const std::optional<Link> link = model.links.find(outcome.link);
+        const Health health = link ? store.health(*link) : Health::Unchecked;
         if (context.json()) {
             links.add_raw(outcome_json(outcome, health));
         } else {

@@ -19,8 +19,8 @@ int run_edit(CliContext& context) {
     if (!session.ok()) {
         return 1;
     }
-    const Link* link = session.resolve_link(args.positional[0]);
-    if (link == nullptr) {
+    const std::optional<Link> link = session.resolve_link(args.positional[0]);
+    if (!link) {
         return 1;
     }
     auto pick = [&](const char* option, const std::string& current) {

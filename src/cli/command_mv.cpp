@@ -24,8 +24,8 @@ int run_mv(CliContext& context) {
     if (links) {
         std::vector<int> ids;
         for (size_t i = 0; i + 1 < args.positional.size(); ++i) {
-            const Link* link = session.resolve_link(args.positional[i]);
-            if (link == nullptr) {
+            const std::optional<Link> link = session.resolve_link(args.positional[i]);
+            if (!link) {
                 return 1;
             }
             ids.push_back(link->id);

@@ -29,8 +29,8 @@ int run_reset_usage(CliContext& context) {
         int folder = session.resolve_folder(*name);
         return folder != 0 && statistics.reset_folder_usage(folder) ? 0 : 1;
     }
-    const Link* link = session.resolve_link(args.positional[0]);
-    if (link == nullptr || !statistics.reset_link_usage(link->id)) {
+    const std::optional<Link> link = session.resolve_link(args.positional[0]);
+    if (!link || !statistics.reset_link_usage(link->id)) {
         return 1;
     }
     context.out() << english_string(msg::kLinkUpdated) << "\n";

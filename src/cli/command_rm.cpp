@@ -20,8 +20,8 @@ int run_rm(CliContext& context) {
     if (links) {
         std::vector<int> ids;
         for (const std::string& text : args.positional) {
-            const Link* link = session.resolve_link(text);
-            if (link == nullptr) {
+            const std::optional<Link> link = session.resolve_link(text);
+            if (!link) {
                 return 1;
             }
             ids.push_back(link->id);

@@ -40,7 +40,7 @@ int run_tree(CliContext& context) {
     if (!args.positional.empty()) {
         return context.fail("usage: " + std::string(kUsage), 2);
     }
-    ModelSession session(context, ModelParts::FoldersOnly);
+    ModelSession session(context);
     if (!session.ok()) {
         return 1;
     }

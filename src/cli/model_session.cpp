@@ -34,17 +34,13 @@ std::string time_text(std::int64_t seconds) {
     return text.empty() ? std::to_string(seconds) : text;
 }
 
-ModelSession::ModelSession(CliContext& context, ModelParts parts) : context_(context) {
+ModelSession::ModelSession(CliContext& context) : context_(context) {
     Database* db = context.database();
     if (db == nullptr) {
         return;
     }
     model_ = std::make_unique<Model>(*db);
-    if (parts == ModelParts::FoldersOnly) {
-        model_->load_folders();
-    } else {
-        model_->load();
-    }
+    model_->load();
     model_->journal.set_enabled(true);
     mark();
 }
@@ -66,9 +62,9 @@ int ModelSession::resolve_folder(const std::string& name) {
     return 0;
 }
 
-const Link* ModelSession::resolve_link(const std::string& id_text) {
-    const Link* link = model_->links.find(parse_id(id_text));
-    if (link == nullptr) {
+std::optional<Link> ModelSession::resolve_link(const std::string& id_text) {
+    std::optional<Link> link = model_->links.find(parse_id(id_text));
+    if (!link) {
         context_.reporter().report_text("No link '" + id_text + "'.");
     }
     return link;
@@ -119,8 +115,8 @@ int run_on_link(CliContext& context, const std::string& usage,
     if (!session.ok()) {
         return 1;
     }
-    const Link* link = session.resolve_link(context.args()[0]);
-    return link != nullptr ? body(session, *link) : 1;
+    const std::optional<Link> link = session.resolve_link(context.args()[0]);
+    return link ? body(session, *link) : 1;
 }
 
 }  // namespace tb::cli

@@ -17,14 +17,12 @@ StatisticsOptions statistics_options();
 // Prints the usage; returns exit code 2.
 int fail_usage(CliContext& context, const std::string& usage);
 
-// What a command needs loaded: reading the links of a large database costs most of a start.
-enum class ModelParts { Everything, FoldersOnly };
-
-// The model over the context's database, loaded and with the journal on, as the program has it
-// once its main window is up. Edits are journalled; nothing is purged here.
+// The model over the context's database, with the folders loaded and the journal on, as the
+// program has it once its main window is up. Links are read as a command asks for them. Edits
+// are journalled; nothing is purged here.
 class ModelSession {
 public:
-    explicit ModelSession(CliContext& context, ModelParts parts = ModelParts::Everything);
+    explicit ModelSession(CliContext& context);
 
     bool ok() const { return model_ != nullptr; }
     Model& model() { return *model_; }
@@ -35,8 +33,8 @@ public:
     std::optional<int> find_folder(const std::string& name) const;
     // The same, 0 after "No folder '...'." when unknown.
     int resolve_folder(const std::string& name);
-    // A live link by id; null after a message.
-    const Link* resolve_link(const std::string& id_text);
+    // A live link by id; nothing after a message.
+    std::optional<Link> resolve_link(const std::string& id_text);
 
     // Counts the reports so far; refused() tells whether the core reported since.
     void mark() { mark_ = context_.reporter().reported(); }

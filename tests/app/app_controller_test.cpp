@@ -171,7 +171,7 @@ private slots:
         controller->execute(kCmdOpenLink);
         QCOMPARE(ui->opened, QStringList{"http://one.example"});
         QVERIFY(enabled(kCmdResetLinkUsage));
-        QVERIFY(controller->selected_link() == nullptr);  // two selected
+        QVERIFY(!controller->selected_link().has_value());  // two selected
         controller->links_selected({two});
         QCOMPARE(controller->selected_link()->id, two);
 
@@ -199,11 +199,11 @@ private slots:
         MessageBoxes::answer_next(QMessageBox::Ok);
         controller->execute(kCmdDeleteLinks);
         QCOMPARE(controller->status(kCmdUndo).text, QStringLiteral("Undo Delete Link\tCtrl+Z"));
-        QVERIFY(data->model->links.find(link) == nullptr);
+        QVERIFY(!data->model->links.find(link).has_value());
 
         QSignalSpy list_refills(controller.get(), &AppController::list_refill_requested);
         controller->execute(kCmdUndo);
-        QVERIFY(data->model->links.find(link) != nullptr);
+        QVERIFY(data->model->links.find(link).has_value());
         QVERIFY(list_refills.count() > 0);
 
         MessageBoxes::answer_next(QMessageBox::No);
@@ -268,10 +268,7 @@ private slots:
         // A reload while the dialog is open rebuilds the link array around the edited link.
         controller->links_selected({two});
         ui->edited = LinkTexts{"Edited", "http://edited.example", ""};
-        ui->during_dialog = [&] {
-            data->model->links.delete_links({one});
-            data->model->links.update_links_array();
-        };
+        ui->during_dialog = [&] { data->model->links.delete_links({one}); };
         acknowledge();
         controller->execute(kCmdLinkProperties);
         QCOMPARE(data->model->links.find(two)->title, std::string("Edited"));
@@ -279,10 +276,7 @@ private slots:
 
         // The link itself is gone: nothing changes, and the user is told.
         MessageBoxes::reset();
-        ui->during_dialog = [&] {
-            data->model->links.delete_links({two});
-            data->model->links.update_links_array();
-        };
+        ui->during_dialog = [&] { data->model->links.delete_links({two}); };
         acknowledge();
         controller->execute(kCmdLinkProperties);
         QCOMPARE(shown_messages(), QStringList{"This link no longer exists."});
@@ -480,7 +474,7 @@ private slots:
         controller->execute(kCmdShowDuplicates);
         QCOMPARE(ui->duplicates_request.rows.size(), size_t(2));
         QCOMPARE(ui->duplicates_request.folder_path, QStringLiteral("/A/B"));
-        QVERIFY(data->model->links.find(one) == nullptr);
+        QVERIFY(!data->model->links.find(one).has_value());
         QVERIFY(!data->model->links.find(two)->has_duplicates);
     }
 

@@ -64,7 +64,7 @@ private slots:
                 // Declined dialogs and answered questions leave the data as it was.
                 QVERIFY2(data.model->folders.find(news) != nullptr,
                          qPrintable(QString::number(command)));
-                QVERIFY2(data.model->links.find(a) != nullptr,
+                QVERIFY2(data.model->links.find(a).has_value(),
                          qPrintable(QString::number(command)));
             }
         }

@@ -91,7 +91,7 @@ private slots:
         auto run = [&](int link, int command) {
             controller.links_selected({link});
             controller.execute(command);
-            const Link* record = data.model->links.find(link);
+            const std::optional<Link> record = data.model->links.find(link);
             return std::make_pair(record->visits, record->last_visit);
         };
         const auto unvisited = std::make_pair(0, std::int64_t{0});

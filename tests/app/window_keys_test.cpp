@@ -266,7 +266,7 @@ private slots:
         QTest::keyClick(shown.list_view(), Qt::Key_Delete);
         QCOMPARE(test::shown_messages(),
                  QStringList{test::text_of(msg::kDeleteLinkQuestion, {"Second"})});
-        QVERIFY(shown.data.model->links.find(shown.second) == nullptr);
+        QVERIFY(!shown.data.model->links.find(shown.second).has_value());
 
         shown.select_in_list(shown.first);
         QTest::keyClick(shown.list_view(), Qt::Key_Return);
@@ -286,7 +286,7 @@ private slots:
         QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(edit->text(), QStringLiteral("abc"));
         QVERIFY(test::shown_messages().isEmpty());
-        QVERIFY(shown.data.model->links.find(shown.first) != nullptr);
+        QVERIFY(shown.data.model->links.find(shown.first).has_value());
         QVERIFY(shown.data.model->journal.journal_not_empty());
     }
 

@@ -284,9 +284,6 @@ bool import_bookmark_file(ImportContext& context, const std::filesystem::path& f
         }
         return false;
     }
-    if (context.options.ignore_existing) {
-        context.model.links.update_links_array();
-    }
     std::optional<ParsedFile> parsed;
     {
         std::optional<std::vector<std::string>> lines =

@@ -61,6 +61,7 @@ private:
     bool update_;
     std::unordered_set<std::string> earlier_guids_;
     std::unordered_set<std::string> earlier_addresses_;
+    int last_existing_id_ = 0;
 };
 
 int ProfileWriter::earlier_top_folder() {
@@ -81,16 +82,11 @@ void ProfileWriter::load_earlier_items(int top) {
             earlier_guids_.insert(query->text(0));
         }
     }
-    std::unordered_set<int> subtree{top};
-    for (int folder : context_.model.folders.descendants(top)) {
-        subtree.insert(folder);
-    }
-    context_.model.links.update_links_array();
-    for (const Link& link : context_.model.links.links()) {
-        if (subtree.contains(link.parent)) {
-            earlier_addresses_.insert(link.url);
-        }
-    }
+    std::vector<int> subtree = context_.model.folders.descendants(top);
+    subtree.push_back(top);
+    (void)context_.model.links.visit_links(
+        "l.parent IN (SELECT value FROM json_each(?))", {id_array(subtree)},
+        [this](const Link& link) { earlier_addresses_.insert(link.url); });
 }
 
 bool ProfileWriter::seen_before(const BrowserItem& item) const {
@@ -127,7 +123,8 @@ int ProfileWriter::resolve(FolderSlot& slot) {
 
 bool ProfileWriter::write_link(const BrowserItem& link, FolderSlot& slot) {
     if (seen_before(link) ||
-        (context_.options.ignore_existing && context_.model.links.link_address_exists(link.url))) {
+        (context_.options.ignore_existing &&
+         context_.model.links.link_address_exists(link.url, last_existing_id_))) {
         context_.link_present();
         return context_.item_done();
     }
@@ -182,9 +179,8 @@ bool ProfileWriter::write(const BrowserItem& tree, const std::string& top_title)
             return false;
         }
     }
-    if (context_.options.ignore_existing) {
-        context_.model.links.update_links_array();
-    }
+    // Links written by this import are not "existing": a browser may keep one address twice.
+    last_existing_id_ = context_.model.links.max_link_id();
     context_.set_total(static_cast<std::size_t>(count_browser_links(tree)));
     FolderSlot root{nullptr, &tree, top, true};
     return write_children(root) || context_.cancelled();

@@ -105,7 +105,6 @@ ImportResult run_import(Model& model, const ImportRequest& request,
         }
     }
     model.folders.reload();
-    model.links.update_links_array();
     if (cancelled) {
         result.status = ImportStatus::Cancelled;
         return result;

@@ -259,10 +259,6 @@ private:
 
     void make_links(const std::vector<std::string>& lines) {
         const int base = context_.model.links.max_link_id();
-        const bool check_existing = context_.options.ignore_existing;
-        if (check_existing) {
-            context_.model.links.update_links_array();
-        }
         std::vector<int> old_ids;
         for (const std::string& line : lines) {
             old_ids.push_back(legacy_number(line));

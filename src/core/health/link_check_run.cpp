@@ -33,16 +33,16 @@ CheckPlan plan_link_check(const Model& model, int folder) {
     const std::unordered_set<int> folders =
         whole_tree ? std::unordered_set<int>{} : folders_below(model, folder);
     CheckPlan plan;
-    for (const Link& link : model.links.links()) {
+    (void)model.links.visit_links("1", {}, [&](const Link& link) {
         if (!whole_tree && !folders.contains(link.parent)) {
-            continue;
+            return;
         }
         if (web_address(link.url)) {
             plan.targets.push_back({.link = link.id, .url = link.url});
         } else {
             ++plan.skipped;
         }
-    }
+    });
     return plan;
 }
 
@@ -89,8 +89,8 @@ std::vector<std::pair<int, std::string>> moved_addresses(const Model& model,
     std::vector<std::pair<int, std::string>> moved;
     std::unordered_set<int> seen;
     for (int id : ids) {
-        const Link* link = model.links.find(id);
-        if (link == nullptr || !seen.insert(id).second || store.health(*link) != Health::Moved) {
+        const std::optional<Link> link = model.links.find(id);
+        if (!link || !seen.insert(id).second || store.health(*link) != Health::Moved) {
             continue;
         }
         const LinkCheck* check = store.last_check(*link);

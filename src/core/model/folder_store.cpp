@@ -329,9 +329,6 @@ bool FolderStore::delete_folder(int id) {
     }
     ok = ok && transaction.commit();
     reload();
-    if (links_hidden_) {
-        links_hidden_();
-    }
     return ok;
 }
 

@@ -57,11 +57,9 @@ public:
     bool rename_folder(int id, const std::string& title, bool is_protected);
     // Refuses with 153, 154 or 164.
     bool move_folder(int folder, int target);
-    // Journals the folder and its whole subtree as deleted, then reloads the list and calls the
-    // links-hidden hook. Refuses the root and unknown folders with 138.
+    // Journals the folder and its whole subtree as deleted, then reloads the list. Refuses the
+    // root and unknown folders with 138.
     bool delete_folder(int id);
-    // Called after a delete hid links, so the owner can reload the link array.
-    void set_links_hidden_hook(std::function<void()> hook) { links_hidden_ = std::move(hook); }
 
     bool is_descendant(int target, int folder) const;
     std::string folder_path(int folder) const;
@@ -108,7 +106,6 @@ private:
     int deepest_level_ = 0;
     bool moved_flag_ = false;
     int moved_from_ = kNothingSelected;
-    std::function<void()> links_hidden_;
 };
 
 // A JSON array of ids, bound to "IN (SELECT value FROM json_each(?))": 3, 5, 9 -> [3,5,9]

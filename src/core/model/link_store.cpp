@@ -2,10 +2,9 @@
 #include "storage/schema.h"
 
 #include <algorithm>
-#include <bit>
 #include <cctype>
 #include <cstdint>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "platform/messages.h"
 #include "text/control_chars.h"
@@ -37,180 +36,72 @@ LinkStore::LinkStore(Database& db, Journal& journal) : db_(db), journal_(journal
 
 namespace {
 
-void assign_text(std::string& target, sqlite3_stmt* stmt, int column) {
-    auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-    target.assign(text != nullptr ? text : "",
-                  text != nullptr ? sqlite3_column_bytes(stmt, column) : 0);
+// A row of alias is live unless it or its folder waits for the purge.
+std::string live_condition(const char* alias) {
+    const std::string row = alias;
+    return "NOT EXISTS (SELECT 1 FROM tb_undo u WHERE u.action = " +
+           std::to_string(kUndoDeleteLink) + " AND u.id = " + row +
+           ".id) AND NOT EXISTS (SELECT 1 FROM tb_undo u WHERE u.action = " +
+           std::to_string(kUndoDeleteFolder) + " AND u.id = " + row + ".parent)";
 }
 
-// The first sixteen bytes of a title as big-endian numbers: most comparisons end there.
-struct TitleKey {
-    std::uint64_t high = 0;
-    std::uint64_t low = 0;
-    std::uint32_t row = 0;
-};
-
-TitleKey title_key(const std::string& title, std::uint32_t row) {
-    TitleKey key{.row = row};
-    for (size_t i = 0; i < 16; ++i) {
-        std::uint64_t byte = i < title.size() ? static_cast<unsigned char>(title[i]) : 0u;
-        std::uint64_t& half = i < 8 ? key.high : key.low;
-        half = half << 8 | byte;
-    }
-    return key;
-}
-
-// Least significant digit first over the sixteen key bytes; the sort is stable, so each pass
-// keeps the order of the ones before it.
-void radix_sort(std::vector<TitleKey>& keys) {
-    std::vector<TitleKey> buffer(keys.size());
-    for (int pass = 0; pass < 16; ++pass) {
-        const std::uint64_t TitleKey::*half = pass < 8 ? &TitleKey::low : &TitleKey::high;
-        const int shift = (pass % 8) * 8;
-        std::size_t counts[257] = {};
-        for (const TitleKey& key : keys) {
-            ++counts[((key.*half >> shift) & 0xFF) + 1];
-        }
-        if (std::find(counts + 1, counts + 257, keys.size()) != counts + 257) {
-            continue;  // every key has the same byte here
-        }
-        for (int i = 1; i < 257; ++i) {
-            counts[i] += counts[i - 1];
-        }
-        for (const TitleKey& key : keys) {
-            buffer[counts[(key.*half >> shift) & 0xFF]++] = key;
-        }
-        keys.swap(buffer);
-    }
-}
-
-// Byte order of the titles: the keys decide unless two titles share their first sixteen bytes.
-void sort_by_title(std::vector<TitleKey>& keys, const std::vector<Link>& rows) {
-    radix_sort(keys);
-    auto same_key = [](const TitleKey& a, const TitleKey& b) {
-        return a.high == b.high && a.low == b.low;
-    };
-    for (auto run = keys.begin(); run != keys.end();) {
-        auto end = std::find_if_not(run, keys.end(),
-                                    [&](const TitleKey& key) { return same_key(key, *run); });
-        if (end - run > 1) {
-            // Stable, so that equal titles keep the id order the rows came in.
-            std::stable_sort(run, end, [&rows](const TitleKey& a, const TitleKey& b) {
-                return rows[a.row].title < rows[b.row].title;
-            });
-        }
-        run = end;
-    }
-}
-
-std::uint32_t url_hash(std::string_view url) {
-    return static_cast<std::uint32_t>(std::hash<std::string_view>{}(url));
+Link read_link(const Statement& row) {
+    return {.id = row.integer(0),
+            .title = row.text(1),
+            .url = row.text(2),
+            .comment = row.text(3),
+            .parent = row.integer(4),
+            .visits = row.integer(5),
+            .last_visit = row.int64(6),
+            .has_duplicates = row.integer(7) != 0};
 }
 
 }  // namespace
 
-int LinkStore::update_links_array() {
-    // The records of the previous load lend their string buffers to this one, in id order as the
-    // rows come: each row mostly gets its own link's buffers back, which fit without a new
-    // allocation and keep the texts laid out in id order in memory, as the first load left them.
-    std::vector<Link>& rows = spare_;
-    rows.resize(links_.size());
-    for (size_t rank = 0; rank < by_id_.size(); ++rank) {
-        std::swap(rows[rank], links_[by_id_[rank].second]);
+bool LinkStore::visit_links(std::string_view condition, SqlValues values,
+                            const std::function<void(const Link&)>& visit) const {
+    // Without pending deletions every row is live, and the plain read is faster.
+    const bool pending = journal_.has_deletions();
+    const std::string live_other = pending ? " AND " + live_condition("d") : "";
+    const std::string live_row = pending ? " AND " + live_condition("l") : "";
+    const std::string sql =
+        "SELECT l.id, l.title, l.url, l.comment, l.parent, l.visits, l.last_visit, EXISTS "
+        "(SELECT 1 FROM tb_links d WHERE d.url = l.url AND d.id <> l.id" +
+        live_other + ") FROM tb_links l WHERE (" + std::string(condition) + ")" + live_row +
+        " ORDER BY l.title, l.id";
+    auto row = db_.prepare(sql, values);
+    if (!row) {
+        return false;
     }
-    size_t count = 0;
-    // Address hashes are taken while each row's text is fresh in the cache.
-    std::vector<std::uint32_t> read_hashes;
-    read_hashes.reserve(rows.size());
-    // Without deletion marks the journal filter hides nothing, and the plain read is faster.
-    auto row =
-        db_.prepare(journal_.has_deletions()
-                        ? "SELECT * FROM tb_links WHERE id NOT IN " + schema::kPendingLinkIds +
-                              " AND parent NOT IN " + schema::kPendingFolderIds
-                        : std::string("SELECT * FROM tb_links"));
-    while (row && row->step() == Step::Row) {
-        if (count == rows.size()) {
-            rows.emplace_back();
-        }
-        Link& link = rows[count++];
-        sqlite3_stmt* stmt = row->get();
-        link.id = row->integer(0);
-        assign_text(link.title, stmt, 1);
-        assign_text(link.url, stmt, 2);
-        assign_text(link.comment, stmt, 3);
-        link.parent = row->integer(4);
-        link.visits = row->integer(5);
-        link.last_visit = row->int64(6);
-        link.has_duplicates = false;
-        read_hashes.push_back(url_hash(link.url));
+    while (row->step() == Step::Row) {
+        visit(read_link(*row));
     }
-    rows.resize(count);
-    std::vector<TitleKey> order(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        order[i] = title_key(rows[i].title, i);
-    }
-    sort_by_title(order, rows);
-    links_.clear();
-    links_.reserve(count);
-    // The rows come in id order, so the id index needs no sort of its own.
-    by_id_.resize(count);
-    std::vector<std::uint32_t> hashes(count);
-    for (std::uint32_t at = 0; at < count; ++at) {
-        const std::uint32_t from = order[at].row;
-        by_id_[from] = {rows[from].id, at};
-        hashes[at] = read_hashes[from];
-        links_.push_back(std::move(rows[from]));
-    }
-    if (!std::is_sorted(by_id_.begin(), by_id_.end())) {
-        std::sort(by_id_.begin(), by_id_.end());
-    }
-    rebuild_index(hashes);
-    return row && !row->failed() ? static_cast<int>(links_.size()) : -1;
+    return !row->failed();
 }
 
-size_t LinkStore::url_slot(std::string_view url, std::uint32_t hash) const {
-    const size_t mask = url_slots_.size() - 1;
-    size_t at = hash & mask;
-    // The stored hash spares reading the address of every occupied slot passed.
-    while (url_slots_[at].link != kEmptySlot &&
-           (url_slots_[at].hash != hash || links_[url_slots_[at].link].url != url)) {
-        at = (at + 1) & mask;
-    }
-    return at;
+std::vector<Link> LinkStore::select_links(std::string_view condition, SqlValues values) const {
+    std::vector<Link> out;
+    (void)visit_links(condition, values, [&out](const Link& link) { out.push_back(link); });
+    return out;
 }
 
-void LinkStore::rebuild_index(const std::vector<std::uint32_t>& hashes) {
-    const size_t n = links_.size();
-    // Open addressing over positions in the array, at most half full: no node per link.
-    url_slots_.assign(std::bit_ceil(std::max<size_t>(16, 2 * n)), UrlSlot{});
-    url_counts_.assign(n, 0);
-    std::vector<std::uint32_t> first(n);
-    for (std::uint32_t i = 0; i < n; ++i) {
-        const std::uint32_t hash = hashes[i];
-        UrlSlot& slot = url_slots_[url_slot(links_[i].url, hash)];
-        if (slot.link == kEmptySlot) {
-            slot = {i, hash};
-        }
-        first[i] = slot.link;
-        ++url_counts_[first[i]];
-    }
-    for (size_t i = 0; i < n; ++i) {
-        links_[i].has_duplicates = url_counts_[first[i]] > 1;
-    }
-}
-
-const Link* LinkStore::find(int id) const {
-    auto it = std::lower_bound(by_id_.begin(), by_id_.end(), std::make_pair(id, std::uint32_t{0}));
-    return it != by_id_.end() && it->first == id ? &links_[it->second] : nullptr;
+std::optional<Link> LinkStore::find(int id) const {
+    std::vector<Link> found = select_links("l.id = ?", {id});
+    return found.empty() ? std::nullopt : std::optional<Link>(std::move(found.front()));
 }
 
 std::vector<Link> LinkStore::links_in(int folder) const {
-    std::vector<Link> out;
-    for (const Link& link : links_) {
-        if (link.parent == folder) {
-            out.push_back(link);
-        }
-    }
+    return select_links("l.parent = ?", {folder});
+}
+
+std::vector<Link> LinkStore::links() const {
+    return select_links("1", {});
+}
+
+std::vector<Link> LinkStore::links_with_ids(const std::vector<int>& ids) const {
+    std::vector<Link> out =
+        select_links("l.id IN (SELECT value FROM json_each(?))", {id_array(ids)});
+    std::sort(out.begin(), out.end(), [](const Link& a, const Link& b) { return a.id < b.id; });
     return out;
 }
 
@@ -228,7 +119,6 @@ int LinkStore::add_link_to(int parent, const std::string& title, const std::stri
     const int id = static_cast<int>(row_id);
     const bool ok =
         inserted && journal_.record({.action = kUndoAddLink, .id = id}) && transaction.commit();
-    update_links_array();
     return ok ? id : 0;
 }
 
@@ -255,15 +145,18 @@ bool LinkStore::link_title_free(int parent, const std::string& title) {
 }
 
 int LinkStore::count_url_links(const std::string& url) const {
-    if (url_slots_.empty()) {
-        return 0;
-    }
-    std::uint32_t first = url_slots_[url_slot(url, url_hash(url))].link;
-    return first == kEmptySlot ? 0 : static_cast<int>(url_counts_[first]);
+    const bool pending = journal_.has_deletions();
+    return static_cast<int>(
+        db_.query_int("SELECT COUNT(*) FROM tb_links l WHERE l.url = ?" +
+                          (pending ? " AND " + live_condition("l") : std::string()),
+                      {url}));
 }
 
-bool LinkStore::link_address_exists(const std::string& address) const {
-    return count_url_links(address) > 0;
+bool LinkStore::link_address_exists(const std::string& address, int last_id) const {
+    const bool pending = journal_.has_deletions();
+    return db_.has_rows("SELECT 1 FROM tb_links l WHERE l.url = ? AND l.id <= ?" +
+                            (pending ? " AND " + live_condition("l") : std::string()),
+                        {address, last_id});
 }
 
 int LinkStore::check_new_link(NewLinkRequest& request) {
@@ -295,8 +188,8 @@ int LinkStore::add_new_link(NewLinkRequest request) {
 
 bool LinkStore::edit_link(int id, const std::string& title, const std::string& url,
                           const std::string& comment) {
-    const Link* before = find(id);
-    if (before == nullptr) {
+    const std::optional<Link> before = find(id);
+    if (!before) {
         return false;
     }
     JournalRecord record{.action = kUndoEditLink,
@@ -309,7 +202,6 @@ bool LinkStore::edit_link(int id, const std::string& title, const std::string& u
         db_.easy_query("UPDATE tb_links SET title = ?, url = ?, comment = ? WHERE id = ?",
                        {title, url, comment, id}) &&
         journal_.record(record) && transaction.commit();
-    update_links_array();
     return ok;
 }
 
@@ -324,33 +216,40 @@ bool LinkStore::edit_link_checked(int id, std::string title, std::string url, st
     return edit_link(id, title, url, comment);
 }
 
-namespace {
-
-// Each id once, in order of first appearance, keeping only links of the array.
-std::vector<const Link*> live_links(const LinkStore& store, const std::vector<int>& ids) {
-    std::vector<const Link*> out;
-    std::unordered_set<int> seen;
+std::vector<Link> LinkStore::live_links(const std::vector<int>& ids) const {
+    std::unordered_map<int, Link> live;
+    for (Link& link : links_with_ids(ids)) {
+        live.emplace(link.id, std::move(link));
+    }
+    std::vector<Link> out;
     for (int id : ids) {
-        const Link* link = store.find(id);
-        if (link != nullptr && seen.insert(id).second) {
-            out.push_back(link);
+        if (auto it = live.find(id); it != live.end()) {
+            out.push_back(std::move(it->second));
+            live.erase(it);
         }
     }
     return out;
 }
-
-}  // namespace
 
 int LinkStore::change_addresses(const std::vector<std::pair<int, std::string>>& changes) {
     int group = -1;
     int changed = 0;
     // One batch, all or nothing, so that one Undo takes back exactly what was changed.
     Transaction transaction(db_);
+    std::vector<int> ids;
+    for (const auto& change : changes) {
+        ids.push_back(change.first);
+    }
+    std::unordered_map<int, Link> live;
+    for (Link& link : links_with_ids(ids)) {
+        live.emplace(link.id, std::move(link));
+    }
     for (const auto& [id, url] : changes) {
-        const Link* link = find(id);
-        if (link == nullptr || link->url == url) {
+        auto found = live.find(id);
+        if (found == live.end() || found->second.url == url) {
             continue;
         }
+        const Link* link = &found->second;
         if (!db_.easy_query("UPDATE tb_links SET url = ? WHERE id = ?", {url, id})) {
             break;
         }
@@ -369,9 +268,7 @@ int LinkStore::change_addresses(const std::vector<std::pair<int, std::string>>& 
             break;
         }
     }
-    const bool committed = transaction.commit();
-    update_links_array();
-    return committed ? changed : 0;
+    return transaction.commit() ? changed : 0;
 }
 
 bool LinkStore::move_links(const std::vector<int>& ids, int target) {
@@ -379,25 +276,23 @@ bool LinkStore::move_links(const std::vector<int>& ids, int target) {
         db_.reporter().report(msg::kNoLinksInRoot);
         return false;
     }
-    const std::vector<const Link*> moved = live_links(*this, ids);
+    const std::vector<Link> moved = live_links(ids);
     if (moved.empty()) {
         return false;
     }
-    // A link missing from the array has no former parent that an undo could restore.
-    const int group = moved.front()->id;
+    // A link that is not live has no former parent that an undo could restore.
+    const int group = moved.front().id;
     Transaction transaction(db_);
     bool ok = true;
     for (size_t i = 0; ok && i < moved.size(); ++i) {
-        const Link* link = moved[i];
-        ok = db_.easy_query("UPDATE tb_links SET parent = ? WHERE id = ?", {target, link->id}) &&
+        const Link& link = moved[i];
+        ok = db_.easy_query("UPDATE tb_links SET parent = ? WHERE id = ?", {target, link.id}) &&
              journal_.record({.action = kUndoMoveLink,
-                              .id = link->id,
-                              .parent_from = link->parent,
+                              .id = link.id,
+                              .parent_from = link.parent,
                               .group_id = group});
     }
-    ok = ok && transaction.commit();
-    update_links_array();
-    return ok;
+    return ok && transaction.commit();
 }
 
 bool LinkStore::delete_link(int id) {
@@ -405,33 +300,21 @@ bool LinkStore::delete_link(int id) {
 }
 
 bool LinkStore::delete_links(const std::vector<int>& ids) {
-    const std::vector<const Link*> deleted = live_links(*this, ids);
+    const std::vector<Link> deleted = live_links(ids);
     if (deleted.empty()) {
         return false;
     }
     Transaction transaction(db_);
     bool ok = true;
     for (size_t i = 0; ok && i < deleted.size(); ++i) {
-        ok = journal_.journal({.action = kUndoDeleteLink, .id = deleted[i]->id});
+        ok = journal_.journal({.action = kUndoDeleteLink, .id = deleted[i].id});
     }
-    ok = ok && transaction.commit();
-    update_links_array();
-    return ok;
+    return ok && transaction.commit();
 }
 
 std::vector<Link> LinkStore::duplicates_of(int id) const {
-    std::vector<Link> out;
-    const Link* link = find(id);
-    if (link == nullptr) {
-        return out;
-    }
-    const std::string url = link->url;
-    for (const Link& other : links_) {
-        if (other.url == url) {
-            out.push_back(other);
-        }
-    }
-    return out;
+    const std::optional<Link> link = find(id);
+    return link ? select_links("l.url = ?", {link->url}) : std::vector<Link>{};
 }
 
 }  // namespace tb

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -9,6 +11,7 @@
 #include "model/folder_store.h"
 #include "model/journal.h"
 #include "storage/database.h"
+#include "storage/ids.h"
 
 namespace tb {
 
@@ -35,28 +38,37 @@ struct NewLinkRequest {
 // "http://" in front of an address that does not start with a scheme ("x://" or "mailto:").
 std::string with_default_scheme(const std::string& url);
 
-// tb_links and the in-memory array of live links, sorted by title, with duplicate flags.
+// tb_links. Nothing is held in memory: every read is one indexed query over the live links
+// (those not waiting for the purge), with each link's duplicate flag from the address index.
 class LinkStore {
 public:
     LinkStore(Database& db, Journal& journal);
 
-    // Reloads the array; returns the number of links, or -1 when the query failed.
-    int update_links_array();
-    const std::vector<Link>& links() const { return links_; }
-    const Link* find(int id) const;
-    // The live links of one folder, in array order.
+    // The live link with this id, or nothing.
+    std::optional<Link> find(int id) const;
+    // The live links of one folder, by title (byte order), equal titles by id.
     std::vector<Link> links_in(int folder) const;
+    // Every live link, in the order of links_in.
+    std::vector<Link> links() const;
+    // The live links among ids, by id.
+    std::vector<Link> links_with_ids(const std::vector<int>& ids) const;
+    // Calls visit for each live link meeting `condition`, a SQL condition on the row "l" with
+    // "?" parameters, in title order; false when the read failed.
+    bool visit_links(std::string_view condition, SqlValues values,
+                     const std::function<void(const Link&)>& visit) const;
+    std::vector<Link> select_links(std::string_view condition, SqlValues values) const;
 
     int add_link_to(int parent, const std::string& title, const std::string& url,
                     const std::string& comment);
-    // For imports: no reload; the caller reloads once at the end.
+    // For imports: one row and its journal line, nothing else.
     int insert_link_with_id(const std::string& title, const std::string& address,
                             const std::string& comment, int id, int parent, int visits);
     int max_link_id();
 
     bool link_title_free(int parent, const std::string& title);
     int count_url_links(const std::string& url) const;
-    bool link_address_exists(const std::string& address) const;
+    // Whether a live link with an id up to last_id has the address.
+    bool link_address_exists(const std::string& address, int last_id = kLargestId) const;
 
     // The New Link checks in their order: 140, 178, (scheme prefix), 179, 180. Returns the
     // refusing message id, or 0 with request.url completed. The title and address are cleaned
@@ -77,8 +89,9 @@ public:
     // Refuses the root or a special folder as target with 140.
     bool move_links(const std::vector<int>& ids, int target);
     bool delete_link(int id);
-    // Journals every live link among ids once, then reloads once; false when none was live.
+    // Journals every live link among ids once; false when none was live.
     bool delete_links(const std::vector<int>& ids);
+    // The live links with the address of link id, that link included.
     std::vector<Link> duplicates_of(int id) const;
 
     int last_opened() const { return last_opened_; }
@@ -87,28 +100,11 @@ public:
     Database& db() { return db_; }
 
 private:
-    // hashes[i] is the address hash of links_[i].
-    void rebuild_index(const std::vector<std::uint32_t>& hashes);
+    // Each id once, in order of first appearance, keeping only live links.
+    std::vector<Link> live_links(const std::vector<int>& ids) const;
 
     Database& db_;
     Journal& journal_;
-    std::vector<Link> links_;
-    // (id, position) sorted by id: lookups without a scan and without a hash node per link.
-    std::vector<std::pair<int, std::uint32_t>> by_id_;
-    static constexpr std::uint32_t kEmptySlot = UINT32_MAX;
-    struct UrlSlot {
-        std::uint32_t link = kEmptySlot;
-        std::uint32_t hash = 0;
-    };
-    // Slot of an address in url_slots_: where it is, or the empty slot where it would go.
-    size_t url_slot(std::string_view url, std::uint32_t hash) const;
-
-    // Shells of the previous load, reused to spare an allocation per text.
-    std::vector<Link> spare_;
-    // Positions in links_ by address hash; url_counts_ holds, at the position of the first link
-    // with an address, how many live links have it.
-    std::vector<UrlSlot> url_slots_;
-    std::vector<std::uint32_t> url_counts_;
     int last_opened_ = -1;
 };
 

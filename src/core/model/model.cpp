@@ -12,16 +12,9 @@ Model::Model(Database& database)
       journal(database),
       folders(database, journal),
       links(database, journal),
-      statistics(links, folders) {
-    folders.set_links_hidden_hook([this] { links.update_links_array(); });
-}
+      statistics(links, folders) {}
 
 void Model::load() {
-    load_folders();
-    links.update_links_array();
-}
-
-void Model::load_folders() {
     folders.repair_ancestry();
     folders.reload();
 }
@@ -61,9 +54,6 @@ int Model::undo_last_action() {
     const bool ok = undo_record(r);
     if (!is_link_action(r.action)) {
         folders.reload();
-    }
-    if (is_link_action(r.action) || r.action == kUndoDeleteFolder) {
-        links.update_links_array();
     }
     return ok ? r.action : -1;
 }

@@ -9,17 +9,15 @@
 namespace tb {
 
 // The process-wide data objects over one open database: journal, folders, links, statistics.
-// Front ends hold only ids taken from here.
+// Front ends hold only ids taken from here, and the links they show.
 class Model {
 public:
     explicit Model(Database& db);
     Model(const Model&) = delete;
     Model& operator=(const Model&) = delete;
 
-    // Repairs the ancestry index and loads the folder list and the link array.
+    // Repairs the ancestry index and loads the folder list; links are read when asked for.
     void load();
-    // The same without the link array, for readers of the tree alone.
-    void load_folders();
 
     // Undoes the last action; returns its code, or -1 when nothing was done (an empty journal,
     // or a write that failed and was rolled back).

@@ -23,15 +23,13 @@ bool VisitStatistics::is_unprotected(const Link& link) const {
 
 bool VisitStatistics::update_visits_counter(int id, int visits, std::int64_t now) {
     links_.set_last_opened(id);
-    bool ok = links_.db().easy_query("UPDATE tb_links SET visits = ?, last_visit = ? WHERE id = ?",
-                                     {visits + 1, now, id});
-    links_.update_links_array();
-    return ok;
+    return links_.db().easy_query("UPDATE tb_links SET visits = ?, last_visit = ? WHERE id = ?",
+                                  {visits + 1, now, id});
 }
 
 bool VisitStatistics::open_link(int id, Launcher& launcher, std::int64_t now) {
-    const Link* link = links_.find(id);
-    if (link == nullptr) {
+    const std::optional<Link> link = links_.find(id);
+    if (!link) {
         links_.db().reporter().report_text(TB_TRANSLATE_NOOP("Strings", "No link selected."));
         return false;
     }
@@ -48,12 +46,22 @@ bool VisitStatistics::open_link(int id, Launcher& launcher, std::int64_t now) {
     return launched;
 }
 
-int VisitStatistics::calculate_favourites(int mode) {
-    std::vector<int> visits;
-    for (const Link& link : links_.links()) {
+std::vector<Link> VisitStatistics::unprotected_links(std::string_view condition,
+                                                     SqlValues values) const {
+    std::vector<Link> out;
+    (void)links_.visit_links(condition, values, [&](const Link& link) {
         if (is_unprotected(link)) {
-            visits.push_back(link.visits);
+            out.push_back(link);
         }
+    });
+    return out;
+}
+
+int VisitStatistics::calculate_favourites(int mode) {
+    // Links never visited count in none of the three measures.
+    std::vector<int> visits;
+    for (const Link& link : unprotected_links("l.visits <> 0", {})) {
+        visits.push_back(link.visits);
     }
     threshold_ = 0;
     if (mode == 0) {
@@ -99,13 +107,7 @@ int VisitStatistics::calculate_favourites(int mode) {
 }
 
 std::vector<Link> VisitStatistics::build_most_visited() const {
-    std::vector<Link> out;
-    for (const Link& link : links_.links()) {
-        if (is_unprotected(link) && link.visits > threshold_) {
-            out.push_back(link);
-        }
-    }
-    return out;
+    return unprotected_links("l.visits > ?", {threshold_});
 }
 
 std::vector<Link> VisitStatistics::build_recently_visited(int timespan_hours,
@@ -115,12 +117,7 @@ std::vector<Link> VisitStatistics::build_recently_visited(int timespan_hours,
         return out;
     }
     const std::int64_t limit = now - static_cast<std::int64_t>(timespan_hours) * 3600;
-    for (const Link& link : links_.links()) {
-        if (is_unprotected(link) && link.last_visit >= limit) {
-            out.push_back(link);
-        }
-    }
-    return out;
+    return unprotected_links("l.last_visit >= ?", {limit});
 }
 
 int VisitStatistics::expire_links(const StatisticsOptions& options, std::int64_t now) {
@@ -130,36 +127,29 @@ int VisitStatistics::expire_links(const StatisticsOptions& options, std::int64_t
     const std::int64_t limit = now - options.reset_after_months * kSecondsPerMonth;
     Database& db = links_.db();
     int count = 0;
+    const std::vector<Link> inactive =
+        links_.select_links("l.last_visit <= ? AND l.visits <> 0", {limit});
     Transaction transaction(db);
-    for (const Link& link : links_.links()) {
-        if (link.last_visit <= limit && link.visits != 0) {
-            log_append("expire_links(): old link found: " + link.title + ".\nLast modified: " +
-                       format_local_time(link.last_visit, kLogTimeFormat) + "\n");
-            if (!db.easy_query("UPDATE tb_links SET visits = '0', last_visit = '0' WHERE id = ?",
-                               {link.id})) {
-                break;
-            }
-            ++count;
+    for (const Link& link : inactive) {
+        log_append("expire_links(): old link found: " + link.title + ".\nLast modified: " +
+                   format_local_time(link.last_visit, kLogTimeFormat) + "\n");
+        if (!db.easy_query("UPDATE tb_links SET visits = '0', last_visit = '0' WHERE id = ?",
+                           {link.id})) {
+            break;
         }
+        ++count;
     }
-    const bool committed = transaction.commit();
-    // Otherwise the next visit would write the stale count plus one back.
-    links_.update_links_array();
-    return committed ? count : -1;
+    return transaction.commit() ? count : -1;
 }
 
 bool VisitStatistics::reset_link_usage(int id) {
-    bool ok = links_.db().easy_query(
-        "UPDATE tb_links SET visits = '0', last_visit = '0' WHERE id = ?", {id});
-    links_.update_links_array();
-    return ok;
+    return links_.db().easy_query("UPDATE tb_links SET visits = '0', last_visit = '0' WHERE id = ?",
+                                  {id});
 }
 
 bool VisitStatistics::reset_folder_usage(int folder) {
-    bool ok = links_.db().easy_query(
+    return links_.db().easy_query(
         "UPDATE tb_links SET visits = '0', last_visit = '0' WHERE parent = ?", {folder});
-    links_.update_links_array();
-    return ok;
 }
 
 bool VisitStatistics::reset_all_usage() {
@@ -167,11 +157,9 @@ bool VisitStatistics::reset_all_usage() {
     bool ok = db.easy_query(
         "UPDATE tb_links SET visits = '0', last_visit = '0' WHERE visits <> '0' OR last_visit <> "
         "'0'");
-    links_.update_links_array();
     ok = db.easy_query(
              "UPDATE tb_links SET last_visit = '0', visits = '0' WHERE last_visit <> '0'") &&
          ok;
-    links_.update_links_array();
     return ok;
 }
 

@@ -28,7 +28,7 @@ class VisitStatistics {
 public:
     VisitStatistics(LinkStore& links, FolderStore& folders) : links_(links), folders_(folders) {}
 
-    // Counts one visit: the array's count plus one, stamped with `now`; reloads the array.
+    // Counts one visit: `visits` (the count as read) plus one, stamped with `now`.
     bool update_visits_counter(int id, int visits, std::int64_t now);
     // Launches a live link and counts the visit, also when the launch failed ("Cannot launch
     // application." is reported then). False when the link is unknown or was not launched.
@@ -41,8 +41,8 @@ public:
     std::vector<Link> build_most_visited() const;
     std::vector<Link> build_recently_visited(int timespan_hours, std::int64_t now) const;
 
-    // Resets the counters of links not opened for `months`; reloads the array. Returns how many,
-    // or -1 when the write failed and nothing changed.
+    // Resets the counters of links not opened for `months`. Returns how many, or -1 when the
+    // write failed and nothing changed.
     int expire_links(const StatisticsOptions& options, std::int64_t now);
 
     bool reset_link_usage(int id);
@@ -51,6 +51,8 @@ public:
 
 private:
     bool is_unprotected(const Link& link) const;
+    // The live links in unprotected folders meeting a condition on the row "l", by title.
+    std::vector<Link> unprotected_links(std::string_view condition, SqlValues values) const;
 
     LinkStore& links_;
     FolderStore& folders_;

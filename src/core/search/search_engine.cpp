@@ -26,8 +26,7 @@ bool SearchEngine::in_scope(const Scope& scope, int folder) const {
     }
 }
 
-int SearchEngine::link_pass(const std::string& statement, const Scope& scope,
-                            std::vector<int>& ids) {
+int SearchEngine::link_pass(const std::string& statement, std::vector<int>& ids) {
     // Prepared without the engine's own message: a bad expression is "Invalid query.".
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(model_.db.handle(), statement.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
@@ -36,14 +35,11 @@ int SearchEngine::link_pass(const std::string& statement, const Scope& scope,
     }
     SilentReporter silent;
     Statement row(model_.db.handle(), raw, silent);
+    // Liveness and the folder scope are checked once, on the rows of all passes together.
     int added = 0;
     while (row.step() == Step::Row) {
-        // The link array holds exactly the live links: a row missing there is pending deletion.
-        const Link* link = model_.links.find(row.integer(0));
-        if (link != nullptr && in_scope(scope, link->parent)) {
-            ids.push_back(link->id);
-            ++added;
-        }
+        ids.push_back(row.integer(0));
+        ++added;
     }
     return row.failed() ? -1 : added;
 }
@@ -101,7 +97,7 @@ int SearchEngine::run_scoped(const Scope& scope, bool remember) {
                            {query.in_comments, "comment", 0}};
     std::vector<int> ids;
     for (const Pass& pass : passes) {
-        if (pass.wanted && link_pass(link_pass_statement(words, pass.column), scope, ids) < 0) {
+        if (pass.wanted && link_pass(link_pass_statement(words, pass.column), ids) < 0) {
             model_.db.reporter().report(msg::kInvalidQuery);
             invalid_ = true;
             return pass.failure;
@@ -113,9 +109,9 @@ int SearchEngine::run_scoped(const Scope& scope, bool remember) {
     }
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-    for (int id : ids) {
-        if (const Link* link = model_.links.find(id)) {
-            results_.push_back(*link);
+    for (Link& link : model_.links.links_with_ids(ids)) {
+        if (in_scope(scope, link.parent)) {
+            results_.push_back(std::move(link));
         }
     }
     if (!results_.empty() && scope.mode == kFromRoot && remember) {

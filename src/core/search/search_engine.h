@@ -49,7 +49,7 @@ private:
     int run_scoped(const Scope& scope, bool remember);
     bool in_scope(const Scope& scope, int folder) const;
     // -1: not preparable; otherwise the number of ids added.
-    int link_pass(const std::string& statement, const Scope& scope, std::vector<int>& ids);
+    int link_pass(const std::string& statement, std::vector<int>& ids);
     // false: not preparable.
     bool folder_pass(const std::string& statement, const Scope& scope, std::vector<int>& ids);
 

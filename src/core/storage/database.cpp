@@ -202,6 +202,9 @@ struct IndexPart {
 
 constexpr IndexPart kIndexes[] = {
     {"tb_link_checks_link", schema::kCreateLinkChecksIndex},
+    {"tb_links_parent_title", schema::kCreateLinksByParentIndex},
+    {"tb_links_url", schema::kCreateLinksByUrlIndex},
+    {"tb_undo_action", schema::kCreateUndoByActionIndex},
 };
 
 struct ColumnPart {

@@ -35,6 +35,15 @@ inline constexpr const char* kCreateLinkChecks =
     "DEFAULT '')";
 inline constexpr const char* kCreateLinkChecksIndex =
     "CREATE INDEX IF NOT EXISTS tb_link_checks_link ON tb_link_checks(link)";
+// A folder's links in title order, without a sort.
+inline constexpr const char* kCreateLinksByParentIndex =
+    "CREATE INDEX IF NOT EXISTS tb_links_parent_title ON tb_links(parent, title)";
+// The links sharing an address: duplicate flags and the New Link check.
+inline constexpr const char* kCreateLinksByUrlIndex =
+    "CREATE INDEX IF NOT EXISTS tb_links_url ON tb_links(url)";
+// Whether a row waits for the purge, without reading the whole journal.
+inline constexpr const char* kCreateUndoByActionIndex =
+    "CREATE INDEX IF NOT EXISTS tb_undo_action ON tb_undo(action, id)";
 // Each browser profile imported, by its folder, with the top folder it was imported into, and
 // the browser's ids of the items taken from it, so that importing again adds only new items.
 inline constexpr const char* kCreateBrowserImports =

@@ -197,7 +197,6 @@ TEST_F(BookmarkExportTest, DeepChainExportsWithoutRecursion) {
         EXPECT_TRUE(transaction.commit());
     }
     model.folders.reload();
-    model.links.update_links_array();
 
     const std::string text = bookmark_file_text(model, 0);
     const std::string deepest(4 * kDepth, ' ');
@@ -232,7 +231,6 @@ void fill_large_tree(Database& db, Model& model) {
         EXPECT_TRUE(transaction.commit());
     }
     model.folders.reload();
-    model.links.update_links_array();
 }
 
 TEST_F(BookmarkExportTest, LargeFileIsTheTextByteForByte) {
@@ -272,7 +270,6 @@ TEST_F(BookmarkExportTest, EqualTitlesKeepTheOrderTheyWereAdded) {
         }
         EXPECT_TRUE(transaction.commit());
     }
-    model.links.update_links_array();
     const std::string text = bookmark_file_text(model, 0);
     size_t previous = 0;
     for (int i = 0; i < 40; ++i) {

@@ -22,8 +22,8 @@ protected:
 
     // Records a check of the link's present address at the clock's time.
     void checked(int id, CheckResult result, const std::string& final_url = {}) {
-        const Link* l = model.links.find(id);
-        ASSERT_NE(l, nullptr);
+        const std::optional<Link> l = model.links.find(id);
+        ASSERT_TRUE(l.has_value());
         CheckRecorder recorder(store, [this] { return now; });
         recorder.add({.link = id, .url = l->url, .result = result, .final_url = final_url});
         recorder.finish({.checked = 1, .hosts = 1});

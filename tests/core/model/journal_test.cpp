@@ -69,7 +69,7 @@ TEST_F(JournalTest, DisabledJournalWritesNothingAndHidesNothing) {
     model.links.delete_link(l);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_undo"), rows);
     EXPECT_NE(model.folders.find(a), nullptr);
-    EXPECT_NE(model.links.find(l), nullptr);
+    EXPECT_TRUE(model.links.find(l).has_value());
     {
         JournalPause pause(model.journal);
         EXPECT_FALSE(model.journal.enabled());
@@ -101,10 +101,10 @@ TEST_F(JournalTest, UndoFolderActions) {
     int l = link(c, "in-c");
     ASSERT_TRUE(model.folders.delete_folder(b));
     EXPECT_EQ(model.folders.find(c), nullptr);
-    EXPECT_EQ(model.links.find(l), nullptr);
+    EXPECT_FALSE(model.links.find(l).has_value());
     EXPECT_EQ(model.undo_last_action(), kUndoDeleteFolder);
     EXPECT_NE(model.folders.find(c), nullptr);
-    EXPECT_NE(model.links.find(l), nullptr);
+    EXPECT_TRUE(model.links.find(l).has_value());
 
     // 4: the row goes at once, with its ancestry row.
     int d = folder("D", a);

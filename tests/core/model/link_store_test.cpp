@@ -112,7 +112,6 @@ TEST_F(LinkStoreTest, LongSharedPrefixesAndHighBytesSortByEveryByte) {
         }
         EXPECT_TRUE(transaction.commit());
     }
-    model.links.update_links_array();
     std::vector<std::string> loaded;
     for (const Link& l : model.links.links()) {
         loaded.push_back(l.title);
@@ -121,60 +120,6 @@ TEST_F(LinkStoreTest, LongSharedPrefixesAndHighBytesSortByEveryByte) {
     std::vector<std::string> expected = titles;
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(loaded, expected);
-}
-
-// Reloads reuse the previous records' buffers; after rows vanish, grow or appear, every record
-// must hold exactly its own row again.
-TEST_F(LinkStoreTest, ReloadsAfterRowsChangeGiveEveryRowItsOwnTexts) {
-    int f = folder("F");
-    int g = folder("G");
-    auto insert = [&](int from, int to, const std::string& extra) {
-        for (int i = from; i < to; ++i) {
-            EXPECT_TRUE(db.easy_query(sql_format(
-                "INSERT INTO tb_links (id, title, url, comment, parent, visits, last_visit) VALUES "
-                "('%d', 'title %d%q', 'http://x/%d', '%q', '%d', '%d', '%d')",
-                i, i, extra.c_str(), i, i % 3 == 0 ? extra.c_str() : "", i % 2 ? f : g, i,
-                1000 + i)));
-        }
-    };
-    auto expect_matches_table = [&] {
-        auto row =
-            db.prepare("SELECT id, title, url, comment, parent, visits, last_visit FROM tb_links");
-        size_t rows = 0;
-        while (row && row->step() == Step::Row) {
-            ++rows;
-            const Link* loaded = model.links.find(row->integer(0));
-            ASSERT_NE(loaded, nullptr) << row->integer(0);
-            EXPECT_EQ(loaded->title, row->text(1));
-            EXPECT_EQ(loaded->url, row->text(2));
-            EXPECT_EQ(loaded->comment, row->text(3));
-            EXPECT_EQ(loaded->parent, row->integer(4));
-            EXPECT_EQ(loaded->visits, row->integer(5));
-            EXPECT_EQ(loaded->last_visit, row->int64(6));
-        }
-        EXPECT_EQ(model.links.links().size(), rows);
-    };
-    {
-        Transaction transaction(db);
-        insert(1, 40, "");
-        EXPECT_TRUE(transaction.commit());
-    }
-    model.links.update_links_array();
-    expect_matches_table();
-
-    EXPECT_TRUE(db.easy_query("DELETE FROM tb_links WHERE id % 4 = 0"));
-    EXPECT_TRUE(db.easy_query(
-        "UPDATE tb_links SET title = title || ' grown well past its old buffer' WHERE id % 5 = 0"));
-    insert(100, 130, " with a long tail that needs a buffer of its own");
-    model.links.update_links_array();
-    expect_matches_table();
-
-    EXPECT_TRUE(db.easy_query("DELETE FROM tb_links WHERE id < 100"));
-    model.links.update_links_array();
-    expect_matches_table();
-    EXPECT_TRUE(db.easy_query("DELETE FROM tb_links"));
-    EXPECT_EQ(model.links.update_links_array(), 0);
-    expect_matches_table();
 }
 
 TEST_F(LinkStoreTest, EditChecksAndJournal) {
@@ -239,7 +184,6 @@ TEST_F(LinkStoreTest, ImportInsertKeepsIdAndVisitsAndFailsCleanly) {
     const auto rows = count("SELECT COUNT(*) FROM tb_undo");
     EXPECT_EQ(model.links.insert_link_with_id("Clash", "http://c", "", 40, f, 0), 0);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_undo"), rows);
-    model.links.update_links_array();
     EXPECT_EQ(model.links.find(40)->visits, 7);
     EXPECT_EQ(model.links.find(40)->title, "Imp");
 }

@@ -23,7 +23,6 @@ protected:
         for (int i = 0; i < 3; ++i) {
             set_visits(link(protected_folder, "p" + std::to_string(serial++)), 50, kNow);
         }
-        model.links.update_links_array();
     }
     std::vector<int> most_visited_counts() {
         std::vector<int> out;
@@ -85,7 +84,6 @@ TEST_F(VisitStatisticsTest, RecentlyVisitedWindowAndProtection) {
     int old = link(open_folder, "old");
     set_visits(recent, 1, kNow - 3600);
     set_visits(old, 1, kNow - 25 * 3600);
-    model.links.update_links_array();
     auto list = model.statistics.build_recently_visited(24, kNow);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].id, recent);
@@ -117,7 +115,6 @@ TEST_F(VisitStatisticsTest, ExpiryResetsInactiveLinksAndReloads) {
     set_visits(never_stamped, 3, 0);
     set_visits(stale, 4, kNow - 7 * kSecondsPerMonth);
     set_visits(fresh, 5, kNow - 5 * kSecondsPerMonth);
-    model.links.update_links_array();
 
     EXPECT_EQ(model.statistics.expire_links({.reset_inactive = false}, kNow), 0);
     EXPECT_EQ(model.statistics.expire_links({.reset_after_months = 6}, kNow), 2);
@@ -140,7 +137,6 @@ TEST_F(VisitStatisticsTest, ResetsOfLinkFolderAndAll) {
     for (int id : {a, b, c}) {
         set_visits(id, 4, kNow);
     }
-    model.links.update_links_array();
     model.statistics.reset_link_usage(a);
     EXPECT_EQ(model.links.find(a)->visits, 0);
     EXPECT_EQ(model.links.find(b)->visits, 4);

@@ -33,7 +33,6 @@ protected:
     void delete_folder(int id) {
         model.folders.delete_folder(id);
         model.folders.reload();
-        model.links.update_links_array();
     }
 
     TempDir dir;
