@@ -1,5 +1,6 @@
 // The program over N imported links (the first argument, 100,000 without one), offscreen: a
-// whole process from its start to a shown window, and showing a folder of N / 20 links. Each
+// whole process from its start to a shown window; showing a folder of N / 20 links, moving one
+// of its links to a hidden folder and undoing the move. Each
 // process is this benchmark started again as the program ("--child"), since the program has no
 // way to end itself once its window is shown.
 #include <sqlite3.h>
@@ -10,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/app_controller.h"
+#include "app/commands.h"
 #include "app/main_window.h"
 #include "app/tagberry_app.h"
 #include "support.h"
@@ -19,6 +22,11 @@ namespace {
 constexpr int kRuns = 3;
 constexpr double kStartGoal = 1.0;
 constexpr double kFolderGoal = 0.2;
+constexpr double kEditGoal = 0.05;
+constexpr int kSteps = 5;
+// The first link goes into the big folder; the first folder of the import is not shown.
+constexpr int kMovedLink = 1;
+constexpr int kHiddenFolder = 2;
 constexpr double kMemoryGoalMb = 200;
 constexpr std::string_view kShownMark = "shown\n";
 
@@ -39,8 +47,46 @@ int make_big_folder(const std::filesystem::path& data, int size) {
     return big;
 }
 
+// Showing the big folder, then moving its first link to a hidden folder and undoing the move;
+// prints the rows shown after each step and its time (the median of the showings, the mean of
+// the moves and of the undos).
+void time_big_folder(tb::app::TagberryApp& program, int big) {
+    tb::app::MainWindow* window = program.window();
+    auto rows = [&] { return window->list_model()->rowCount(); };
+    auto settle = [&] {
+        window->repaint();
+        QApplication::processEvents();
+    };
+    const double show = tb::bench::median_of(kSteps, [&] {
+        window->select_folder(tb::kRootFolder);
+        QApplication::processEvents();
+        window->select_folder(big);
+        settle();
+    });
+    const int shown = rows();
+    int after_move = 0;
+    int after_undo = 0;
+    double move = 0;
+    double undo = 0;
+    QElapsedTimer timer;
+    for (int i = 0; i < kSteps; ++i) {
+        timer.start();
+        program.controller()->drop_links({kMovedLink}, kHiddenFolder);
+        settle();
+        move += static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        after_move = rows();
+        timer.start();
+        program.controller()->execute(tb::app::kCmdUndo);
+        settle();
+        undo += static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        after_undo = rows();
+    }
+    std::printf("%d %.6f %d %.6f %d %.6f\n", shown, show, after_move, move / kSteps, after_undo,
+                undo / kSteps);
+}
+
 // The program as its main() starts it; prints the mark once the window is shown, then the
-// time to show the big folder when one is given.
+// figures of the big folder when one is given.
 int run_program(int argc, char** argv, int big) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quillmont"));
@@ -52,18 +98,10 @@ int run_program(int argc, char** argv, int big) {
     QApplication::processEvents();
     std::fputs(kShownMark.data(), stdout);
     std::fflush(stdout);
-    tb::app::MainWindow* window = program.window();
     if (big > 0) {
-        const double show = tb::bench::best_of(5, [&] {
-            window->select_folder(tb::kRootFolder);
-            QApplication::processEvents();
-            window->select_folder(big);
-            window->repaint();
-            QApplication::processEvents();
-        });
-        std::printf("%d %.6f\n", window->list_model()->rowCount(), show);
+        time_big_folder(program, big);
     }
-    window->close();
+    program.window()->close();
     return 0;
 }
 
@@ -95,16 +133,28 @@ int main(int argc, char** argv) {
 
     const tb::bench::ProcessFigures folder =
         tb::bench::run_process({self, "--child", std::to_string(big)}, std::string(kShownMark));
-    const std::string counts =
+    const std::string figures =
         folder.output.substr(folder.output.find(kShownMark) + kShownMark.size());
-    int shown = 0;
-    double seconds = 0;
-    std::sscanf(counts.c_str(), "%d %lf", &shown, &seconds);
-    const double folder_goal = tb::bench::time_goal(kFolderGoal, links);
-    std::snprintf(goal, sizeof goal, "<= %.2f s", folder_goal);
-    tb::bench::print_row("program: folder of " + std::to_string(shown),
-                         tb::bench::seconds_text(seconds), "-", goal,
-                         folder.ok && shown == links / 20 && seconds <= folder_goal);
+    int rows[3] = {};
+    double seconds[3] = {};
+    std::sscanf(figures.c_str(), "%d %lf %d %lf %d %lf", &rows[0], &seconds[0], &rows[1],
+                &seconds[1], &rows[2], &seconds[2]);
+    const int size = links / 20;
+    const struct {
+        std::string work;
+        int rows;
+        double goal;
+    } steps[] = {{"program: folder of " + std::to_string(size) + " shown", size, kFolderGoal},
+                 {"program: move one link out", size - 1, kEditGoal},
+                 {"program: undo the move", size, kEditGoal}};
+    for (int i = 0; i < 3; ++i) {
+        const double goal_seconds = tb::bench::time_goal(steps[i].goal, links);
+        std::snprintf(goal, sizeof goal, "<= %.3f s", goal_seconds);
+        const bool right = folder.ok && rows[i] == steps[i].rows;
+        tb::bench::print_row(steps[i].work,
+                             tb::bench::seconds_text(seconds[i]) + (right ? "" : " (wrong rows)"),
+                             "-", goal, right && seconds[i] <= goal_seconds);
+    }
     std::filesystem::remove_all(dir);
     return 0;
 }
