@@ -6,7 +6,6 @@
 #include <sqlite3.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -68,17 +67,16 @@ void time_big_folder(tb::app::TagberryApp& program, int big) {
     int after_undo = 0;
     double move = 0;
     double undo = 0;
-    QElapsedTimer timer;
     for (int i = 0; i < kSteps; ++i) {
-        timer.start();
-        program.controller()->drop_links({kMovedLink}, kHiddenFolder);
-        settle();
-        move += static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        move += tb::bench::time_of([&] {
+            program.controller()->drop_links({kMovedLink}, kHiddenFolder);
+            settle();
+        });
         after_move = rows();
-        timer.start();
-        program.controller()->execute(tb::app::kCmdUndo);
-        settle();
-        undo += static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        undo += tb::bench::time_of([&] {
+            program.controller()->execute(tb::app::kCmdUndo);
+            settle();
+        });
         after_undo = rows();
     }
     std::printf("%d %.6f %d %.6f %d %.6f\n", shown, show, after_move, move / kSteps, after_undo,

@@ -22,11 +22,6 @@ double since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
 // Reads the child's output to its end, noting when `mark` first appears.
 void read_output(int fd, const std::string& mark, Clock::time_point start,
                  ProcessFigures& figures) {
@@ -66,12 +61,21 @@ void check(bool ok) {
     }
 }
 
+double time_of(const std::function<void()>& fn) {
+    auto start = Clock::now();
+    fn();
+    return since(start);
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
 double best_of(int runs, const std::function<void()>& fn) {
     double best = std::numeric_limits<double>::max();
     for (int i = 0; i < runs; ++i) {
-        auto start = Clock::now();
-        fn();
-        best = std::min(best, since(start));
+        best = std::min(best, time_of(fn));
     }
     return best;
 }
@@ -79,9 +83,7 @@ double best_of(int runs, const std::function<void()>& fn) {
 double median_of(int runs, const std::function<void()>& fn) {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
-        auto start = Clock::now();
-        fn();
-        times.push_back(since(start));
+        times.push_back(time_of(fn));
     }
     return median(times);
 }

@@ -11,6 +11,12 @@ namespace tb::bench {
 // Ends the run when a step of the setup failed: a timing over a half-made database means nothing.
 void check(bool ok);
 
+// The wall-clock time of one call of fn, in seconds.
+double time_of(const std::function<void()>& fn);
+
+// The median of the values; 0 for none.
+double median(std::vector<double> values);
+
 // Best of `runs` wall-clock timings of fn, in seconds.
 double best_of(int runs, const std::function<void()>& fn);
 
