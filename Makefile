@@ -30,10 +30,12 @@ test-asan: deps
 	@cmake --build $(SAN_DIR) -j $(JOBS)
 	cd $(SAN_DIR) && ctest --output-on-failure -j $(JOBS)
 
-# Only the benchmarks that have sources: a reused build folder may hold stale programs.
+# Only the benchmarks that have sources: a reused build folder may hold stale programs. The scale
+# benchmarks work on LINKS generated links; `make bench LINKS=1000000` runs them at the full size.
+LINKS ?= 100000
 bench: build
 	@for s in bench/bench_*.cpp; do b=$(BUILD_DIR)/bench/$$(basename $$s .cpp); \
-		if [ -x $$b ]; then echo "== $$b"; $$b; fi; done
+		if [ -x $$b ]; then echo "== $$b"; $$b $(LINKS); fi; done
 
 # The libFuzzer targets of fuzz/, built with clang under ASan and UBSan; scripts/run_fuzz.sh runs them.
 fuzz:

@@ -1,102 +1,91 @@
 #include "support.h"
 
-#include <string>
-#include <vector>
-
-#include "storage/database.h"
-#include "storage/ids.h"
-
+#include <spawn.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
+
+extern char** environ;
 
 namespace tb::bench {
 
 namespace {
 
-const char* const kWords[] = {
-    "linux",   "kernel",  "python",    "rust",   "release",  "notes",    "guide",  "tutorial",
-    "news",    "open",    "source",    "free",   "software", "database", "sqlite", "search",
-    "engine",  "music",   "video",     "recipe", "travel",   "flights",  "hotel",  "weather",
-    "science", "physics", "history",   "map",    "photo",    "design",   "game",   "review",
-    "docs",    "api",     "reference", "blog",   "forum",    "shop",     "book",   "library",
-    "cloud",   "backup",  "новости",   "погода", "музыка",   "рецепт",   "карта",  "книги"};
-constexpr int kWordCount = sizeof(kWords) / sizeof(kWords[0]);
+using Clock = std::chrono::steady_clock;
 
-// A small deterministic generator, so every run builds the same database.
-struct Random {
-    unsigned long long state = 1;
-    int next(int bound) {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<int>((state >> 33) % static_cast<unsigned long long>(bound));
-    }
-};
+double since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
-std::string phrase(Random& rng, int min_words, int max_words) {
-    std::string text;
-    const int n = min_words + rng.next(max_words - min_words + 1);
-    for (int i = 0; i < n; ++i) {
-        // Appended piece by piece: a prefix joined to a temporary string trips GCC 12's
-        // -Wrestrict at -O3 with a false positive.
-        if (i > 0) {
-            text += ' ';
+// Reads the child's output to its end, noting when `mark` first appears.
+void read_output(int fd, const std::string& mark, Clock::time_point start,
+                 ProcessFigures& figures) {
+    char buffer[65536];
+    bool marked = false;
+    for (ssize_t n = read(fd, buffer, sizeof buffer); n != 0; n = read(fd, buffer, sizeof buffer)) {
+        if (n < 0) {
+            break;
         }
-        text += kWords[rng.next(kWordCount)];
+        figures.output.append(buffer, static_cast<size_t>(n));
+        if (!mark.empty() && !marked && figures.output.find(mark) != std::string::npos) {
+            figures.wall = since(start);
+            marked = true;
+        }
     }
-    text[0] = static_cast<char>(text[0] >= 'a' && text[0] <= 'z' ? text[0] - 32 : text[0]);
-    return text;
+}
+
+void show_errors(const std::vector<std::string>& argv, FILE* errors) {
+    std::fprintf(stderr, "failed:");
+    for (const std::string& word : argv) {
+        std::fprintf(stderr, " %s", word.c_str());
+    }
+    std::fputc('\n', stderr);
+    std::rewind(errors);
+    char line[1024];
+    while (std::fgets(line, sizeof line, errors) != nullptr) {
+        std::fputs(line, stderr);
+    }
 }
 
 }  // namespace
 
-void fill_links(tb::Database& db, int links) {
-    Random rng;
-    {
-        tb::Transaction transaction(db);
-        std::vector<int> folders{tb::kRootFolder};
-        std::vector<int> depth{0};
-        int next_folder = 2;
-        for (int i = 0; i < links; ++i) {
-            if (i % 40 == 0) {
-                int parent_at = rng.next(static_cast<int>(folders.size()));
-                while (depth[parent_at] >= 6) {
-                    parent_at = rng.next(static_cast<int>(folders.size()));
-                }
-                check(db.easy_query(tb::sql_format(
-                    "INSERT INTO tb_folders (id, title, parent) VALUES ('%d', '%q %d', '%d')",
-                    next_folder, phrase(rng, 1, 3).c_str(), next_folder, folders[parent_at])));
-                folders.push_back(next_folder++);
-                depth.push_back(depth[parent_at] + 1);
-            }
-            const std::string url = "https://www." + std::string(kWords[rng.next(42)]) +
-                                    ".example/" + std::string(kWords[rng.next(42)]) + "/" +
-                                    std::to_string(rng.next(links));
-            const std::string comment = rng.next(4) == 0 ? phrase(rng, 2, 8) : std::string();
-            check(db.easy_query(tb::sql_format(
-                "INSERT INTO tb_links (title, url, comment, parent) VALUES ('%q', '%q', '%q', "
-                "'%d')",
-                phrase(rng, 2, 6).c_str(), url.c_str(), comment.c_str(), folders.back())));
-        }
-        tb::bench::check(transaction.commit());
+void check(bool ok) {
+    if (!ok) {
+        std::fprintf(stderr, "a step of the setup failed\n");
+        std::exit(1);
     }
 }
 
-void check(bool ok) {
-    if (!ok) {
-        std::abort();
-    }
+double time_of(const std::function<void()>& fn) {
+    auto start = Clock::now();
+    fn();
+    return since(start);
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 double best_of(int runs, const std::function<void()>& fn) {
     double best = std::numeric_limits<double>::max();
     for (int i = 0; i < runs; ++i) {
-        auto start = std::chrono::steady_clock::now();
-        fn();
-        std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        best = std::min(best, elapsed.count());
+        best = std::min(best, time_of(fn));
     }
     return best;
+}
+
+double median_of(int runs, const std::function<void()>& fn) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        times.push_back(time_of(fn));
+    }
+    return median(times);
 }
 
 void report(const std::string& name, double seconds, double reference, double target) {
@@ -115,6 +104,131 @@ std::filesystem::path make_temp_dir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tb-bench-XXXXXX").string();
     return mkdtemp(pattern.data()) != nullptr ? std::filesystem::path(pattern)
                                               : std::filesystem::path();
+}
+
+int links_from_args(int argc, char** argv) {
+    const int links = argc > 1 ? std::atoi(argv[1]) : 100000;
+    return links > 0 ? links : 100000;
+}
+
+double time_goal(double seconds_at_million, int links) {
+    return links >= 1000000 ? seconds_at_million : seconds_at_million / 5;
+}
+
+ProcessFigures run_process(const std::vector<std::string>& argv, const std::string& mark) {
+    ProcessFigures figures;
+    int pipe_fds[2];
+    if (pipe(pipe_fds) != 0) {
+        return figures;
+    }
+    std::vector<char*> words;
+    for (const std::string& word : argv) {
+        words.push_back(const_cast<char*>(word.c_str()));
+    }
+    words.push_back(nullptr);
+    // Kept aside and shown only when the process fails: the messages of a success are noise here.
+    FILE* errors = std::tmpfile();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], 1);
+    if (errors != nullptr) {
+        posix_spawn_file_actions_adddup2(&actions, fileno(errors), 2);
+    }
+    posix_spawn_file_actions_addclose(&actions, pipe_fds[0]);
+    posix_spawn_file_actions_addclose(&actions, pipe_fds[1]);
+    const Clock::time_point start = Clock::now();
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, words[0], &actions, nullptr, words.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipe_fds[1]);
+    if (spawned != 0) {
+        close(pipe_fds[0]);
+        if (errors != nullptr) {
+            std::fclose(errors);
+        }
+        return figures;
+    }
+    read_output(pipe_fds[0], mark, start, figures);
+    close(pipe_fds[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    if (mark.empty()) {
+        figures.wall = since(start);
+    }
+    auto time_of = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    figures.cpu = time_of(usage.ru_utime) + time_of(usage.ru_stime);
+    figures.peak_mb = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    figures.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && figures.wall > 0;
+    if (errors != nullptr) {
+        if (!figures.ok) {
+            show_errors(argv, errors);
+        }
+        std::fclose(errors);
+    }
+    return figures;
+}
+
+ProcessFigures median_process(int runs, const std::function<ProcessFigures()>& run) {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    std::vector<double> peak;
+    ProcessFigures last;
+    bool ok = true;
+    for (int i = 0; i < runs; ++i) {
+        last = run();
+        ok = ok && last.ok;
+        wall.push_back(last.wall);
+        cpu.push_back(last.cpu);
+        peak.push_back(last.peak_mb);
+    }
+    last.ok = ok;
+    last.wall = median(wall);
+    last.cpu = median(cpu);
+    last.peak_mb = median(peak);
+    return last;
+}
+
+ProcessFigures run_cli(const std::filesystem::path& data, const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {TB_CLI_PATH, "--data-dir", data.string()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return run_process(argv);
+}
+
+bool prepare_data(int links, const std::filesystem::path& dir, const std::filesystem::path& data) {
+    const std::filesystem::path file = dir / "bookmarks.html";
+    return generate_bookmarks(links, file) &&
+           run_cli(data, {"import", "bookmarks", file.string()}).ok;
+}
+
+void print_header(int links) {
+    std::printf("\n%d links\n%-44s | %-30s | %-18s | %-34s | %s\n", links, "work", "figure",
+                "reference", "ratio or goal", "pass/fail");
+}
+
+void print_row(const std::string& work, const std::string& figure, const std::string& reference,
+               const std::string& goal, bool pass) {
+    std::printf("%-44s | %-30s | %-18s | %-34s | %s\n", work.c_str(), figure.c_str(),
+                reference.c_str(), goal.c_str(), pass ? "pass" : "FAIL");
+}
+
+std::string describe(const ProcessFigures& figures) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%.3f s, %.3f s CPU, %.0f MB%s", figures.wall, figures.cpu,
+                  figures.peak_mb, figures.ok ? "" : " (failed)");
+    return text;
+}
+
+std::string seconds_text(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4f s", seconds);
+    return text;
+}
+
+std::string ratio_text(double ratio, double goal) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.2fx (goal <= %.1fx)", ratio, goal);
+    return text;
 }
 
 }  // namespace tb::bench
