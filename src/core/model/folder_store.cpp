@@ -106,8 +106,10 @@ void FolderStore::compute_levels() {
     }
     std::stable_sort(folders_.begin(), folders_.end(),
                      [](const Folder& a, const Folder& b) { return a.parent < b.parent; });
+    children_of_.clear();
     for (size_t i = 0; i < folders_.size(); ++i) {
         index_[folders_[i].id] = i;
+        children_of_[folders_[i].tree_parent].push_back(i);
     }
 }
 
@@ -118,8 +120,13 @@ const Folder* FolderStore::find(int id) const {
 
 std::vector<const Folder*> FolderStore::children(int id) const {
     std::vector<const Folder*> out;
-    for (const Folder& f : folders_) {
-        if (f.tree_parent == id && f.id != id) {
+    auto listed = children_of_.find(id);
+    if (listed == children_of_.end()) {
+        return out;
+    }
+    for (size_t at : listed->second) {
+        const Folder& f = folders_[at];
+        if (f.id != id) {
             out.push_back(&f);
         }
     }
@@ -136,6 +143,7 @@ void FolderStore::append_folder(Folder folder) {
     folder.tree_parent = placed ? folder.parent : kRootFolder;
     deepest_level_ = std::max(deepest_level_, folder.level);
     index_[folder.id] = folders_.size();
+    children_of_[folder.tree_parent].push_back(folders_.size());
     folders_.push_back(std::move(folder));
 }
 

@@ -101,6 +101,9 @@ private:
     Journal& journal_;
     std::vector<Folder> folders_;
     std::unordered_map<int, size_t> index_;
+    // Positions in folders_ by the folder each is shown under, so that a walk of the tree is
+    // linear in the number of folders.
+    std::unordered_map<int, std::vector<size_t>> children_of_;
     // Every row of tb_folders, deleted ones included: the source of ancestry chains.
     std::unordered_map<int, int> parent_of_;
     int deepest_level_ = 0;
