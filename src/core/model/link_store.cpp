@@ -59,7 +59,7 @@ Link read_link(const Statement& row) {
 }  // namespace
 
 bool LinkStore::visit_links(std::string_view condition, SqlValues values,
-                            const std::function<void(const Link&)>& visit) const {
+                            const std::function<void(const Link&)>& visit, Order order) const {
     // Without pending deletions every row is live, and the plain read is faster.
     const bool pending = journal_.has_deletions();
     const std::string live_other = pending ? " AND " + live_condition("d") : "";
@@ -68,7 +68,7 @@ bool LinkStore::visit_links(std::string_view condition, SqlValues values,
         "SELECT l.id, l.title, l.url, l.comment, l.parent, l.visits, l.last_visit, EXISTS "
         "(SELECT 1 FROM tb_links d WHERE d.url = l.url AND d.id <> l.id" +
         live_other + ") FROM tb_links l WHERE (" + std::string(condition) + ")" + live_row +
-        " ORDER BY l.title, l.id";
+        (order == Order::Title ? " ORDER BY l.title, l.id" : " ORDER BY l.id");
     auto row = db_.prepare(sql, values);
     if (!row) {
         return false;
@@ -79,9 +79,11 @@ bool LinkStore::visit_links(std::string_view condition, SqlValues values,
     return !row->failed();
 }
 
-std::vector<Link> LinkStore::select_links(std::string_view condition, SqlValues values) const {
+std::vector<Link> LinkStore::select_links(std::string_view condition, SqlValues values,
+                                          Order order) const {
     std::vector<Link> out;
-    (void)visit_links(condition, values, [&out](const Link& link) { out.push_back(link); });
+    (void)visit_links(
+        condition, values, [&out](const Link& link) { out.push_back(link); }, order);
     return out;
 }
 
@@ -99,10 +101,7 @@ std::vector<Link> LinkStore::links() const {
 }
 
 std::vector<Link> LinkStore::links_with_ids(const std::vector<int>& ids) const {
-    std::vector<Link> out =
-        select_links("l.id IN (SELECT value FROM json_each(?))", {id_array(ids)});
-    std::sort(out.begin(), out.end(), [](const Link& a, const Link& b) { return a.id < b.id; });
-    return out;
+    return select_links("l.id IN (SELECT value FROM json_each(?))", {id_array(ids)}, Order::Id);
 }
 
 int LinkStore::add_link_to(int parent, const std::string& title, const std::string& url,

@@ -52,11 +52,14 @@ public:
     std::vector<Link> links() const;
     // The live links among ids, by id.
     std::vector<Link> links_with_ids(const std::vector<int>& ids) const;
+    enum class Order { Title, Id };
     // Calls visit for each live link meeting `condition`, a SQL condition on the row "l" with
-    // "?" parameters, in title order; false when the read failed.
+    // "?" parameters, in title order (as links_in) or by id; false when the read failed.
     bool visit_links(std::string_view condition, SqlValues values,
-                     const std::function<void(const Link&)>& visit) const;
-    std::vector<Link> select_links(std::string_view condition, SqlValues values) const;
+                     const std::function<void(const Link&)>& visit,
+                     Order order = Order::Title) const;
+    std::vector<Link> select_links(std::string_view condition, SqlValues values,
+                                   Order order = Order::Title) const;
 
     int add_link_to(int parent, const std::string& title, const std::string& url,
                     const std::string& comment);
