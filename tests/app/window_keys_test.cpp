@@ -15,6 +15,7 @@
 #include "app/item_drag.h"
 #include "app/language.h"
 #include "app/link_count.h"
+#include "app/link_list_model.h"
 #include "app/main_window.h"
 #include "app/search_area.h"
 #include "app/tray_icon.h"
@@ -369,6 +370,48 @@ private slots:
         QVERIFY(tree->mimeData({tree->item_for(kRootFolder)}) == nullptr);
         std::unique_ptr<QMimeData> dragged(tree->mimeData({tree->item_for(other)}));
         QCOMPARE(dragged_folder(*dragged), std::optional<int>(other));
+    }
+
+    // The shown list follows each edit, move and undo at once, duplicate flags included, and a
+    // write by another process once the window reloads.
+    void shownListFollowsEditsMovesAndOtherWriters() {
+        ShownWindow shown;
+        LinkListModel* list = shown.window->list_model();
+        auto flagged = [list](int link) {
+            const int row = list->row_of(link);
+            return row >= 0 && list->record(row).has_duplicates;
+        };
+        // Each edit is acknowledged with "Link updated".
+        test::acknowledge(2);
+        shown.select_in_list(shown.second);
+        QVERIFY(shown.controller.update_link_from_bar("Second", "https://first.example/", ""));
+        QVERIFY(flagged(shown.first));
+        QVERIFY(flagged(shown.second));
+        shown.select_in_list(shown.second);
+        QVERIFY(shown.controller.update_link_from_bar("Second", "https://second.example/", ""));
+        QVERIFY(!flagged(shown.first));
+        QVERIFY(!flagged(shown.second));
+
+        shown.controller.drop_links({shown.first}, shown.inner);
+        QCOMPARE(list->rowCount(), 1);
+        QCOMPARE(list->row_of(shown.first), -1);
+        shown.window->update_actions();
+        QTest::keyClick(shown.window->tree(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(list->rowCount(), 2);
+        QVERIFY(list->row_of(shown.first) >= 0);
+        QVERIFY(!flagged(shown.first));
+
+        // Another connection to the same file, as the command-line tool has.
+        RecordingReporter other_reporter;
+        Database other(other_reporter);
+        QCOMPARE(other.open_database(shown.data.dir.path()), OpenStatus::Ok);
+        QVERIFY(other.easy_query("INSERT INTO tb_links (title, url, parent) VALUES (?, ?, ?)",
+                                 {"Third", "https://second.example/", shown.news}));
+        other.close_database();
+        shown.window->reload_keeping_selection();
+        QCOMPARE(list->rowCount(), 3);
+        QVERIFY(flagged(shown.second));
+        QVERIFY(!flagged(shown.first));
     }
 
     void noPlaceholderReachesTheScreenInEnglish() {

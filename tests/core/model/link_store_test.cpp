@@ -122,6 +122,49 @@ TEST_F(LinkStoreTest, LongSharedPrefixesAndHighBytesSortByEveryByte) {
     EXPECT_EQ(loaded, expected);
 }
 
+// Every read asks the file, so flags follow an edit, a move, an undo and another writer at once.
+TEST_F(LinkStoreTest, FlagsAndFoldersFollowEachWriteWithoutAReload) {
+    int f = folder("F");
+    int g = folder("G");
+    int a = link(f, "A", "http://a.org");
+    int b = link(g, "B", "http://b.org");
+    auto flags_in = [&](int folder_id) {
+        std::vector<std::pair<int, bool>> out;
+        for (const Link& l : model.links.links_in(folder_id)) {
+            out.emplace_back(l.id, l.has_duplicates);
+        }
+        return out;
+    };
+    using Flags = std::vector<std::pair<int, bool>>;
+    ASSERT_TRUE(model.links.edit_link(b, "B", "http://a.org", ""));
+    EXPECT_EQ(flags_in(f), (Flags{{a, true}}));
+    EXPECT_EQ(flags_in(g), (Flags{{b, true}}));
+    ASSERT_EQ(model.undo_last_action(), kUndoEditLink);
+    EXPECT_EQ(flags_in(f), (Flags{{a, false}}));
+    EXPECT_EQ(flags_in(g), (Flags{{b, false}}));
+
+    ASSERT_TRUE(model.links.move_links({a}, g));
+    EXPECT_EQ(flags_in(f), Flags{});
+    EXPECT_EQ(flags_in(g), (Flags{{a, false}, {b, false}}));
+    ASSERT_EQ(model.undo_last_action(), kUndoMoveLink);
+    EXPECT_EQ(flags_in(f), (Flags{{a, false}}));
+    EXPECT_EQ(flags_in(g), (Flags{{b, false}}));
+
+    RecordingReporter other_reporter;
+    Database other(other_reporter);
+    ASSERT_EQ(other.open_database(dir.path()), OpenStatus::Ok);
+    ASSERT_TRUE(other.easy_query("INSERT INTO tb_links (title, url, parent) VALUES (?, ?, ?)",
+                                 {"C", "http://b.org", f}));
+    const int c = static_cast<int>(other.last_insert_rowid());
+    EXPECT_EQ(flags_in(f), (Flags{{a, false}, {c, true}}));
+    EXPECT_EQ(flags_in(g), (Flags{{b, true}}));
+    // A pending deletion hides the link and clears the flag of the one left.
+    ASSERT_TRUE(model.links.delete_link(c));
+    EXPECT_EQ(flags_in(f), (Flags{{a, false}}));
+    EXPECT_EQ(flags_in(g), (Flags{{b, false}}));
+    EXPECT_FALSE(model.links.find(c).has_value());
+}
+
 TEST_F(LinkStoreTest, EditChecksAndJournal) {
     int f = folder("F");
     int l = link(f, "t", "http://t");
