@@ -1,5 +1,7 @@
 #include "app/app_controller.h"
 
+#include <set>
+
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <ctime>
@@ -313,6 +315,36 @@ void AppController::after_links_changed() {
     emit properties_changed();
 }
 
+void AppController::after_links_touched(const std::vector<int>& ids) {
+    if (state_.feed_mode || model_.folders.find(state_.current_folder) == nullptr) {
+        after_links_changed();
+        return;
+    }
+    emit links_touched(ids);
+    emit properties_changed();
+}
+
+std::optional<std::vector<Link>> AppController::shown_records_touched(
+    const std::vector<int>& ids, const std::vector<std::string>& former_urls) {
+    // One query per address: beyond this many, one read of the whole folder costs less.
+    constexpr size_t kMostTouched = 100;
+    const int folder = state_.current_folder;
+    if (state_.feed_mode || model_.folders.find(folder) == nullptr || ids.size() > kMostTouched) {
+        return std::nullopt;
+    }
+    std::set<std::string> urls(former_urls.begin(), former_urls.end());
+    for (const Link& link : model_.links.links_with_ids(ids)) {
+        urls.insert(link.url);
+    }
+    std::vector<Link> records;
+    for (const std::string& url : urls) {
+        for (Link& link : model_.links.select_links("l.parent = ? AND l.url = ?", {folder, url})) {
+            records.push_back(std::move(link));
+        }
+    }
+    return records;
+}
+
 FolderChoice AppController::folder_choice() {
     FolderChoice choice;
     choice.create_folders = [this](int parent, const QString& text) {
@@ -410,7 +442,7 @@ void AppController::drop_links(const std::vector<int>& ids, int target) {
     last_move_targets_.insert(target);
     state_.selected_links.clear();
     state_.current_link = -1;
-    after_links_changed();
+    after_links_touched(ids);
 }
 
 void AppController::drop_folder(int folder, int target) {
@@ -513,7 +545,7 @@ void AppController::delete_links() {
     model_.links.delete_links(ids);
     state_.selected_links.clear();
     state_.current_link = -1;
-    after_links_changed();
+    after_links_touched(ids);
 }
 
 void AppController::move_links() {
@@ -533,7 +565,7 @@ void AppController::move_links() {
     if (result.target) {
         model_.links.move_links(ids, *result.target);
         last_move_targets_.insert(*result.target);
-        after_links_changed();
+        after_links_touched(ids);
     }
     if (result.folders_created) {
         refill_tree();
@@ -551,7 +583,7 @@ void AppController::link_properties() {
         model_.links.edit_link_checked(shown.id, ss(texts->title), ss(texts->url),
                                        ss(texts->comment))) {
         inform(msg::kLinkUpdated);
-        after_links_changed();
+        after_links_touched({shown.id});
     }
 }
 
@@ -565,7 +597,7 @@ bool AppController::update_link_from_bar(const QString& title, const QString& ur
         return false;
     }
     inform(msg::kLinkUpdated);
-    after_links_changed();
+    after_links_touched({link->id});
     return true;
 }
 
@@ -658,7 +690,7 @@ void AppController::undo() {
         return;
     }
     if (is_link_action(action)) {
-        after_links_changed();
+        after_links_touched(model_.undone_links());
     } else {
         refill_tree();
         emit list_refill_requested();

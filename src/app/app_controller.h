@@ -84,6 +84,14 @@ public:
     void refill_tree(bool keep_selection = true);
     // After links changed: the search is run again if shown, the list and properties refilled.
     void after_links_changed();
+    // After a write to these links only: the list updates their rows, and the rows sharing
+    // their addresses, in place when it shows a folder; otherwise it is refilled.
+    void after_links_touched(const std::vector<int>& ids);
+    // The fresh records of the shown folder's links that the touched links concern: those
+    // links, and the folder's links with their former or present addresses. Nothing when the
+    // list shows no plain folder or too many links were touched, so that a refill is cheaper.
+    std::optional<std::vector<Link>> shown_records_touched(
+        const std::vector<int>& ids, const std::vector<std::string>& former_urls);
 
     // Hooks of the search and newsfeed areas: the records and texts of their special folders,
     // and the search re-run after links changed while Search Results is shown.
@@ -117,6 +125,7 @@ public:
 signals:
     void tree_refill_requested(bool keep_selection);
     void list_refill_requested();
+    void links_touched(const std::vector<int>& ids);
     void folder_selection_requested(int id);
     void caption_changed(const QString& caption);
     void properties_changed();

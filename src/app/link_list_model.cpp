@@ -1,5 +1,7 @@
 #include "app/link_list_model.h"
 
+#include <unordered_set>
+
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
@@ -110,6 +112,44 @@ void LinkListModel::apply_sort() {
         const std::string& y = by_title ? b.title : b.url;
         return descending ? y < x : x < y;
     });
+}
+
+void LinkListModel::update_records(const std::vector<int>& touched, std::vector<Link> fresh) {
+    std::unordered_set<int> replaced(touched.begin(), touched.end());
+    for (const Link& link : fresh) {
+        replaced.insert(link.id);
+    }
+    beginResetModel();
+    std::erase_if(records_, [&replaced](const Link& link) { return replaced.contains(link.id); });
+    for (Link& link : fresh) {
+        auto at =
+            std::upper_bound(records_.begin(), records_.end(), link,
+                             [this](const Link& a, const Link& b) { return goes_before(a, b); });
+        records_.insert(at, std::move(link));
+    }
+    endResetModel();
+}
+
+bool LinkListModel::goes_before(const Link& a, const Link& b) const {
+    if (sort_column_ >= 0) {
+        const std::string& x = sort_column_ == 0 ? a.title : a.url;
+        const std::string& y = sort_column_ == 0 ? b.title : b.url;
+        if (x != y) {
+            return descending_ ? y < x : x < y;
+        }
+    }
+    return a.title != b.title ? a.title < b.title : a.id < b.id;
+}
+
+std::vector<std::string> LinkListModel::urls_of(const std::vector<int>& ids) const {
+    const std::unordered_set<int> wanted(ids.begin(), ids.end());
+    std::vector<std::string> urls;
+    for (const Link& link : records_) {
+        if (wanted.contains(link.id)) {
+            urls.push_back(link.url);
+        }
+    }
+    return urls;
 }
 
 int LinkListModel::row_of(int id) const {

@@ -29,6 +29,11 @@ public:
 
     // Replaces the rows; feed items get no colours. The current sort is applied again.
     void set_records(std::vector<Link> records, bool feed_mode);
+    // Drops the rows of the touched links and of the fresh records' links, then puts each fresh
+    // record at its place in the current order: a write shows without a refill.
+    void update_records(const std::vector<int>& touched, std::vector<Link> fresh);
+    // The addresses the rows of these links show.
+    std::vector<std::string> urls_of(const std::vector<int>& ids) const;
     void set_highlight_unvisited(bool on) { highlight_unvisited_ = on; }
     // Where the overlay icons read each link's health; without it links show none.
     void set_health_lookup(std::function<Health(const Link&)> lookup);
@@ -54,6 +59,8 @@ public:
 
 private:
     void apply_sort();
+    // The order of the rows: the sorted column, then the folder's own order (title, then id).
+    bool goes_before(const Link& a, const Link& b) const;
 
     std::vector<Link> records_;
     bool feed_mode_ = false;

@@ -122,6 +122,7 @@ MainWindow::MainWindow(AppController& controller, QWidget* parent)
 
     connect(&controller_, &AppController::tree_refill_requested, this, &MainWindow::refill_tree);
     connect(&controller_, &AppController::list_refill_requested, this, &MainWindow::refill_list);
+    connect(&controller_, &AppController::links_touched, this, &MainWindow::refresh_links);
     connect(&controller_, &AppController::folder_selection_requested, this,
             &MainWindow::select_folder);
     connect(&controller_, &AppController::caption_changed, this, &MainWindow::setWindowTitle);
@@ -552,10 +553,25 @@ void MainWindow::on_tree_selection() {
 }
 
 void MainWindow::refill_list() {
-    QAbstractItemView* view = current_view();
     std::vector<Link> records = controller_.list_records();
     list_model_->set_highlight_unvisited(controller_.settings().highlight_unvisited_links);
     list_model_->set_records(std::move(records), controller_.state().feed_mode);
+    after_rows_changed();
+}
+
+void MainWindow::refresh_links(const std::vector<int>& ids) {
+    std::optional<std::vector<Link>> fresh =
+        controller_.shown_records_touched(ids, list_model_->urls_of(ids));
+    if (!fresh) {
+        refill_list();
+        return;
+    }
+    list_model_->update_records(ids, std::move(*fresh));
+    after_rows_changed();
+}
+
+void MainWindow::after_rows_changed() {
+    QAbstractItemView* view = current_view();
     show_idle_message(controller_.state().current_folder == kNothingSelected
                           ? message_text(Message::of(msg::kReady))
                           : link_count_text(list_model_->rowCount()));

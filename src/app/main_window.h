@@ -65,6 +65,8 @@ public slots:
     void reload_keeping_selection();
     void select_links(const std::vector<int>& ids);
     void refill_list();
+    // Updates the rows a write touched; refills when the list shows no plain folder.
+    void refresh_links(const std::vector<int>& ids);
     void select_folder(int id);
     void show_properties();
     void apply_list_style(int style);
@@ -77,6 +79,8 @@ signals:
     void closing();
 
 private:
+    // The status count and the selection of the last opened link, after the rows changed.
+    void after_rows_changed();
     void build_actions();
     void build_menus();
     void build_toolbars();

@@ -201,10 +201,12 @@ private slots:
         QCOMPARE(controller->status(kCmdUndo).text, QStringLiteral("Undo Delete Link\tCtrl+Z"));
         QVERIFY(!data->model->links.find(link).has_value());
 
-        QSignalSpy list_refills(controller.get(), &AppController::list_refill_requested);
+        // The shown folder's list updates the row of the link the undo brought back.
+        QSignalSpy touched(controller.get(), &AppController::links_touched);
         controller->execute(kCmdUndo);
         QVERIFY(data->model->links.find(link).has_value());
-        QVERIFY(list_refills.count() > 0);
+        QCOMPARE(touched.count(), 1);
+        QCOMPARE(touched.front().front().value<std::vector<int>>(), std::vector<int>{link});
 
         MessageBoxes::answer_next(QMessageBox::No);
         controller->execute(kCmdClearUndo);

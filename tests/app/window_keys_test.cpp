@@ -398,20 +398,30 @@ private slots:
         shown.window->update_actions();
         QTest::keyClick(shown.window->tree(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(list->rowCount(), 2);
-        QVERIFY(list->row_of(shown.first) >= 0);
+        QCOMPARE(list->row_of(shown.first), 0);
         QVERIFY(!flagged(shown.first));
+        // An updated row takes its place in the order the user chose: addresses, descending.
+        list->sort_by_header(1);
+        QCOMPARE(list->row_of(shown.second), 0);
+        test::acknowledge();
+        shown.select_in_list(shown.second);
+        QVERIFY(shown.controller.update_link_from_bar("Second", "https://a.example/", ""));
+        QCOMPARE(list->row_of(shown.first), 0);
+        QCOMPARE(list->row_of(shown.second), 1);
 
         // Another connection to the same file, as the command-line tool has.
         RecordingReporter other_reporter;
         Database other(other_reporter);
         QCOMPARE(other.open_database(shown.data.dir.path()), OpenStatus::Ok);
         QVERIFY(other.easy_query("INSERT INTO tb_links (title, url, parent) VALUES (?, ?, ?)",
-                                 {"Third", "https://second.example/", shown.news}));
+                                 {"Third", "https://first.example/", shown.news}));
+        const std::int64_t other_id = other.last_insert_rowid();
         other.close_database();
         shown.window->reload_keeping_selection();
         QCOMPARE(list->rowCount(), 3);
-        QVERIFY(flagged(shown.second));
-        QVERIFY(!flagged(shown.first));
+        QVERIFY(!flagged(shown.second));
+        QVERIFY(flagged(shown.first));
+        QVERIFY(flagged(static_cast<int>(other_id)));
     }
 
     void noPlaceholderReachesTheScreenInEnglish() {

@@ -41,6 +41,7 @@ std::vector<JournalRecord> last_link_group(Journal& journal, int action, int gro
 }  // namespace
 
 int Model::undo_last_action() {
+    undone_links_.clear();
     auto last = journal.load_last_action();
     if (!last) {
         return -1;
@@ -77,6 +78,7 @@ bool Model::revert(const JournalRecord& r) {
         case kUndoMoveLink:
             // Every link goes back to its own former folder.
             for (const JournalRecord& row : last_link_group(journal, kUndoMoveLink, r.group_id)) {
+                undone_links_.push_back(row.id);
                 if (!db.easy_query("UPDATE tb_links SET parent = ? WHERE id = ?",
                                    {row.parent_from, row.id}) ||
                     !db.easy_query("DELETE FROM tb_undo WHERE actionID = ?", {row.action_id})) {
@@ -88,12 +90,14 @@ bool Model::revert(const JournalRecord& r) {
             return db.easy_query("DELETE FROM tb_undo WHERE action = ? AND group_id = ?",
                                  {kUndoDeleteFolder, r.group_id});
         case kUndoDeleteLink:
+            undone_links_.push_back(r.id);
             return db.easy_query("DELETE FROM tb_undo WHERE action = ? AND id = ?",
                                  {kUndoDeleteLink, r.id});
         case kUndoAddFolder:
             return db.easy_query("DELETE FROM tb_folders WHERE id = ?", {r.id}) &&
                    folders.forget_row(r.id);
         case kUndoAddLink:
+            undone_links_.push_back(r.id);
             return db.easy_query("DELETE FROM tb_links WHERE id = ?", {r.id}) &&
                    db.easy_query("DELETE FROM tb_link_checks WHERE link = ?", {r.id});
         case kUndoEditFolder:
@@ -104,6 +108,7 @@ bool Model::revert(const JournalRecord& r) {
             for (const JournalRecord& row :
                  r.group_id == -1 ? std::vector<JournalRecord>{r}
                                   : last_link_group(journal, kUndoEditLink, r.group_id)) {
+                undone_links_.push_back(row.id);
                 if (!db.easy_query(
                         "UPDATE tb_links SET title = ?, url = ?, comment = ? WHERE id = ?",
                         {row.name_from, row.url_from, row.comment_from, row.id}) ||

@@ -22,6 +22,8 @@ public:
     // Undoes the last action; returns its code, or -1 when nothing was done (an empty journal,
     // or a write that failed and was rolled back).
     int undo_last_action();
+    // The links whose rows the last undo changed (none for a folder action).
+    const std::vector<int>& undone_links() const { return undone_links_; }
 
     Database& db;
     Journal journal;
@@ -32,6 +34,8 @@ public:
 private:
     bool undo_record(const JournalRecord& record);
     bool revert(const JournalRecord& record);
+
+    std::vector<int> undone_links_;
 };
 
 // Whether an undo action concerns links (the list is refilled) rather than folders (the tree).
