@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
 #include <unordered_map>
 
+#include "exchange/browser_import.h"
 #include "exchange/folder_depth.h"
 #include "import_fixture.h"
 #include "storage/ids.h"
@@ -214,11 +216,47 @@ TEST_P(FolderDepthTest, DeeperFoldersAreAttachedAtTheLimitWithTheirLinks) {
 
 INSTANTIATE_TEST_SUITE_P(Importers, FolderDepthTest,
                          ::testing::Combine(::testing::ValuesIn(kSources),
-                                            ::testing::Values(kMaxFolderDepth + 5, 100000)),
+                                            ::testing::Values(kMaxFolderDepth + 5, 10000)),
                          [](const ::testing::TestParamInfo<FolderDepthTest::ParamType>& info) {
                              return std::string(std::get<0>(info.param).name) + "_" +
                                     std::to_string(std::get<1>(info.param)) + "Levels";
                          });
+
+// The deepest level of a folder in a tree read from a browser, the tree's top being level 0.
+int deepest_level(const BrowserItem& tree) {
+    int deepest = 0;
+    std::vector<std::pair<const BrowserItem*, int>> pending{{&tree, 0}};
+    while (!pending.empty()) {
+        auto [item, level] = pending.back();
+        pending.pop_back();
+        deepest = std::max(deepest, level);
+        for (const BrowserItem& child : item->children) {
+            if (child.is_folder) {
+                pending.emplace_back(&child, level + 1);
+            }
+        }
+    }
+    return deepest;
+}
+
+// The browser readers walk a source far deeper than any stack with a stack of their own.
+TEST(BrowserReaderDepthTest, AHundredThousandLevelsAreReadWithinTheLimit) {
+    constexpr int kLevels = 100000;
+    TempDir dir;
+    for (const DepthSource& source : kSources) {
+        if (source.source != ImportSource::BrowserProfile) {
+            continue;
+        }
+        SCOPED_TRACE(source.name);
+        RecordingReporter reporter;
+        std::optional<BrowserItem> tree =
+            read_browser_bookmarks(source.write(dir.path(), kLevels), reporter);
+        ASSERT_TRUE(tree.has_value());
+        EXPECT_TRUE(reporter.messages.empty());
+        EXPECT_EQ(count_browser_links(*tree), kLevels);
+        EXPECT_EQ(deepest_level(*tree), kMaxFolderDepth);
+    }
+}
 
 using FolderDepthImportTest = ImportTest;
 
@@ -253,6 +291,31 @@ TEST_F(FolderDepthImportTest, UpdatingADeepProfileFindsTheFoldersAttachedAtTheLi
     EXPECT_EQ(count("SELECT parent FROM tb_links WHERE url = 'http://new/'"),
               count("SELECT id FROM tb_folders WHERE title = 'F" +
                     std::to_string(kMaxFolderDepth + 4) + "'"));
+}
+
+// A damaged table without its key may list a folder's id among its own children: the walk, which
+// no depth refusal stops any more, takes each folder's children once and ends.
+TEST_F(FolderDepthImportTest, APlacesFolderListedInsideItselfIsReadOnce) {
+    fs::path file = dir / "loop" / "places.sqlite";
+    fs::create_directories(file.parent_path());
+    sqlite3* places = nullptr;
+    ASSERT_EQ(sqlite3_open(file.string().c_str(), &places), SQLITE_OK);
+    exec(places,
+         "CREATE TABLE moz_places (id INTEGER, url TEXT, title TEXT);"
+         "CREATE TABLE moz_bookmarks (id INTEGER, type INTEGER, fk INTEGER, parent INTEGER, "
+         "position INTEGER, title TEXT, guid TEXT);"
+         "INSERT INTO moz_places VALUES (1, 'http://inside.example/', NULL);"
+         "INSERT INTO moz_bookmarks VALUES (1, 2, NULL, 0, 0, '', 'root________'),"
+         "(2, 2, NULL, 1, 0, 'menu', 'menu________'), (10, 2, NULL, 2, 0, 'Loop', 'a'),"
+         "(10, 2, NULL, 10, 0, 'Again', 'b'), (11, 1, 1, 10, 1, 'Inside', 'c');");
+    sqlite3_close(places);
+
+    ImportResult result = import(ImportSource::BrowserProfile, file);
+    ASSERT_EQ(result.status, ImportStatus::Done);
+    EXPECT_EQ(tree(result.top_folder),
+              (std::vector<std::string>{
+                  "D Bookmarks Menu", "D Bookmarks Menu/Loop", "D Bookmarks Menu/Loop/Again",
+                  "L Bookmarks Menu/Loop | Inside | http://inside.example/"}));
 }
 
 }  // namespace
