@@ -1060,10 +1060,6 @@ New link</source>
         <translation>В файле закладок %1 значение неожиданного типа в %2.</translation>
     </message>
     <message>
-        <source>The folders in the bookmark file %1 are nested more than %2 levels deep.</source>
-        <translation>Папки в файле закладок %1 вложены глубже %2 уровней.</translation>
-    </message>
-    <message>
         <source>The browser database %1 is locked. Close the browser and try again.</source>
         <translation>База данных браузера %1 заблокирована. Закройте браузер и повторите попытку.</translation>
     </message>

@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "exchange/folder_depth.h"
 #include "platform/messages.h"
 #include "text/file_names.h"
 #include "text/html_entities.h"
@@ -123,32 +124,31 @@ private:
     const std::vector<LinkText> no_links_;
 };
 
-void append_link_line(std::string& out, std::string_view lead, const LinkText& link) {
-    out += lead;
-    append_address(out, link.url);
-    out += "\">";
-    append_title(out, link.title);
-    out += "</A>\n";
+void append_indent(std::string& out, int level) {
+    out.append(4 * static_cast<size_t>(level), ' ');
 }
 
-// Writes folder blocks depth first without recursion, so any depth of nesting is safe. With a
-// file, full chunks go to it as they are made; they end at a line end, never inside a character.
+// Writes folder blocks depth first without recursion. A folder at kMaxFolderDepth closes its
+// list after its links, and the folders below it follow it at the same level, so a deeper tree
+// from a damaged table comes out at the limit. With a file, full chunks go to it as they are
+// made; they end at a line end, never inside a character.
 class BlockWriter {
 public:
     BlockWriter(const ExportTree& tree, std::string& out, TextFileWriter* file)
         : tree_(tree), out_(out), file_(file) {}
 
     void write_block(const Folder& start) {
-        open(start);
+        open(start, std::min(start.level, kMaxFolderDepth));
         while (!stack_.empty()) {
             Frame& top = stack_.back();
             if (top.next < top.children->size()) {
-                open(*(*top.children)[top.next++]);
+                const Folder& child = *(*top.children)[top.next++];
+                open(child, top.level);
                 continue;
             }
-            if (!top.children->empty()) {
-                out_ += top.indent;
-                out_ += "    </DL><p>\n";
+            if (top.closes_list) {
+                append_indent(out_, top.level);
+                out_ += "</DL><p>\n";
             }
             stack_.pop_back();
         }
@@ -158,32 +158,45 @@ private:
     struct Frame {
         const std::vector<const Folder*>* children;
         size_t next;
-        std::string indent;
+        int level;  // of the children
+        // Whether the children stand in the list of their parent, which ends after them.
+        bool closes_list;
     };
 
-    void open(const Folder& folder) {
-        std::string indent(4 * static_cast<size_t>(folder.level), ' ');
-        out_ += indent;
+    void open(const Folder& folder, int level) {
+        append_indent(out_, level);
         out_ += "<DT><H3>";
         append_title(out_, folder.title);
         out_ += "</H3>\n";
         const auto& children = tree_.children(folder.id);
-        if (children.empty() && !tree_.has_link_rows(folder.id)) {
-            return;
+        const bool nests = level < kMaxFolderDepth && !children.empty();
+        if (nests || tree_.has_link_rows(folder.id)) {
+            write_links(folder, level);
+            if (nests) {
+                stack_.push_back({&children, 0, level + 1, true});
+                return;
+            }
+            append_indent(out_, level);
+            out_ += "</DL><p>\n";
         }
-        out_ += indent;
+        if (!children.empty()) {
+            stack_.push_back({&children, 0, level, false});
+        }
+    }
+
+    // The list head and the links; the caller closes the list.
+    void write_links(const Folder& folder, int level) {
+        append_indent(out_, level);
         out_ += "<DL><p>\n";
-        const std::string lead = indent + "    <DT><A HREF=\"";
         for (const LinkText& link : tree_.links(folder.id)) {
-            append_link_line(out_, lead, link);
+            append_indent(out_, level + 1);
+            out_ += "<DT><A HREF=\"";
+            append_address(out_, link.url);
+            out_ += "\">";
+            append_title(out_, link.title);
+            out_ += "</A>\n";
             hand_over_full_chunk();
         }
-        if (children.empty()) {
-            out_ += indent;
-            out_ += "</DL><p>\n";
-            return;
-        }
-        stack_.push_back({&children, 0, std::move(indent)});
     }
 
     void hand_over_full_chunk() {

@@ -98,14 +98,16 @@ int ProfileWriter::resolve(FolderSlot& slot) {
     if (slot.id != 0) {
         return slot.id;
     }
-    int parent = resolve(*slot.parent);
+    const int parent = resolve(*slot.parent);
     if (parent == 0 || context_.options.ignore_structure) {
         slot.id = parent;
         return slot.id;
     }
     const std::string& title = slot.item->title;
     if (slot.parent->existed) {
-        for (const Folder* child : context_.model.folders.children(parent)) {
+        // An earlier import put the folder where this one would.
+        const int placed_in = context_.parent_within_limit(parent);
+        for (const Folder* child : context_.model.folders.children(placed_in)) {
             if (child->title == title) {
                 slot.existed = true;
                 slot.id = child->id;

@@ -3,7 +3,9 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <deque>
 #include <utility>
+#include <vector>
 
 namespace tb {
 
@@ -15,50 +17,70 @@ using Json = nlohmann::json;
 struct UnexpectedType {
     std::string where;
 };
-struct TooDeep {};
 
 enum class ItemKind { Folder, Link, Other };
 
 constexpr std::string_view kPlaceQueryPrefix = "place:";
 
-std::string member_path(const std::string& path, std::string_view key) {
-    return path + "/" + std::string(key);
+// Where a value sits: a chain of steps up to the document, turned into a JSON pointer only when
+// an error names it, since in a deep file every full pointer would be long.
+struct JsonPlace {
+    const JsonPlace* up = nullptr;
+    std::string step;
+};
+
+std::string pointer(const JsonPlace& place) {
+    std::vector<const std::string*> steps;
+    for (const JsonPlace* at = &place; at != nullptr; at = at->up) {
+        if (!at->step.empty()) {
+            steps.push_back(&at->step);
+        }
+    }
+    std::string text;
+    for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
+        text += '/';
+        text += **it;
+    }
+    return text;
+}
+
+std::string member_pointer(const JsonPlace& place, std::string_view key) {
+    return pointer(place) + "/" + std::string(key);
+}
+
+JsonPlace child_place(const JsonPlace& children_of, std::size_t index) {
+    return {&children_of, "children/" + std::to_string(index)};
 }
 
 // A member that must be a text when present; absent and null give an empty text.
-std::string optional_string(const Json& object, std::string_view key, const std::string& path) {
+std::string optional_string(const Json& object, std::string_view key, const JsonPlace& place) {
     auto it = object.find(key);
     if (it == object.end() || it->is_null()) {
         return {};
     }
     if (!it->is_string()) {
-        throw UnexpectedType{member_path(path, key)};
+        throw UnexpectedType{member_pointer(place, key)};
     }
     return it->get<std::string>();
 }
 
-const Json* optional_array(const Json& object, std::string_view key, const std::string& path) {
+const Json* optional_array(const Json& object, std::string_view key, const JsonPlace& place) {
     auto it = object.find(key);
     if (it == object.end() || it->is_null()) {
         return nullptr;
     }
     if (!it->is_array()) {
-        throw UnexpectedType{member_path(path, key)};
+        throw UnexpectedType{member_pointer(place, key)};
     }
     return &*it;
 }
 
-const Json& require_object(const Json& value, const std::string& path) {
+const Json& require_object(const Json& value, const JsonPlace& place) {
     if (!value.is_object()) {
-        throw UnexpectedType{path.empty() ? "/" : path};
+        std::string where = pointer(place);
+        throw UnexpectedType{where.empty() ? "/" : where};
     }
     return value;
-}
-
-void check_depth(int depth) {
-    if (depth > kMaxBrowserDepth) {
-        throw TooDeep{};
-    }
 }
 
 // Reads the text and runs `build` on it, turning every failure into one report.
@@ -77,20 +99,14 @@ std::optional<BrowserItem> parse_reporting(std::string_view text, const std::str
             TB_TRANSLATE_NOOP("Strings",
                               "The bookmark file %1 has a value of an unexpected type at %2."),
             {name, error.where});
-    } catch (const TooDeep&) {
-        reporter.report_text(
-            TB_TRANSLATE_NOOP("Strings",
-                              "The folders in the bookmark file %1 are nested more than %2 "
-                              "levels deep."),
-            {name, std::to_string(kMaxBrowserDepth)});
     }
     return std::nullopt;
 }
 
 // Firefox-family backups.
 
-ItemKind firefox_kind(const Json& node, const std::string& path) {
-    std::string type = optional_string(node, "type", path);
+ItemKind firefox_kind(const Json& node, const JsonPlace& place) {
+    std::string type = optional_string(node, "type", place);
     if (type == "text/x-moz-place-container") {
         return ItemKind::Folder;
     }
@@ -102,7 +118,7 @@ ItemKind firefox_kind(const Json& node, const std::string& path) {
     }
     auto code = node.find("typeCode");
     if (code != node.end() && !code->is_number_integer()) {
-        throw UnexpectedType{member_path(path, "typeCode")};
+        throw UnexpectedType{member_pointer(place, "typeCode")};
     }
     if (code != node.end()) {
         int value = code->get<int>();
@@ -135,58 +151,88 @@ std::optional<std::string> firefox_root_title(const std::string& root, const std
 
 // How a family's JSON names the parts of an item.
 struct JsonFamily {
-    ItemKind (*kind)(const Json& node, const std::string& path);
+    ItemKind (*kind)(const Json& node, const JsonPlace& place);
     const char* title_key;
     const char* url_key;
     // Links whose address starts so are left out; empty keeps every link.
     std::string_view skipped_url_prefix;
     // The title a folder at the top is imported under, or nothing to leave it out; null keeps
     // the folder's own title.
-    std::optional<std::string> (*top_folder_title)(const Json& node, const std::string& path,
+    std::optional<std::string> (*top_folder_title)(const Json& node, const JsonPlace& place,
                                                    const BrowserItem& item);
 };
 
-void read_children(const Json& node, const std::string& path, BrowserItem& into, int depth,
-                   const JsonFamily& family) {
-    const Json* children = optional_array(node, "children", path);
-    if (children == nullptr) {
-        return;
-    }
-    std::string base = member_path(path, "children");
-    for (std::size_t i = 0; i < children->size(); ++i) {
-        std::string child_path = member_path(base, std::to_string(i));
-        const Json& child = require_object((*children)[i], child_path);
-        ItemKind kind = family.kind(child, child_path);
-        BrowserItem item;
-        item.title = optional_string(child, family.title_key, child_path);
-        item.guid = optional_string(child, "guid", child_path);
-        if (kind == ItemKind::Link) {
-            item.url = optional_string(child, family.url_key, child_path);
-            if (item.url.empty() || (!family.skipped_url_prefix.empty() &&
-                                     item.url.starts_with(family.skipped_url_prefix))) {
-                continue;
-            }
-        } else if (kind == ItemKind::Folder) {
-            if (depth == 0 && family.top_folder_title != nullptr) {
-                std::optional<std::string> title = family.top_folder_title(child, child_path, item);
-                if (!title) {
-                    continue;
-                }
-                item.title = std::move(*title);
-            }
-            item.is_folder = true;
-            check_depth(depth + 1);
-            read_children(child, child_path, item, depth + 1, family);
-        } else {
-            continue;
+// One child as an item without its children, or nothing when it is left out.
+std::optional<BrowserItem> read_item(const Json& child, const JsonPlace& place, bool at_top,
+                                     const JsonFamily& family) {
+    ItemKind kind = family.kind(child, place);
+    BrowserItem item;
+    item.title = optional_string(child, family.title_key, place);
+    item.guid = optional_string(child, "guid", place);
+    if (kind == ItemKind::Link) {
+        item.url = optional_string(child, family.url_key, place);
+        if (item.url.empty() || (!family.skipped_url_prefix.empty() &&
+                                 item.url.starts_with(family.skipped_url_prefix))) {
+            return std::nullopt;
         }
-        into.children.push_back(std::move(item));
+        return item;
     }
+    if (kind != ItemKind::Folder) {
+        return std::nullopt;
+    }
+    if (at_top && family.top_folder_title != nullptr) {
+        std::optional<std::string> title = family.top_folder_title(child, place, item);
+        if (!title) {
+            return std::nullopt;
+        }
+        item.title = std::move(*title);
+    }
+    item.is_folder = true;
+    return item;
 }
 
-std::optional<std::string> firefox_top_folder_title(const Json& node, const std::string& path,
+// The items below `node` put into `top`, which lies `depth` levels below the tree. The walk keeps
+// a stack of its own, since a file may nest far deeper than the call stack reaches.
+BrowserItem read_tree(const Json& node, const JsonPlace& place, BrowserItem top, int depth,
+                      const JsonFamily& family) {
+    struct Open {
+        const Json* children;
+        JsonPlace place;
+        std::size_t next = 0;
+    };
+    BrowserTreeBuilder tree(std::move(top), depth);
+    // A deque, because each child's place points at its parent's.
+    std::deque<Open> open;
+    open.push_back({optional_array(node, "children", place), place});
+    while (!open.empty()) {
+        Open& at = open.back();
+        if (at.children == nullptr || at.next == at.children->size()) {
+            open.pop_back();
+            tree.close_folder();
+            continue;
+        }
+        const std::size_t index = at.next++;
+        JsonPlace where = child_place(at.place, index);
+        const Json& child = require_object((*at.children)[index], where);
+        const bool at_top = depth == 0 && open.size() == 1;
+        std::optional<BrowserItem> item = read_item(child, where, at_top, family);
+        if (!item) {
+            continue;
+        }
+        if (!item->is_folder) {
+            tree.add(std::move(*item));
+            continue;
+        }
+        const Json* children = optional_array(child, "children", where);
+        tree.open_folder(std::move(*item));
+        open.push_back({children, std::move(where)});
+    }
+    return tree.finish();
+}
+
+std::optional<std::string> firefox_top_folder_title(const Json& node, const JsonPlace& place,
                                                     const BrowserItem& item) {
-    return firefox_root_title(optional_string(node, "root", path), item.guid, item.title);
+    return firefox_root_title(optional_string(node, "root", place), item.guid, item.title);
 }
 
 const JsonFamily kFirefoxJson{firefox_kind, "title", "uri", kPlaceQueryPrefix,
@@ -195,14 +241,14 @@ const JsonFamily kFirefoxJson{firefox_kind, "title", "uri", kPlaceQueryPrefix,
 BrowserItem firefox_tree(const Json& json) {
     BrowserItem tree;
     tree.is_folder = true;
-    read_children(require_object(json, ""), "", tree, 0, kFirefoxJson);
-    return tree;
+    const JsonPlace top;
+    return read_tree(require_object(json, top), top, std::move(tree), 0, kFirefoxJson);
 }
 
 // Chromium-family "Bookmarks" files.
 
-ItemKind chromium_kind(const Json& node, const std::string& path) {
-    std::string type = optional_string(node, "type", path);
+ItemKind chromium_kind(const Json& node, const JsonPlace& place) {
+    std::string type = optional_string(node, "type", place);
     if (type == "folder") {
         return ItemKind::Folder;
     }
@@ -221,12 +267,14 @@ ItemKind chromium_kind(const Json& node, const std::string& path) {
 const JsonFamily kChromiumJson{chromium_kind, "name", "url", {}, nullptr};
 
 BrowserItem chromium_tree(const Json& json) {
-    const Json& top = require_object(json, "");
-    auto roots = top.find("roots");
-    if (roots == top.end()) {
+    const JsonPlace top;
+    const Json& document = require_object(json, top);
+    auto roots = document.find("roots");
+    if (roots == document.end()) {
         throw UnexpectedType{"/roots"};
     }
-    require_object(*roots, "/roots");
+    const JsonPlace roots_place{&top, "roots"};
+    require_object(*roots, roots_place);
     static const std::array<std::pair<const char*, const char*>, 3> kRoots{{
         {"bookmark_bar", "Bookmarks bar"},
         {"other", "Other bookmarks"},
@@ -239,14 +287,13 @@ BrowserItem chromium_tree(const Json& json) {
         if (root == roots->end()) {
             continue;
         }
-        std::string path = member_path("/roots", key);
-        require_object(*root, path);
+        const JsonPlace place{&roots_place, key};
+        require_object(*root, place);
         BrowserItem folder;
         folder.is_folder = true;
         folder.title = title;
-        folder.guid = optional_string(*root, "guid", path);
-        read_children(*root, path, folder, 1, kChromiumJson);
-        tree.children.push_back(std::move(folder));
+        folder.guid = optional_string(*root, "guid", place);
+        tree.children.push_back(read_tree(*root, place, std::move(folder), 1, kChromiumJson));
     }
     return tree;
 }

@@ -11,8 +11,9 @@ namespace tb {
 
 // The bookmark JSON files of the two browser families, parsed from bytes in memory. Each returns
 // a folder whose children are the browser's named roots, or std::nullopt after reporting, naming
-// `name`, why the text was refused: not JSON, a value of an unexpected type (given by its JSON
-// pointer), or folders nested deeper than kMaxBrowserDepth.
+// `name`, why the text was refused: not JSON, or a value of an unexpected type (given by its JSON
+// pointer). Folders below kMaxFolderDepth levels of the tree come beside the folder at that
+// level, each with its own links.
 
 // A Firefox-family backup: the Library's plain .json backup, or the text of a .jsonlz4 one. The
 // menu, toolbar, unfiled and mobile roots become "Bookmarks Menu", "Bookmarks Toolbar", "Other

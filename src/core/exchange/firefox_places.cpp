@@ -75,7 +75,9 @@ private:
     bool load_rows();
     void load_root_names();
     std::optional<std::string> root_title(const Row& row) const;
-    bool add_children(std::int64_t parent, BrowserItem& into, int depth);
+    const std::vector<Row>* take_children(std::int64_t parent);
+    std::optional<BrowserItem> item_of(const Row& row, bool at_top) const;
+    BrowserItem read_tree(std::int64_t top_id, BrowserItem top);
     void report_engine_error();
 
     sqlite3* db_;
@@ -85,6 +87,8 @@ private:
     std::int64_t places_root_ = 0;
     std::map<std::int64_t, std::vector<Row>> children_;
     std::map<std::int64_t, std::string> root_names_;
+    // Folders whose children were taken: a damaged table that repeats an id cannot loop.
+    std::set<std::int64_t> taken_;
 };
 
 bool PlacesReader::has_columns(const char* table, std::initializer_list<const char*> columns) {
@@ -198,46 +202,69 @@ std::optional<std::string> PlacesReader::root_title(const Row& row) const {
     return row.title;
 }
 
-bool PlacesReader::add_children(std::int64_t parent, BrowserItem& into, int depth) {
+const std::vector<Row>* PlacesReader::take_children(std::int64_t parent) {
     auto rows = children_.find(parent);
-    if (rows == children_.end()) {
-        return true;
+    if (rows == children_.end() || !taken_.insert(parent).second) {
+        return nullptr;
     }
-    for (const Row& row : rows->second) {
-        BrowserItem item;
-        item.title = row.title;
-        item.guid = row.guid;
-        if (row.type == kBookmarkType) {
-            if (row.url.empty() || row.url.starts_with(kPlaceQueryPrefix)) {
-                continue;
-            }
-            item.url = row.url;
-        } else if (row.type == kFolderType) {
-            if (depth == 0) {
-                std::optional<std::string> title = root_title(row);
-                if (!title) {
-                    continue;
-                }
-                item.title = std::move(*title);
-            }
-            if (depth + 1 > kMaxBrowserDepth) {
-                reporter_.report_text(
-                    TB_TRANSLATE_NOOP("Strings",
-                                      "The folders in the bookmark file %1 are nested more than "
-                                      "%2 levels deep."),
-                    {name_, std::to_string(kMaxBrowserDepth)});
-                return false;
-            }
-            item.is_folder = true;
-            if (!add_children(row.id, item, depth + 1)) {
-                return false;
-            }
-        } else {
+    return &rows->second;
+}
+
+// A row as an item without its children, or nothing when it is left out.
+std::optional<BrowserItem> PlacesReader::item_of(const Row& row, bool at_top) const {
+    BrowserItem item;
+    item.title = row.title;
+    item.guid = row.guid;
+    if (row.type == kBookmarkType) {
+        if (row.url.empty() || row.url.starts_with(kPlaceQueryPrefix)) {
+            return std::nullopt;
+        }
+        item.url = row.url;
+        return item;
+    }
+    if (row.type != kFolderType) {
+        return std::nullopt;
+    }
+    if (at_top) {
+        std::optional<std::string> title = root_title(row);
+        if (!title) {
+            return std::nullopt;
+        }
+        item.title = std::move(*title);
+    }
+    item.is_folder = true;
+    return item;
+}
+
+// The rows below `top_id` put into `top`. The walk keeps a stack of its own, since a table may
+// nest far deeper than the call stack reaches.
+BrowserItem PlacesReader::read_tree(std::int64_t top_id, BrowserItem top) {
+    struct Open {
+        const std::vector<Row>* rows;
+        std::size_t next = 0;
+    };
+    BrowserTreeBuilder tree(std::move(top), 0);
+    std::vector<Open> open{{take_children(top_id)}};
+    while (!open.empty()) {
+        Open& at = open.back();
+        if (at.rows == nullptr || at.next == at.rows->size()) {
+            open.pop_back();
+            tree.close_folder();
             continue;
         }
-        into.children.push_back(std::move(item));
+        const Row& row = (*at.rows)[at.next++];
+        std::optional<BrowserItem> item = item_of(row, open.size() == 1);
+        if (!item) {
+            continue;
+        }
+        if (!item->is_folder) {
+            tree.add(std::move(*item));
+            continue;
+        }
+        tree.open_folder(std::move(*item));
+        open.push_back({take_children(row.id)});
     }
-    return true;
+    return tree.finish();
 }
 
 std::optional<BrowserItem> PlacesReader::read() {
@@ -262,10 +289,7 @@ std::optional<BrowserItem> PlacesReader::read() {
     }
     BrowserItem tree;
     tree.is_folder = true;
-    if (places_root_ != 0 && !add_children(places_root_, tree, 0)) {
-        return std::nullopt;
-    }
-    return tree;
+    return places_root_ != 0 ? read_tree(places_root_, std::move(tree)) : tree;
 }
 
 // The -wal or -journal file beside `file`, copied beside `copy` under the copy's name.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "exchange/folder_depth.h"
 #include "platform/log.h"
 #include "platform/messages.h"
 #include "storage/ids.h"
@@ -39,8 +40,26 @@ void ImportContext::use_top_folder(int id, const std::string& title) {
     top_title_ = title;
 }
 
-int ImportContext::folder(int parent, const std::string& raw_title, int id) {
+int ImportContext::parent_within_limit(int parent) const {
+    const Folder* folder = model.folders.find(parent);
+    // Each step goes one level up, so the walk ends.
+    while (folder != nullptr && folder->level >= kMaxFolderDepth) {
+        folder = model.folders.find(folder->tree_parent);
+    }
+    return folder != nullptr ? folder->id : parent;
+}
+
+void ImportContext::log_folders_attached_at_limit() const {
+    if (folders_attached_at_limit_ > 0) {
+        log_append("Import: " + std::to_string(folders_attached_at_limit_) +
+                   " folders nested deeper than " + std::to_string(kMaxFolderDepth) +
+                   " levels were attached at level " + std::to_string(kMaxFolderDepth) + ".");
+    }
+}
+
+int ImportContext::folder(int asked_parent, const std::string& raw_title, int id) {
     const std::string title = clean_title(raw_title);
+    const int parent = parent_within_limit(asked_parent);
     auto key = std::make_pair(parent, title);
     if (auto it = made_folders_.find(key); it != made_folders_.end()) {
         return it->second;
@@ -57,6 +76,9 @@ int ImportContext::folder(int parent, const std::string& raw_title, int id) {
         made_folders_.emplace(std::move(key), made);
         next_folder_id_ = std::max(next_folder_id_, made + 1);
         ++folders_written_;
+        if (parent != asked_parent) {
+            ++folders_attached_at_limit_;
+        }
     }
     return made;
 }

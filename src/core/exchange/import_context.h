@@ -38,8 +38,12 @@ public:
     // The folder titled `title` under `parent` made earlier by this import, or a new one with
     // `id` (0: the largest folder id plus one). Returns its id, or 0 on a database error. Every
     // importer's titles and addresses pass through here and the link insert, which clean them
-    // for a line: no line breaks, tabs or other control characters.
+    // for a line: no line breaks, tabs or other control characters. A folder asked for below the
+    // depth limit goes into parent_within_limit(parent) and is counted.
     int folder(int parent, const std::string& title, int id = 0);
+    // The folder a new folder asked for under `parent` goes into: `parent` itself, or, when that
+    // lies at kMaxFolderDepth or deeper, its ancestor one level above the limit.
+    int parent_within_limit(int parent) const;
 
     // Writes one link row; false (logged and reported) on a database error.
     bool insert_link(const std::string& title, const std::string& url, const std::string& comment,
@@ -62,6 +66,10 @@ public:
     // Links left out because they were imported before.
     void link_present() { ++links_present_; }
     int links_present() const { return links_present_; }
+    // Folders placed at kMaxFolderDepth because their place in the source lay deeper.
+    int folders_attached_at_limit() const { return folders_attached_at_limit_; }
+    // One log line with that number, when there were any.
+    void log_folders_attached_at_limit() const;
 
 private:
     bool check_cancelled();
@@ -81,6 +89,7 @@ private:
     int folders_written_ = 0;
     int links_written_ = 0;
     int links_present_ = 0;
+    int folders_attached_at_limit_ = 0;
 };
 
 }  // namespace tb

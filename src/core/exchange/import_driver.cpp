@@ -102,6 +102,7 @@ ImportResult run_import(Model& model, const ImportRequest& request,
             result.folders = context.folders_written();
             result.links = context.links_written();
             result.links_present = context.links_present();
+            context.log_folders_attached_at_limit();
         }
     }
     model.folders.reload();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/search/model_fixture.h"
+#include "exchange/folder_depth.h"
 #include "platform/messages.h"
 
 namespace tb {
@@ -180,6 +181,59 @@ TEST_F(BookmarkExportTest, NoLineBreakInsideAnHref) {
     EXPECT_NE(
         bookmark_file_text(model, 0).find("<DT><A HREF=\"http://x.example/ab%22c\">Old</A>\n"),
         std::string::npos);
+}
+
+size_t occurrences(const std::string& text, const std::string& part) {
+    size_t found = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++found;
+    }
+    return found;
+}
+
+// A damaged or older table may nest deeper than any import makes it: the folders below the limit
+// are written at the limit, each with its links, and the lists stay balanced.
+TEST_F(BookmarkExportTest, FoldersDeeperThanTheLimitAreWrittenAtTheLimit) {
+    constexpr int kDepth = kMaxFolderDepth + 5;
+    {
+        Transaction transaction(db);
+        for (int level = 1; level <= kDepth; ++level) {
+            EXPECT_TRUE(db.easy_query("INSERT INTO tb_folders (id, title, parent) VALUES (?, ?, ?)",
+                                      {level + 1, "L" + std::to_string(level), level}));
+            EXPECT_TRUE(db.easy_query("INSERT INTO tb_links (title, url, parent) VALUES (?, ?, ?)",
+                                      {"b" + std::to_string(level),
+                                       "http://b" + std::to_string(level) + "/", level + 1}));
+        }
+        EXPECT_TRUE(transaction.commit());
+    }
+    model.folders.reload();
+    model.links.update_links_array();
+
+    const std::string text = bookmark_file_text(model, 0);
+    const std::string at_limit(4 * kMaxFolderDepth, ' ');
+    std::string bottom;
+    for (int level = kMaxFolderDepth; level <= kDepth; ++level) {
+        const std::string n = std::to_string(level);
+        bottom += at_limit + "<DT><H3>L" + n + "</H3>\n" + at_limit + "<DL><p>\n" + at_limit +
+                  "    <DT><A HREF=\"http://b" + n + "/\">b" + n + "</A>\n" + at_limit +
+                  "</DL><p>\n";
+    }
+    bottom += at_limit + "</DL><p>\n" + std::string(4 * (kMaxFolderDepth - 1), ' ') + "</DL><p>\n";
+    EXPECT_NE(text.find("\n" + bottom), std::string::npos);
+    // Only link lines reach past the limit's indentation.
+    EXPECT_EQ(occurrences(text, "\n" + at_limit + " "),
+              occurrences(text, "\n" + at_limit + "    <DT><A HREF="));
+    EXPECT_EQ(occurrences(text, "<DT><H3>"), static_cast<size_t>(kDepth));
+    EXPECT_EQ(occurrences(text, "<DT><A HREF="), static_cast<size_t>(kDepth));
+    EXPECT_EQ(occurrences(text, "<DL><p>"), occurrences(text, "</DL><p>") + 1);
+
+    const std::string branch = bookmark_file_text(model, kMaxFolderDepth + 3);
+    EXPECT_EQ(occurrences(branch, "\n" + at_limit + " "),
+              occurrences(branch, "\n" + at_limit + "    <DT><A HREF="));
+    EXPECT_NE(branch.find("\n" + at_limit + "<DT><H3>L" + std::to_string(kMaxFolderDepth + 2) +
+                          "</H3>\n"),
+              std::string::npos);
+    EXPECT_EQ(occurrences(branch, "<DT><H3>"), 4u);
 }
 
 TEST_F(BookmarkExportTest, DeepChainExportsWithoutRecursion) {
