@@ -207,7 +207,6 @@ TEST_F(BookmarkExportTest, FoldersDeeperThanTheLimitAreWrittenAtTheLimit) {
         EXPECT_TRUE(transaction.commit());
     }
     model.folders.reload();
-    model.links.update_links_array();
 
     const std::string text = bookmark_file_text(model, 0);
     const std::string at_limit(4 * kMaxFolderDepth, ' ');

@@ -67,11 +67,11 @@ TEST_F(ImportTest, DeepIndentationAndNesting) {
     write_file(dir / "nested.html", nested);
     ImportResult deep = import(ImportSource::BookmarkFile, dir / "nested.html");
     EXPECT_EQ(deep.folders, 2001);
-    const Link* bottom = nullptr;
+    std::optional<Link> bottom;
     for (const Link& link : model->links.links()) {
-        bottom = link.title == "bottom" ? &link : bottom;
+        bottom = link.title == "bottom" ? link : bottom;
     }
-    ASSERT_NE(bottom, nullptr);
+    ASSERT_TRUE(bottom.has_value());
     EXPECT_EQ(bottom->parent, deep.top_folder + 2000);
     EXPECT_EQ(model->folders.find(deep.top_folder + 2000)->level,
               model->folders.find(deep.top_folder)->level + 2000);
