@@ -45,6 +45,12 @@ std::string live_condition(const char* alias) {
            std::to_string(kUndoDeleteFolder) + " AND u.id = " + row + ".parent)";
 }
 
+// The liveness test to append for alias; without pending deletions every row is live, and the
+// plain read is faster.
+std::string live_clause(bool pending, const char* alias) {
+    return pending ? " AND " + live_condition(alias) : std::string();
+}
+
 Link read_link(const Statement& row) {
     return {.id = row.integer(0),
             .title = row.text(1),
@@ -60,14 +66,12 @@ Link read_link(const Statement& row) {
 
 bool LinkStore::visit_links(std::string_view condition, SqlValues values,
                             const std::function<void(const Link&)>& visit, Order order) const {
-    // Without pending deletions every row is live, and the plain read is faster.
     const bool pending = journal_.has_deletions();
-    const std::string live_other = pending ? " AND " + live_condition("d") : "";
-    const std::string live_row = pending ? " AND " + live_condition("l") : "";
     const std::string sql =
         "SELECT l.id, l.title, l.url, l.comment, l.parent, l.visits, l.last_visit, EXISTS "
         "(SELECT 1 FROM tb_links d WHERE d.url = l.url AND d.id <> l.id" +
-        live_other + ") FROM tb_links l WHERE (" + std::string(condition) + ")" + live_row +
+        live_clause(pending, "d") + ") FROM tb_links l WHERE (" + std::string(condition) + ")" +
+        live_clause(pending, "l") +
         (order == Order::Title ? " ORDER BY l.title, l.id" : " ORDER BY l.id");
     auto row = db_.prepare(sql, values);
     if (!row) {
@@ -144,17 +148,14 @@ bool LinkStore::link_title_free(int parent, const std::string& title) {
 }
 
 int LinkStore::count_url_links(const std::string& url) const {
-    const bool pending = journal_.has_deletions();
-    return static_cast<int>(
-        db_.query_int("SELECT COUNT(*) FROM tb_links l WHERE l.url = ?" +
-                          (pending ? " AND " + live_condition("l") : std::string()),
-                      {url}));
+    return static_cast<int>(db_.query_int("SELECT COUNT(*) FROM tb_links l WHERE l.url = ?" +
+                                              live_clause(journal_.has_deletions(), "l"),
+                                          {url}));
 }
 
 bool LinkStore::link_address_exists(const std::string& address, int last_id) const {
-    const bool pending = journal_.has_deletions();
     return db_.has_rows("SELECT 1 FROM tb_links l WHERE l.url = ? AND l.id <= ?" +
-                            (pending ? " AND " + live_condition("l") : std::string()),
+                            live_clause(journal_.has_deletions(), "l"),
                         {address, last_id});
 }
 
@@ -215,11 +216,16 @@ bool LinkStore::edit_link_checked(int id, std::string title, std::string url, st
     return edit_link(id, title, url, comment);
 }
 
-std::vector<Link> LinkStore::live_links(const std::vector<int>& ids) const {
+std::unordered_map<int, Link> LinkStore::live_by_id(const std::vector<int>& ids) const {
     std::unordered_map<int, Link> live;
     for (Link& link : links_with_ids(ids)) {
         live.emplace(link.id, std::move(link));
     }
+    return live;
+}
+
+std::vector<Link> LinkStore::live_links(const std::vector<int>& ids) const {
+    std::unordered_map<int, Link> live = live_by_id(ids);
     std::vector<Link> out;
     for (int id : ids) {
         if (auto it = live.find(id); it != live.end()) {
@@ -239,10 +245,7 @@ int LinkStore::change_addresses(const std::vector<std::pair<int, std::string>>& 
     for (const auto& change : changes) {
         ids.push_back(change.first);
     }
-    std::unordered_map<int, Link> live;
-    for (Link& link : links_with_ids(ids)) {
-        live.emplace(link.id, std::move(link));
-    }
+    const std::unordered_map<int, Link> live = live_by_id(ids);
     for (const auto& [id, url] : changes) {
         auto found = live.find(id);
         if (found == live.end() || found->second.url == url) {

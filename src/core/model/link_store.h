@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -103,6 +104,8 @@ public:
     Database& db() { return db_; }
 
 private:
+    // The live links among ids, by id.
+    std::unordered_map<int, Link> live_by_id(const std::vector<int>& ids) const;
     // Each id once, in order of first appearance, keeping only live links.
     std::vector<Link> live_links(const std::vector<int>& ids) const;
 
