@@ -7,6 +7,9 @@
 
 namespace tb {
 
+// A row id as SQLite hands it over: a file written by another program may hold any 64-bit id.
+using RowId = std::int64_t;
+
 // Folder ids with a fixed meaning; the negative ones are tree items, never rows.
 constexpr int kNoFolder = 0;
 constexpr int kRootFolder = 1;
