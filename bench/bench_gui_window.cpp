@@ -65,7 +65,7 @@ void time_big_folder(tb::app::TagberryApp& program, int big) {
         window->repaint();
         QApplication::processEvents();
     };
-    auto flagged = [&](int link) {
+    auto flagged = [&](tb::RowId link) {
         const int row = list.row_of(link);
         return row >= 0 && list.record(row).has_duplicates;
     };

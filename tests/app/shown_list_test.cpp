@@ -28,7 +28,7 @@ public:
     bool open_url(const QString&) override { return true; }
 
     std::optional<LinkTexts> edit_answer;
-    std::optional<int> move_target;
+    std::optional<RowId> move_target;
     std::optional<NewLinkRequest> new_link_answer;
 };
 
@@ -54,7 +54,7 @@ struct ShownList {
     LinkListModel* list() const { return window->list_model(); }
     QTreeView* view() const { return qobject_cast<QTreeView*>(window->list_view()); }
 
-    void click_row(int link, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    void click_row(RowId link, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         const QModelIndex index = list()->index(list()->row_of(link), 0);
         view()->setFocus();
         QTest::mouseClick(view()->viewport(), Qt::LeftButton, modifiers,
@@ -70,7 +70,7 @@ struct ShownList {
         window->update_actions();
         QTest::keyClick(view(), Qt::Key_Z, Qt::ControlModifier);
     }
-    bool flagged(int link) const {
+    bool flagged(RowId link) const {
         const int row = list()->row_of(link);
         return row >= 0 && list()->record(row).has_duplicates;
     }
@@ -99,7 +99,7 @@ struct ShownList {
     AppController controller;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<QSignalSpy> resets;
-    int shown = 0, hidden = 0, alpha = 0, bravo = 0, charlie = 0, delta = 0, echo = 0;
+    RowId shown = 0, hidden = 0, alpha = 0, bravo = 0, charlie = 0, delta = 0, echo = 0;
 };
 
 }  // namespace

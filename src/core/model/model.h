@@ -23,7 +23,7 @@ public:
     // or a write that failed and was rolled back).
     int undo_last_action();
     // The links whose rows the last undo changed (none for a folder action).
-    const std::vector<int>& undone_links() const { return undone_links_; }
+    const std::vector<RowId>& undone_links() const { return undone_links_; }
     // The addresses those links had before the undo changed or removed them, so that the
     // duplicate flags of the links sharing them can be read again.
     const std::vector<std::string>& undone_addresses() const { return undone_addresses_; }
@@ -39,7 +39,7 @@ private:
     bool revert(const JournalRecord& record);
     void remember_address(RowId link);
 
-    std::vector<int> undone_links_;
+    std::vector<RowId> undone_links_;
     std::vector<std::string> undone_addresses_;
 };
 

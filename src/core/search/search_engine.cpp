@@ -7,7 +7,7 @@
 
 namespace tb {
 
-SearchEngine::Scope SearchEngine::effective_scope(int folder_scope, int current_folder) const {
+SearchEngine::Scope SearchEngine::effective_scope(int folder_scope, RowId current_folder) const {
     if (folder_scope == kFromRoot || current_folder <= 0 ||
         model_.folders.find(current_folder) == nullptr) {
         return {};
@@ -15,7 +15,7 @@ SearchEngine::Scope SearchEngine::effective_scope(int folder_scope, int current_
     return {folder_scope, current_folder};
 }
 
-bool SearchEngine::in_scope(const Scope& scope, int folder) const {
+bool SearchEngine::in_scope(const Scope& scope, RowId folder) const {
     switch (scope.mode) {
         case kFromCurrentFolder:
             return folder == scope.folder || model_.folders.is_descendant(folder, scope.folder);
@@ -26,7 +26,7 @@ bool SearchEngine::in_scope(const Scope& scope, int folder) const {
     }
 }
 
-int SearchEngine::link_pass(const std::string& statement, std::vector<int>& ids) {
+int SearchEngine::link_pass(const std::string& statement, std::vector<RowId>& ids) {
     // Prepared without the engine's own message: a bad expression is "Invalid query.".
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(model_.db.handle(), statement.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
@@ -38,22 +38,22 @@ int SearchEngine::link_pass(const std::string& statement, std::vector<int>& ids)
     // Liveness and the folder scope are checked once, on the rows of all passes together.
     int added = 0;
     while (row.step() == Step::Row) {
-        ids.push_back(row.integer(0));
+        ids.push_back(row.int64(0));
         ++added;
     }
     return row.failed() ? -1 : added;
 }
 
 bool SearchEngine::folder_pass(const std::string& statement, const Scope& scope,
-                               std::vector<int>& ids) {
+                               std::vector<RowId>& ids) {
     auto row = model_.db.prepare(statement);
     if (!row) {
         return false;
     }
-    std::vector<int> matched;
+    std::vector<RowId> matched;
     while (row->step() == Step::Row) {
         // The folder list holds exactly the live folders.
-        const int id = row->integer(0);
+        const RowId id = row->int64(0);
         if (model_.folders.find(id) == nullptr) {
             continue;
         }
@@ -65,18 +65,18 @@ bool SearchEngine::folder_pass(const std::string& statement, const Scope& scope,
     if (matched.empty()) {
         return true;
     }
-    std::vector<int> folders = model_.folders.subtree_folders(matched);
+    std::vector<RowId> folders = model_.folders.subtree_folders(matched);
     folders.insert(folders.end(), matched.begin(), matched.end());
     auto links = model_.db.prepare(
         "SELECT id FROM tb_links WHERE parent IN (SELECT value FROM json_each(?))",
         {id_array(folders)});
     while (links && links->step() == Step::Row) {
-        ids.push_back(links->integer(0));
+        ids.push_back(links->int64(0));
     }
     return links && !links->failed() && !row->failed();
 }
 
-int SearchEngine::run_search(const SearchQuery& query, int current_folder, bool remember) {
+int SearchEngine::run_search(const SearchQuery& query, RowId current_folder, bool remember) {
     current_ = query;
     scope_ = effective_scope(query.folder_scope, current_folder);
     return run_scoped(scope_, remember);
@@ -95,7 +95,7 @@ int SearchEngine::run_scoped(const Scope& scope, bool remember) {
     const Pass passes[] = {{query.in_titles, "title", -1},
                            {query.in_addresses, "url", 0},
                            {query.in_comments, "comment", 0}};
-    std::vector<int> ids;
+    std::vector<RowId> ids;
     for (const Pass& pass : passes) {
         if (pass.wanted && link_pass(link_pass_statement(words, pass.column), ids) < 0) {
             model_.db.reporter().report(msg::kInvalidQuery);
@@ -120,7 +120,7 @@ int SearchEngine::run_scoped(const Scope& scope, bool remember) {
     return static_cast<int>(results_.size());
 }
 
-int SearchEngine::find(const SearchQuery& entered, int current_folder) {
+int SearchEngine::find(const SearchQuery& entered, RowId current_folder) {
     return run_search(prepare_find_query(entered), current_folder, true);
 }
 

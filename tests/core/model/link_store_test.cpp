@@ -84,7 +84,7 @@ TEST_F(LinkStoreTest, ArrayIsSortedByTitleBytesAndFlagsFollowFolderDeletes) {
     EXPECT_EQ(model.links.links_in(f).size(), 2u);
     ASSERT_TRUE(model.folders.delete_folder(f));
     // The folder delete reloads the array: its links and their duplicate flags are gone.
-    EXPECT_EQ(live_link_ids(), std::vector<int>{in_g});
+    EXPECT_EQ(live_link_ids(), std::vector<RowId>{in_g});
     EXPECT_FALSE(model.links.find(in_g)->has_duplicates);
 }
 
@@ -208,7 +208,7 @@ TEST_F(LinkStoreTest, UndoTellsTheFormerAddresses) {
     ASSERT_EQ(model.undo_last_action(), kUndoEditLink);
     EXPECT_EQ(model.undone_addresses(), std::vector<std::string>{"http://b.org"});
     ASSERT_EQ(model.undo_last_action(), kUndoAddLink);
-    EXPECT_EQ(model.undone_links(), std::vector<int>{a});
+    EXPECT_EQ(model.undone_links(), std::vector<RowId>{a});
     EXPECT_EQ(model.undone_addresses(), std::vector<std::string>{"http://a.org"});
 }
 
