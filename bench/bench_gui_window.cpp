@@ -1,17 +1,22 @@
 // The program over N imported links (the first argument, 100,000 without one), offscreen: a
-// whole process from its start to a shown window; showing a folder of N / 20 links, moving one
-// of its links to a hidden folder and undoing the move. Each
-// process is this benchmark started again as the program ("--child"), since the program has no
-// way to end itself once its window is shown.
+// whole process from its start to a shown window; showing a folder of N / 20 links, then single
+// writes to one of its links, each shown with the flags right: a move to a hidden folder, an
+// address edit that makes a duplicate, their undos and a visit. Each process is this benchmark
+// started again as the program ("--child"), since the program has no way to end itself once its
+// window is shown.
 #include <sqlite3.h>
 
 #include <QApplication>
 #include <cstdio>
+#include <functional>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <string_view>
 
 #include "app/app_controller.h"
 #include "app/commands.h"
+#include "app/link_list_model.h"
 #include "app/main_window.h"
 #include "app/tagberry_app.h"
 #include "support.h"
@@ -23,8 +28,9 @@ constexpr double kStartGoal = 1.0;
 constexpr double kFolderGoal = 0.2;
 constexpr double kEditGoal = 0.05;
 constexpr int kSteps = 5;
-// The first link goes into the big folder; the first folder of the import is not shown.
+// The first links go into the big folder; the first folder of the import is not shown.
 constexpr int kMovedLink = 1;
+constexpr int kPartnerLink = 2;
 constexpr int kHiddenFolder = 2;
 constexpr double kMemoryGoalMb = 200;
 constexpr std::string_view kShownMark = "shown\n";
@@ -46,15 +52,22 @@ int make_big_folder(const std::filesystem::path& data, int size) {
     return big;
 }
 
-// Showing the big folder, then moving its first link to a hidden folder and undoing the move;
-// prints the rows shown after each step and its time (the median of the showings, the mean of
-// the moves and of the undos).
+// Showing the big folder, then moving its first link to a hidden folder and undoing the move,
+// giving it the address of the second link and undoing that, and counting a visit of it; prints
+// the rows shown after each step and its time (the median of the showings, the mean of each
+// write). After the edit and its undo the rows count only when both links show the right flags.
 void time_big_folder(tb::app::TagberryApp& program, int big) {
     tb::app::MainWindow* window = program.window();
-    auto rows = [&] { return window->list_model()->rowCount(); };
+    tb::app::AppController& controller = *program.controller();
+    tb::Model& model = controller.model();
+    tb::app::LinkListModel& list = *window->list_model();
     auto settle = [&] {
         window->repaint();
         QApplication::processEvents();
+    };
+    auto flagged = [&](tb::RowId link) {
+        const int row = list.row_of(link);
+        return row >= 0 && list.record(row).has_duplicates;
     };
     const double show = tb::bench::median_of(kSteps, [&] {
         window->select_folder(tb::kRootFolder);
@@ -62,25 +75,54 @@ void time_big_folder(tb::app::TagberryApp& program, int big) {
         window->select_folder(big);
         settle();
     });
-    const int shown = rows();
-    int after_move = 0;
-    int after_undo = 0;
-    double move = 0;
-    double undo = 0;
+    std::printf("%d %.6f", list.rowCount(), show);
+    const bool moved_flag = flagged(kMovedLink);
+    const bool partner_flag = flagged(kPartnerLink);
+    const tb::Link edited = *model.links.find(kMovedLink);
+    const std::string partner_url = model.links.find(kPartnerLink)->url;
+    const std::function<int()> writes[] = {
+        [&] {
+            controller.drop_links({kMovedLink}, kHiddenFolder);
+            return list.rowCount();
+        },
+        [&] {
+            controller.execute(tb::app::kCmdUndo);
+            return list.rowCount();
+        },
+        [&] {
+            tb::bench::check(
+                model.links.edit_link(kMovedLink, edited.title, partner_url, edited.comment));
+            controller.after_links_touched({kMovedLink}, {edited.url});
+            return flagged(kMovedLink) && flagged(kPartnerLink) ? list.rowCount() : 0;
+        },
+        [&] {
+            controller.execute(tb::app::kCmdUndo);
+            const bool restored =
+                flagged(kMovedLink) == moved_flag && flagged(kPartnerLink) == partner_flag;
+            return restored ? list.rowCount() : 0;
+        },
+        [&] {
+            const tb::Link now = *model.links.find(kMovedLink);
+            tb::bench::check(
+                model.statistics.update_visits_counter(now.id, now.visits, controller.now()));
+            controller.after_links_touched({kMovedLink});
+            return list.record(list.row_of(kMovedLink)).visits == now.visits + 1 ? list.rowCount()
+                                                                                 : 0;
+        }};
+    int rows[std::size(writes)] = {};
+    double seconds[std::size(writes)] = {};
     for (int i = 0; i < kSteps; ++i) {
-        move += tb::bench::time_of([&] {
-            program.controller()->drop_links({kMovedLink}, kHiddenFolder);
-            settle();
-        });
-        after_move = rows();
-        undo += tb::bench::time_of([&] {
-            program.controller()->execute(tb::app::kCmdUndo);
-            settle();
-        });
-        after_undo = rows();
+        for (size_t w = 0; w < std::size(writes); ++w) {
+            seconds[w] += tb::bench::time_of([&] {
+                rows[w] = writes[w]();
+                settle();
+            });
+        }
     }
-    std::printf("%d %.6f %d %.6f %d %.6f\n", shown, show, after_move, move / kSteps, after_undo,
-                undo / kSteps);
+    for (size_t w = 0; w < std::size(writes); ++w) {
+        std::printf(" %d %.6f", rows[w], seconds[w] / kSteps);
+    }
+    std::printf("\n");
 }
 
 // The program as its main() starts it; prints the mark once the window is shown, then the
@@ -133,10 +175,6 @@ int main(int argc, char** argv) {
         tb::bench::run_process({self, "--child", std::to_string(big)}, std::string(kShownMark));
     const std::string figures =
         folder.output.substr(folder.output.find(kShownMark) + kShownMark.size());
-    int rows[3] = {};
-    double seconds[3] = {};
-    std::sscanf(figures.c_str(), "%d %lf %d %lf %d %lf", &rows[0], &seconds[0], &rows[1],
-                &seconds[1], &rows[2], &seconds[2]);
     const int size = links / 20;
     const struct {
         std::string work;
@@ -144,14 +182,21 @@ int main(int argc, char** argv) {
         double goal;
     } steps[] = {{"program: folder of " + std::to_string(size) + " shown", size, kFolderGoal},
                  {"program: move one link out", size - 1, kEditGoal},
-                 {"program: undo the move", size, kEditGoal}};
-    for (int i = 0; i < 3; ++i) {
-        const double goal_seconds = tb::bench::time_goal(steps[i].goal, links);
+                 {"program: undo the move", size, kEditGoal},
+                 {"program: edit an address to a duplicate", size, kEditGoal},
+                 {"program: undo the edit", size, kEditGoal},
+                 {"program: count a visit", size, kEditGoal}};
+    std::istringstream figures_in(figures);
+    for (const auto& step : steps) {
+        int rows = -1;
+        double seconds = 0;
+        figures_in >> rows >> seconds;
+        const double goal_seconds = tb::bench::time_goal(step.goal, links);
         std::snprintf(goal, sizeof goal, "<= %.3f s", goal_seconds);
-        const bool right = folder.ok && rows[i] == steps[i].rows;
-        tb::bench::print_row(steps[i].work,
-                             tb::bench::seconds_text(seconds[i]) + (right ? "" : " (wrong rows)"),
-                             "-", goal, right && seconds[i] <= goal_seconds);
+        const bool right = folder.ok && rows == step.rows;
+        tb::bench::print_row(step.work,
+                             tb::bench::seconds_text(seconds) + (right ? "" : " (wrong rows)"), "-",
+                             goal, right && seconds <= goal_seconds);
     }
     std::filesystem::remove_all(dir);
     return 0;

@@ -315,12 +315,13 @@ void AppController::after_links_changed() {
     emit properties_changed();
 }
 
-void AppController::after_links_touched(const std::vector<RowId>& ids) {
+void AppController::after_links_touched(const std::vector<RowId>& ids,
+                                        const std::vector<std::string>& former_urls) {
     if (state_.feed_mode || model_.folders.find(state_.current_folder) == nullptr) {
         after_links_changed();
         return;
     }
-    emit links_touched(ids);
+    emit links_touched(ids, former_urls);
     emit properties_changed();
 }
 
@@ -336,13 +337,7 @@ std::optional<std::vector<Link>> AppController::shown_records_touched(
     for (const Link& link : model_.links.links_with_ids(ids)) {
         urls.insert(link.url);
     }
-    std::vector<Link> records;
-    for (const std::string& url : urls) {
-        for (Link& link : model_.links.select_links("l.parent = ? AND l.url = ?", {folder, url})) {
-            records.push_back(std::move(link));
-        }
-    }
-    return records;
+    return model_.links.links_in_with_urls(folder, {urls.begin(), urls.end()});
 }
 
 FolderChoice AppController::folder_choice() {
@@ -520,7 +515,7 @@ void AppController::new_link_dialog(const QString& title, const QString& url,
         return;
     }
     if (link.parent == state_.current_folder && !state_.feed_mode) {
-        emit list_refill_requested();
+        after_links_touched({id});
     } else {
         emit folder_selection_requested(link.parent);
     }
@@ -604,8 +599,7 @@ bool AppController::update_link_from_bar(const QString& title, const QString& ur
 void AppController::reset_link_usage() {
     model_.statistics.reset_link_usage(state_.current_link);
     inform(msg::kLinkUpdated);
-    emit list_refill_requested();
-    emit properties_changed();
+    after_links_touched({state_.current_link});
 }
 
 void AppController::show_duplicates() {
@@ -645,8 +639,7 @@ void AppController::copy_address() {
 
 void AppController::count_visit(const Link& link) {
     model_.statistics.update_visits_counter(link.id, link.visits, now());
-    emit list_refill_requested();
-    emit properties_changed();
+    after_links_touched({link.id});
 }
 
 void AppController::open_current() {
@@ -690,7 +683,7 @@ void AppController::undo() {
         return;
     }
     if (is_link_action(action)) {
-        after_links_touched(model_.undone_links());
+        after_links_touched(model_.undone_links(), model_.undone_addresses());
     } else {
         refill_tree();
         emit list_refill_requested();

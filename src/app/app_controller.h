@@ -85,8 +85,10 @@ public:
     // After links changed: the search is run again if shown, the list and properties refilled.
     void after_links_changed();
     // After a write to these links only: the list updates their rows, and the rows sharing
-    // their addresses, in place when it shows a folder; otherwise it is refilled.
-    void after_links_touched(const std::vector<RowId>& ids);
+    // their addresses, in place when it shows a folder; otherwise it is refilled. The former
+    // addresses of links the list may not show are given, for the flags of those sharing them.
+    void after_links_touched(const std::vector<RowId>& ids,
+                             const std::vector<std::string>& former_urls = {});
     // The fresh records of the shown folder's links that the touched links concern: those
     // links, and the folder's links with their former or present addresses. Nothing when the
     // list shows no plain folder or too many links were touched, so that a refill is cheaper.
@@ -125,7 +127,7 @@ public:
 signals:
     void tree_refill_requested(bool keep_selection);
     void list_refill_requested();
-    void links_touched(const std::vector<RowId>& ids);
+    void links_touched(const std::vector<RowId>& ids, const std::vector<std::string>& former_urls);
     void folder_selection_requested(RowId id);
     void caption_changed(const QString& caption);
     void properties_changed();

@@ -103,32 +103,57 @@ void LinkListModel::sort_by_header(int column) {
 }
 
 void LinkListModel::apply_sort() {
-    if (sort_column_ < 0) {
-        return;
+    if (sort_column_ >= 0) {
+        std::sort(records_.begin(), records_.end(),
+                  [this](const Link& a, const Link& b) { return goes_before(a, b); });
     }
-    const bool by_title = sort_column_ == 0;
-    const bool descending = descending_;
-    std::stable_sort(records_.begin(), records_.end(), [&](const Link& a, const Link& b) {
-        const std::string& x = by_title ? a.title : a.url;
-        const std::string& y = by_title ? b.title : b.url;
-        return descending ? y < x : x < y;
-    });
 }
 
 void LinkListModel::update_records(const std::vector<RowId>& touched, std::vector<Link> fresh) {
-    std::unordered_set<RowId> replaced(touched.begin(), touched.end());
+    std::unordered_set<RowId> gone(touched.begin(), touched.end());
     for (const Link& link : fresh) {
-        replaced.insert(link.id);
+        gone.erase(link.id);
     }
-    beginResetModel();
-    std::erase_if(records_, [&replaced](const Link& link) { return replaced.contains(link.id); });
+    for (int row = rowCount() - 1; row >= 0 && !gone.empty(); --row) {
+        if (gone.erase(records_[static_cast<size_t>(row)].id) != 0) {
+            beginRemoveRows({}, row, row);
+            records_.erase(records_.begin() + row);
+            endRemoveRows();
+        }
+    }
     for (Link& link : fresh) {
-        auto at =
-            std::upper_bound(records_.begin(), records_.end(), link,
-                             [this](const Link& a, const Link& b) { return goes_before(a, b); });
-        records_.insert(at, std::move(link));
+        put_record(std::move(link));
     }
-    endResetModel();
+}
+
+void LinkListModel::put_record(Link link) {
+    const auto place =
+        std::upper_bound(records_.begin(), records_.end(), link,
+                         [this](const Link& a, const Link& b) { return goes_before(a, b); });
+    int to = static_cast<int>(place - records_.begin());
+    const int row = row_of(link.id);
+    if (row < 0) {
+        beginInsertRows({}, to, to);
+        records_.insert(records_.begin() + to, std::move(link));
+        endInsertRows();
+        return;
+    }
+    // A moved row keeps its selection; one that stays between its neighbours only repaints.
+    const auto at = records_.begin() + row;
+    if (to < row) {
+        beginMoveRows({}, row, row, {}, to);
+        std::rotate(records_.begin() + to, at, at + 1);
+        endMoveRows();
+    } else if (to > row + 1) {
+        beginMoveRows({}, row, row, {}, to);
+        std::rotate(at, at + 1, records_.begin() + to);
+        endMoveRows();
+        --to;
+    } else {
+        to = row;
+    }
+    records_[static_cast<size_t>(to)] = std::move(link);
+    emit dataChanged(index(to, 0), index(to, columnCount() - 1));
 }
 
 bool LinkListModel::goes_before(const Link& a, const Link& b) const {

@@ -29,8 +29,9 @@ public:
 
     // Replaces the rows; feed items get no colours. The current sort is applied again.
     void set_records(std::vector<Link> records, bool feed_mode);
-    // Drops the rows of the touched links and of the fresh records' links, then puts each fresh
-    // record at its place in the current order: a write shows without a refill.
+    // Drops the rows of the touched links without a fresh record, then puts each fresh record
+    // at its place in the current order, row by row: a write shows without a reset, and the
+    // selection stays on the rows that remain.
     void update_records(const std::vector<RowId>& touched, std::vector<Link> fresh);
     // The addresses the rows of these links show.
     std::vector<std::string> urls_of(const std::vector<RowId>& ids) const;
@@ -59,6 +60,8 @@ public:
 
 private:
     void apply_sort();
+    // Inserts the record, or replaces its link's row and moves it where the order wants it.
+    void put_record(Link link);
     // The order of the rows: the sorted column, then the folder's own order (title, then id).
     bool goes_before(const Link& a, const Link& b) const;
 

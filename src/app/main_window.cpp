@@ -560,22 +560,29 @@ void MainWindow::refill_list() {
     after_rows_changed();
 }
 
-void MainWindow::refresh_links(const std::vector<RowId>& ids) {
-    std::optional<std::vector<Link>> fresh =
-        controller_.shown_records_touched(ids, list_model_->urls_of(ids));
+void MainWindow::refresh_links(const std::vector<RowId>& ids,
+                               const std::vector<std::string>& former_urls) {
+    std::vector<std::string> urls = list_model_->urls_of(ids);
+    urls.insert(urls.end(), former_urls.begin(), former_urls.end());
+    std::optional<std::vector<Link>> fresh = controller_.shown_records_touched(ids, urls);
     if (!fresh) {
         refill_list();
         return;
     }
     list_model_->update_records(ids, std::move(*fresh));
-    after_rows_changed();
+    show_row_count();
+    on_list_selection();
+}
+
+void MainWindow::show_row_count() {
+    show_idle_message(controller_.state().current_folder == kNothingSelected
+                          ? message_text(Message::of(msg::kReady))
+                          : link_count_text(list_model_->rowCount()));
 }
 
 void MainWindow::after_rows_changed() {
     QAbstractItemView* view = current_view();
-    show_idle_message(controller_.state().current_folder == kNothingSelected
-                          ? message_text(Message::of(msg::kReady))
-                          : link_count_text(list_model_->rowCount()));
+    show_row_count();
     if (!controller_.state().feed_mode) {
         int row = list_model_->row_of(controller_.model().links.last_opened());
         if (row >= 0) {

@@ -65,8 +65,9 @@ public slots:
     void reload_keeping_selection();
     void select_links(const std::vector<RowId>& ids);
     void refill_list();
-    // Updates the rows a write touched; refills when the list shows no plain folder.
-    void refresh_links(const std::vector<RowId>& ids);
+    // Updates the rows a write touched and those sharing the addresses, keeping the selection on
+    // the rows that remain; refills when the list shows no plain folder.
+    void refresh_links(const std::vector<RowId>& ids, const std::vector<std::string>& former_urls);
     void select_folder(RowId id);
     void show_properties();
     void apply_list_style(int style);
@@ -81,6 +82,8 @@ signals:
 private:
     // The status count and the selection of the last opened link, after the rows changed.
     void after_rows_changed();
+    // The number of links shown, in the status bar.
+    void show_row_count();
     void build_actions();
     void build_menus();
     void build_toolbars();

@@ -49,6 +49,8 @@ public:
     std::optional<Link> find(RowId id) const;
     // The live links of one folder, by title (byte order), equal titles by id.
     std::vector<Link> links_in(RowId folder) const;
+    // The live links of one folder with any of these addresses, address by address.
+    std::vector<Link> links_in_with_urls(RowId folder, const std::vector<std::string>& urls) const;
     // Every live link, in the order of links_in.
     std::vector<Link> links() const;
     // The live links among ids, by id.
@@ -59,6 +61,7 @@ public:
     bool visit_links(std::string_view condition, SqlValues values,
                      const std::function<void(const Link&)>& visit,
                      Order order = Order::Title) const;
+    // As visit_links, into a list whose duplicate flags come from one pass over its addresses.
     std::vector<Link> select_links(std::string_view condition, SqlValues values,
                                    Order order = Order::Title) const;
 
@@ -104,6 +107,8 @@ public:
     Database& db() { return db_; }
 
 private:
+    // Sets each link's duplicate flag: whether another live link has its address.
+    void mark_duplicates(std::vector<Link>& links) const;
     // The live links among ids, by id.
     std::unordered_map<RowId, Link> live_by_id(const std::vector<RowId>& ids) const;
     // Each id once, in order of first appearance, keeping only live links.

@@ -42,6 +42,7 @@ std::vector<JournalRecord> last_link_group(Journal& journal, int action, RowId g
 
 int Model::undo_last_action() {
     undone_links_.clear();
+    undone_addresses_.clear();
     auto last = journal.load_last_action();
     if (!last) {
         return -1;
@@ -67,6 +68,12 @@ bool Model::undo_record(const JournalRecord& r) {
     }
     return db.easy_query("DELETE FROM tb_undo WHERE actionID = ?", {r.action_id}) &&
            transaction.commit();
+}
+
+void Model::remember_address(RowId link) {
+    if (const std::optional<Link> found = links.find(link)) {
+        undone_addresses_.push_back(found->url);
+    }
 }
 
 bool Model::revert(const JournalRecord& r) {
@@ -98,6 +105,7 @@ bool Model::revert(const JournalRecord& r) {
                    folders.forget_row(r.id);
         case kUndoAddLink:
             undone_links_.push_back(r.id);
+            remember_address(r.id);
             return db.easy_query("DELETE FROM tb_links WHERE id = ?", {r.id}) &&
                    db.easy_query("DELETE FROM tb_link_checks WHERE link = ?", {r.id});
         case kUndoEditFolder:
@@ -109,6 +117,7 @@ bool Model::revert(const JournalRecord& r) {
                  r.group_id == -1 ? std::vector<JournalRecord>{r}
                                   : last_link_group(journal, kUndoEditLink, r.group_id)) {
                 undone_links_.push_back(row.id);
+                remember_address(row.id);
                 if (!db.easy_query(
                         "UPDATE tb_links SET title = ?, url = ?, comment = ? WHERE id = ?",
                         {row.name_from, row.url_from, row.comment_from, row.id}) ||

@@ -24,6 +24,9 @@ public:
     int undo_last_action();
     // The links whose rows the last undo changed (none for a folder action).
     const std::vector<RowId>& undone_links() const { return undone_links_; }
+    // The addresses those links had before the undo changed or removed them, so that the
+    // duplicate flags of the links sharing them can be read again.
+    const std::vector<std::string>& undone_addresses() const { return undone_addresses_; }
 
     Database& db;
     Journal journal;
@@ -34,8 +37,10 @@ public:
 private:
     bool undo_record(const JournalRecord& record);
     bool revert(const JournalRecord& record);
+    void remember_address(RowId link);
 
     std::vector<RowId> undone_links_;
+    std::vector<std::string> undone_addresses_;
 };
 
 // Whether an undo action concerns links (the list is refilled) rather than folders (the tree).

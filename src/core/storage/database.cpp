@@ -418,6 +418,15 @@ std::int64_t Database::data_version() {
     return query_int("PRAGMA data_version");
 }
 
+ReadTransaction::ReadTransaction(Database& db)
+    : db_(db), began_(db.is_open() && sqlite3_get_autocommit(db.handle()) && db.run("BEGIN")) {}
+
+ReadTransaction::~ReadTransaction() {
+    if (began_ && db_.is_open() && !sqlite3_get_autocommit(db_.handle()) && !db_.run("COMMIT")) {
+        db_.run("ROLLBACK");
+    }
+}
+
 Transaction::Transaction(Database& db)
     : db_(db), generation_(db.generation_), began_(db.begin_transaction()) {}
 

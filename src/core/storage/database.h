@@ -118,6 +118,7 @@ public:
 
 private:
     friend class Transaction;
+    friend class ReadTransaction;
 
     bool begin_transaction();
     bool end_transaction(bool commit);
@@ -160,6 +161,21 @@ private:
     std::uint64_t generation_;
     bool began_;
     bool open_ = true;
+};
+
+// Reads that see one state of the file: one read transaction for all of them instead of one
+// per statement, each of which locks the file and checks the log again. Inside an open
+// transaction it does nothing, as the reads share that one.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(Database& db);
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+private:
+    Database& db_;
+    bool began_;
 };
 
 }  // namespace tb

@@ -165,6 +165,53 @@ TEST_F(LinkStoreTest, FlagsAndFoldersFollowEachWriteWithoutAReload) {
     EXPECT_FALSE(model.links.find(c).has_value());
 }
 
+// A list's flags come from one pass over its addresses: they agree with each address's own
+// count of live links, whatever the order of titles and addresses, inside a write too.
+TEST_F(LinkStoreTest, ListFlagsAgreeWithEachAddressCount) {
+    int f = folder("F");
+    int g = folder("G");
+    for (int i = 0; i < 60; ++i) {
+        // Titles ascend while addresses run the other way; every third address repeats.
+        const std::string url = "http://" + std::to_string(100 - i % 40) + ".org";
+        link(i % 5 == 0 ? g : f, "T" + std::to_string(100 + i), url);
+    }
+    const int gone = link(g, "Gone", "http://only-with-deleted.org");
+    const int left = link(f, "Left", "http://only-with-deleted.org");
+    ASSERT_TRUE(model.links.delete_link(gone));
+    auto agree = [&](const std::vector<Link>& links) {
+        for (const Link& l : links) {
+            EXPECT_EQ(l.has_duplicates, model.links.count_url_links(l.url) > 1) << l.title;
+        }
+    };
+    const std::vector<Link> shown = model.links.links_in(f);
+    ASSERT_EQ(shown.size(), 49u);
+    agree(shown);
+    EXPECT_FALSE(model.links.find(left)->has_duplicates);
+    const std::vector<Link> picked =
+        model.links.links_in_with_urls(f, {"http://61.org", "http://99.org", "http://none"});
+    ASSERT_EQ(picked.size(), 3u);
+    agree(picked);
+
+    Transaction transaction(db);
+    link(g, "Again", "http://only-with-deleted.org");
+    EXPECT_TRUE(model.links.find(left)->has_duplicates);
+    agree(model.links.links_in(f));
+    transaction.rollback();
+    EXPECT_FALSE(model.links.find(left)->has_duplicates);
+}
+
+// An undo names the addresses its links had before it, which the links may no longer have.
+TEST_F(LinkStoreTest, UndoTellsTheFormerAddresses) {
+    int f = folder("F");
+    int a = link(f, "A", "http://a.org");
+    ASSERT_TRUE(model.links.edit_link(a, "A", "http://b.org", ""));
+    ASSERT_EQ(model.undo_last_action(), kUndoEditLink);
+    EXPECT_EQ(model.undone_addresses(), std::vector<std::string>{"http://b.org"});
+    ASSERT_EQ(model.undo_last_action(), kUndoAddLink);
+    EXPECT_EQ(model.undone_links(), std::vector<RowId>{a});
+    EXPECT_EQ(model.undone_addresses(), std::vector<std::string>{"http://a.org"});
+}
+
 TEST_F(LinkStoreTest, EditChecksAndJournal) {
     int f = folder("F");
     int l = link(f, "t", "http://t");
