@@ -52,7 +52,7 @@ public:
 // that holds one action.
 struct ShownWindow {
     ShownWindow()
-        : controller(*data.model, settings, ui), search(controller, ui), import(controller) {
+        : controller(*data.model, settings, ui), search(controller, ui), importer(controller) {
         news = data.folder("News");
         inner = data.folder("Inner", news);
         first = data.link("First", "https://first.example/", news);
@@ -61,46 +61,47 @@ struct ShownWindow {
             ++find_calls;
             return std::optional<SearchQuery>();
         };
-        import.ask_import = [this] { ++import_calls;
-        return std::optional<ImportRequest>();
-    };
-    window = std::make_unique<MainWindow>(controller);
-    search.attach(*window);
-    window->start();
-    window->select_folder(news);
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
-}
-
-QTreeView*
-list_view() const {
-    for (QTreeView* view : window->findChildren<QTreeView*>()) {
-        if (view->model() == window->list_model()) {
-            return view;
-        }
+        importer.ask_import = [this] {
+            ++import_calls;
+            return std::optional<ImportRequest>();
+        };
+        window = std::make_unique<MainWindow>(controller);
+        search.attach(*window);
+        window->start();
+        window->select_folder(news);
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
-    return nullptr;
-}
 
-void select_in_list(RowId link) {
-    QTreeView* view = list_view();
-    const QModelIndex index = window->list_model()->index(window->list_model()->row_of(link), 0);
-    view->setFocus();
-    view->selectionModel()->select(index,
-                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-}
+    QTreeView* list_view() const {
+        for (QTreeView* view : window->findChildren<QTreeView*>()) {
+            if (view->model() == window->list_model()) {
+                return view;
+            }
+        }
+        return nullptr;
+    }
 
-test::TestModel data;
-Settings settings;
-CountingUi ui;
-AppController controller;
-SearchArea search;
-ImportArea import;
-std::unique_ptr<MainWindow> window;
-RowId news = 0, inner = 0, first = 0, second = 0;
-int find_calls = 0, import_calls = 0;
+    void select_in_list(RowId link) {
+        QTreeView* view = list_view();
+        const QModelIndex index =
+            window->list_model()->index(window->list_model()->row_of(link), 0);
+        view->setFocus();
+        view->selectionModel()->select(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    }
+
+    test::TestModel data;
+    Settings settings;
+    CountingUi ui;
+    AppController controller;
+    SearchArea search;
+    ImportArea importer;
+    std::unique_ptr<MainWindow> window;
+    RowId news = 0, inner = 0, first = 0, second = 0;
+    int find_calls = 0, import_calls = 0;
 };  // namespace
 
 QMenu* top_menu(MainWindow& window, int index) {
