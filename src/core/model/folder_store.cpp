@@ -29,6 +29,17 @@ std::string id_array(const std::vector<int>& ids) {
     return "[" + join(ids, ",") + "]";
 }
 
+std::string id_array(std::span<const RowId> ids) {
+    std::string out = "[";
+    for (RowId id : ids) {
+        if (out.size() > 1) {
+            out += ',';
+        }
+        out += std::to_string(id);
+    }
+    return out + "]";
+}
+
 FolderStore::FolderStore(Database& db, Journal& journal) : db_(db), journal_(journal) {}
 
 void FolderStore::load_parent_map() {

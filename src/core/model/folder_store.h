@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -113,5 +114,6 @@ private:
 
 // A JSON array of ids, bound to "IN (SELECT value FROM json_each(?))": 3, 5, 9 -> [3,5,9]
 std::string id_array(const std::vector<int>& ids);
+std::string id_array(std::span<const RowId> ids);
 
 }  // namespace tb

@@ -65,13 +65,17 @@ Link read_link(const Statement& row) {
 }  // namespace
 
 bool LinkStore::visit_links(std::string_view condition, SqlValues values,
-                            const std::function<void(const Link&)>& visit, Order order) const {
+                            const std::function<void(const Link&)>& visit, Order order,
+                            Flag flag) const {
     const bool pending = journal_.has_deletions();
+    const std::string duplicates =
+        flag == Flag::Read
+            ? "EXISTS (SELECT 1 FROM tb_links d WHERE d.url = l.url AND d.id <> l.id" +
+                  live_clause(pending, "d") + ")"
+            : "0";
     const std::string sql =
-        "SELECT l.id, l.title, l.url, l.comment, l.parent, l.visits, l.last_visit, EXISTS "
-        "(SELECT 1 FROM tb_links d WHERE d.url = l.url AND d.id <> l.id" +
-        live_clause(pending, "d") + ") FROM tb_links l WHERE (" + std::string(condition) + ")" +
-        live_clause(pending, "l") +
+        "SELECT l.id, l.title, l.url, l.comment, l.parent, l.visits, l.last_visit, " + duplicates +
+        " FROM tb_links l WHERE (" + std::string(condition) + ")" + live_clause(pending, "l") +
         (order == Order::Title ? " ORDER BY l.title, l.id" : " ORDER BY l.id");
     auto row = db_.prepare(sql, values);
     if (!row) {
@@ -106,6 +110,20 @@ std::vector<Link> LinkStore::links() const {
 
 std::vector<Link> LinkStore::links_with_ids(const std::vector<int>& ids) const {
     return select_links("l.id IN (SELECT value FROM json_each(?))", {id_array(ids)}, Order::Id);
+}
+
+std::vector<std::pair<RowId, RowId>> LinkStore::live_folders_of(
+    const std::vector<RowId>& ids) const {
+    std::vector<std::pair<RowId, RowId>> out;
+    auto row = db_.prepare(
+        "SELECT l.id, l.parent FROM tb_links l WHERE l.id IN (SELECT value FROM "
+        "json_each(?))" +
+            live_clause(journal_.has_deletions(), "l") + " ORDER BY l.id",
+        {id_array(ids)});
+    while (row && row->step() == Step::Row) {
+        out.emplace_back(row->int64(0), row->int64(1));
+    }
+    return out;
 }
 
 int LinkStore::add_link_to(int parent, const std::string& title, const std::string& url,

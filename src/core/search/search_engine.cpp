@@ -26,7 +26,18 @@ bool SearchEngine::in_scope(const Scope& scope, int folder) const {
     }
 }
 
-int SearchEngine::link_pass(const std::string& statement, std::vector<int>& ids) {
+std::vector<RowId> SearchEngine::live_in_scope(const Scope& scope,
+                                               const std::vector<RowId>& ids) const {
+    std::vector<RowId> kept;
+    for (const auto& [id, folder] : model_.links.live_folders_of(ids)) {
+        if (in_scope(scope, folder)) {
+            kept.push_back(id);
+        }
+    }
+    return kept;
+}
+
+int SearchEngine::link_pass(const std::string& statement, std::vector<RowId>& ids) {
     // Prepared without the engine's own message: a bad expression is "Invalid query.".
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(model_.db.handle(), statement.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
@@ -38,14 +49,14 @@ int SearchEngine::link_pass(const std::string& statement, std::vector<int>& ids)
     // Liveness and the folder scope are checked once, on the rows of all passes together.
     int added = 0;
     while (row.step() == Step::Row) {
-        ids.push_back(row.integer(0));
+        ids.push_back(row.int64(0));
         ++added;
     }
     return row.failed() ? -1 : added;
 }
 
 bool SearchEngine::folder_pass(const std::string& statement, const Scope& scope,
-                               std::vector<int>& ids) {
+                               std::vector<RowId>& ids) {
     auto row = model_.db.prepare(statement);
     if (!row) {
         return false;
@@ -71,7 +82,7 @@ bool SearchEngine::folder_pass(const std::string& statement, const Scope& scope,
         "SELECT id FROM tb_links WHERE parent IN (SELECT value FROM json_each(?))",
         {id_array(folders)});
     while (links && links->step() == Step::Row) {
-        ids.push_back(links->integer(0));
+        ids.push_back(links->int64(0));
     }
     return links && !links->failed() && !row->failed();
 }
@@ -84,7 +95,7 @@ int SearchEngine::run_search(const SearchQuery& query, int current_folder, bool 
 
 int SearchEngine::run_scoped(const Scope& scope, bool remember) {
     const SearchQuery& query = current_;
-    results_.clear();
+    result_ids_.clear();
     invalid_ = false;
     const std::string words = search_template(query.text);
     struct Pass {
@@ -95,7 +106,7 @@ int SearchEngine::run_scoped(const Scope& scope, bool remember) {
     const Pass passes[] = {{query.in_titles, "title", -1},
                            {query.in_addresses, "url", 0},
                            {query.in_comments, "comment", 0}};
-    std::vector<int> ids;
+    std::vector<RowId> ids;
     for (const Pass& pass : passes) {
         if (pass.wanted && link_pass(link_pass_statement(words, pass.column), ids) < 0) {
             model_.db.reporter().report(msg::kInvalidQuery);
@@ -109,15 +120,37 @@ int SearchEngine::run_scoped(const Scope& scope, bool remember) {
     }
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-    for (Link& link : model_.links.links_with_ids(ids)) {
-        if (in_scope(scope, link.parent)) {
-            results_.push_back(std::move(link));
-        }
+    // Without a deletion waiting for the purge every row is live, and a search from the root
+    // keeps every row it found.
+    if (scope.mode != kFromRoot || model_.journal.has_deletions()) {
+        ids = live_in_scope(scope, ids);
     }
-    if (!results_.empty() && scope.mode == kFromRoot && remember) {
+    result_ids_ = std::move(ids);
+    if (remember) {
+        this->remember();
+    }
+    return static_cast<int>(result_ids_.size());
+}
+
+void SearchEngine::remember() {
+    if (!result_ids_.empty() && scope_.mode == kFromRoot) {
         history_.query2history(current_);
     }
-    return static_cast<int>(results_.size());
+}
+
+std::vector<Link> SearchEngine::results() const {
+    std::vector<Link> links;
+    (void)visit_results([&links](const Link& link) { links.push_back(link); });
+    return links;
+}
+
+bool SearchEngine::visit_results(const std::function<void(const Link&)>& visit,
+                                 LinkStore::Order order, LinkStore::Flag flag) const {
+    if (result_ids_.empty()) {
+        return true;
+    }
+    return model_.links.visit_links("l.id IN (SELECT value FROM json_each(?))",
+                                    {id_array(result_ids_)}, visit, order, flag);
 }
 
 int SearchEngine::find(const SearchQuery& entered, int current_folder) {

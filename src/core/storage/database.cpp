@@ -441,4 +441,17 @@ bool Transaction::finish(bool commit) {
     return db_.end_transaction(commit);
 }
 
+ReadSnapshot::ReadSnapshot(Database& db)
+    : db_(db),
+      generation_(db.generation_),
+      began_(db.db_ != nullptr && db.depth_ == 0 && sqlite3_get_autocommit(db.db_) != 0 &&
+             db.run("BEGIN")) {}
+
+ReadSnapshot::~ReadSnapshot() {
+    // Nothing was written: the commit only lets go of the snapshot.
+    if (began_ && generation_ == db_.generation_ && sqlite3_get_autocommit(db_.db_) == 0) {
+        db_.run("COMMIT");
+    }
+}
+
 }  // namespace tb

@@ -118,6 +118,7 @@ public:
 
 private:
     friend class Transaction;
+    friend class ReadSnapshot;
 
     bool begin_transaction();
     bool end_transaction(bool commit);
@@ -160,6 +161,22 @@ private:
     std::uint64_t generation_;
     bool began_;
     bool open_ = true;
+};
+
+// A run of reads that sees the database as it was at the first of them: what other connections
+// commit meanwhile shows once the snapshot ends. Nothing is written through the connection while
+// it lasts; inside a transaction, which sees one state already, it does nothing.
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(Database& db);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+private:
+    Database& db_;
+    std::uint64_t generation_;
+    bool began_;
 };
 
 }  // namespace tb
