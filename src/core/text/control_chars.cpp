@@ -108,6 +108,11 @@ std::string clean_address(std::string_view address) {
 std::string escape_control_chars(std::string_view text) {
     std::string out;
     out.reserve(text.size());
+    append_escaped_control_chars(out, text);
+    return out;
+}
+
+void append_escaped_control_chars(std::string& out, std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '\r') {
@@ -124,7 +129,6 @@ std::string escape_control_chars(std::string_view text) {
             out += c;
         }
     }
-    return out;
 }
 
 }  // namespace tb
