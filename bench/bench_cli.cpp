@@ -5,6 +5,7 @@
 // search reference runs in a process of its own (this benchmark started again with
 // "--reference-search"), so that its memory is never counted in a figure of the tool.
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -123,29 +124,33 @@ void print_compared(const std::string& work, const ProcessFigures& figures, doub
     tb::bench::print_row(work, tb::bench::describe(figures), reference_column, goal_column, pass);
 }
 
-// The reference importer's own figure: the seconds on the last line it prints.
-double reference_import(const std::filesystem::path& dir, const std::filesystem::path& schema) {
+// The reference importer's own figure: the seconds on the last line it prints; its peak memory.
+std::pair<double, double> reference_import(const std::filesystem::path& dir,
+                                           const std::filesystem::path& schema) {
     ProcessFigures run = tb::bench::run_process({"/usr/bin/python3", TB_BENCH_DIR "/ref_import.py",
                                                  (dir / "bookmarks.html").string(),
                                                  (dir / "reference.db").string(), schema.string()});
     tb::bench::check(run.ok);
     const size_t last = run.output.find_last_of('\n', run.output.size() - 2);
-    return std::stod(run.output.substr(last == std::string::npos ? 0 : last + 1));
+    return {std::stod(run.output.substr(last == std::string::npos ? 0 : last + 1)), run.peak_mb};
 }
 
 void bench_import(int links, const std::filesystem::path& dir, const std::filesystem::path& data) {
     // The program and the reference take turns, so that a load on the machine weighs on both.
     std::vector<double> reference;
+    std::vector<double> reference_peak;
     ProcessFigures import = tb::bench::median_process(kRuns, [&] {
         std::filesystem::remove_all(data);
         ProcessFigures run =
             tb::bench::run_cli(data, {"import", "bookmarks", (dir / "bookmarks.html").string()});
         tb::bench::check(run.ok);
-        reference.push_back(reference_import(dir, data / "tb2.db"));
+        const auto [seconds, peak_mb] = reference_import(dir, data / "tb2.db");
+        reference.push_back(seconds);
+        reference_peak.push_back(peak_mb);
         return run;
     });
     print_compared("import " + std::to_string(links) + " links", import,
-                   tb::bench::median(reference), 1.5, 0);
+                   tb::bench::median(reference), 1.5, 0, tb::bench::median(reference_peak));
 }
 
 // The id of the folder whose link count is the median of the folders holding links, and of the
@@ -179,16 +184,18 @@ void bench_edits(int links, const std::filesystem::path& data, const PlainConnec
     const double goal = tb::bench::time_goal(0.2, links);
     const std::string folder = std::to_string(typical_and_largest_folder(db).first);
     int round = 0;
-    print_timed("add one link",
-                tb::bench::median_process(kRuns,
-                                          [&] {
-                                              const std::string n = std::to_string(++round);
-                                              return tb::bench::run_cli(
-                                                  data,
-                                                  {"add", folder, "https://added.example/" + n,
-                                                   "--title", "Added " + n});
-                                          }),
-                goal, 0);
+    // New addresses and titles in every run, also when the links of an earlier run are reused.
+    const std::string run = std::to_string(getpid());
+    print_timed(
+        "add one link",
+        tb::bench::median_process(kRuns,
+                                  [&] {
+                                      const std::string n = run + "-" + std::to_string(++round);
+                                      return tb::bench::run_cli(
+                                          data, {"add", folder, "https://added.example/" + n,
+                                                 "--title", "Added " + n});
+                                  }),
+        goal, 0);
     const std::string link = std::to_string(links / 2);
     print_timed("edit one link",
                 tb::bench::median_process(kRuns,
