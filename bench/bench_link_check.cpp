@@ -22,7 +22,7 @@ constexpr int kPerHost = 2;
 using Server = tb::test::LocalHttpServer;
 
 void add_links(tb::Model& model, const std::vector<std::unique_ptr<Server>>& hosts) {
-    const int folder = model.folders.create_folder("Checked", tb::kRootFolder);
+    const tb::RowId folder = model.folders.create_folder("Checked", tb::kRootFolder);
     tb::Transaction transaction(model.db);
     for (int i = 0; i < kLinks; ++i) {
         const Server& host = *hosts[static_cast<size_t>(i % kHosts)];

@@ -29,7 +29,7 @@ CommandStatus checked_if(bool checked) {
 }
 
 // Links never go into the root folder, whichever dialog picks their target.
-int refuse_root(int target) {
+int refuse_root(RowId target) {
     return target == kRootFolder ? msg::kNoLinksInRoot : 0;
 }
 
@@ -95,7 +95,7 @@ void AppController::register_commands() {
     add_command(
         kCmdOpenContainingFolder, [this] { open_containing_folder(); },
         [this] {
-            int f = state_.current_folder;
+            RowId f = state_.current_folder;
             return enabled_if(!state_.feed_mode &&
                               (f == kSearchResultsFolder || f == kMostVisitedFolder ||
                                f == kRecentlyVisitedFolder || f == kBrokenLinksFolder));
@@ -226,7 +226,7 @@ bool AppController::confirm(int message_id, const std::vector<std::string>& args
     return answer == (yes_no ? QMessageBox::Yes : QMessageBox::Ok);
 }
 
-void AppController::folder_selected(int id, bool feed) {
+void AppController::folder_selected(RowId id, bool feed) {
     state_.current_folder = id;
     state_.feed_mode = feed;
     state_.selected_links.clear();
@@ -239,7 +239,7 @@ void AppController::folder_selected(int id, bool feed) {
     emit properties_changed();
 }
 
-void AppController::links_selected(const std::vector<int>& ids) {
+void AppController::links_selected(const std::vector<RowId>& ids) {
     state_.selected_links = ids;
     state_.current_link = ids.empty() ? -1 : ids.front();
     emit properties_changed();
@@ -248,7 +248,7 @@ void AppController::links_selected(const std::vector<int>& ids) {
 QString AppController::caption() const {
     const QString title = QStringLiteral("Tagberry 2.0");
     auto with = [&](const QString& place) { return title + QStringLiteral(" - ") + place; };
-    const int id = state_.current_folder;
+    const RowId id = state_.current_folder;
     if (state_.feed_mode) {
         return with(feed_title ? feed_title(id) : QString());
     }
@@ -315,7 +315,7 @@ void AppController::after_links_changed() {
     emit properties_changed();
 }
 
-void AppController::after_links_touched(const std::vector<int>& ids) {
+void AppController::after_links_touched(const std::vector<RowId>& ids) {
     if (state_.feed_mode || model_.folders.find(state_.current_folder) == nullptr) {
         after_links_changed();
         return;
@@ -325,10 +325,10 @@ void AppController::after_links_touched(const std::vector<int>& ids) {
 }
 
 std::optional<std::vector<Link>> AppController::shown_records_touched(
-    const std::vector<int>& ids, const std::vector<std::string>& former_urls) {
+    const std::vector<RowId>& ids, const std::vector<std::string>& former_urls) {
     // One query per address: beyond this many, one read of the whole folder costs less.
     constexpr size_t kMostTouched = 100;
-    const int folder = state_.current_folder;
+    const RowId folder = state_.current_folder;
     if (state_.feed_mode || model_.folders.find(folder) == nullptr || ids.size() > kMostTouched) {
         return std::nullopt;
     }
@@ -347,7 +347,7 @@ std::optional<std::vector<Link>> AppController::shown_records_touched(
 
 FolderChoice AppController::folder_choice() {
     FolderChoice choice;
-    choice.create_folders = [this](int parent, const QString& text) {
+    choice.create_folders = [this](RowId parent, const QString& text) {
         auto ids = model_.folders.create_folders_from_text(parent, ss(text));
         model_.folders.reload();
         return ids;
@@ -377,7 +377,7 @@ void AppController::delete_folder() {
         inform(msg::kFolderCannotBeDeleted);
         return;
     }
-    const int id = state_.current_folder;
+    const RowId id = state_.current_folder;
     const Folder* folder = model_.folders.find(id);
     if (folder == nullptr) {
         return;
@@ -390,7 +390,7 @@ void AppController::delete_folder() {
     if (folder == nullptr) {
         return;
     }
-    const int parent = folder->parent;
+    const RowId parent = folder->parent;
     model_.folders.delete_folder(id);
     model_.folders.reload();
     state_.current_folder = parent;
@@ -400,12 +400,12 @@ void AppController::delete_folder() {
 }
 
 void AppController::move_folder() {
-    const int folder = state_.current_folder;
+    const RowId folder = state_.current_folder;
     MoveRequest request;
     request.selected_object = qs(model_.folders.folder_path(folder));
     request.last_targets.assign(last_move_targets_.begin(), last_move_targets_.end());
     request.choice = folder_choice();
-    request.choice.check = [this, folder](int target) {
+    request.choice.check = [this, folder](RowId target) {
         if (target == folder) {
             return msg::kMoveFolderToItself;
         }
@@ -421,20 +421,20 @@ void AppController::move_folder() {
     }
 }
 
-bool AppController::can_drop_links(int target) const {
+bool AppController::can_drop_links(RowId target) const {
     return target != kRootFolder && model_.folders.find(target) != nullptr;
 }
 
-bool AppController::can_drag_folder(int folder) const {
+bool AppController::can_drag_folder(RowId folder) const {
     return folder != kRootFolder && model_.folders.find(folder) != nullptr;
 }
 
-bool AppController::can_drop_folder(int folder, int target) const {
+bool AppController::can_drop_folder(RowId folder, RowId target) const {
     return can_drag_folder(folder) && model_.folders.find(target) != nullptr && target != folder &&
            !model_.folders.is_descendant(target, folder);
 }
 
-void AppController::drop_links(const std::vector<int>& ids, int target) {
+void AppController::drop_links(const std::vector<RowId>& ids, RowId target) {
     if (busy_ || ids.empty() || !can_drop_links(target)) {
         return;
     }
@@ -445,7 +445,7 @@ void AppController::drop_links(const std::vector<int>& ids, int target) {
     after_links_touched(ids);
 }
 
-void AppController::drop_folder(int folder, int target) {
+void AppController::drop_folder(RowId folder, RowId target) {
     if (busy_ || !can_drop_folder(folder, target)) {
         return;
     }
@@ -457,7 +457,7 @@ void AppController::drop_folder(int folder, int target) {
 }
 
 void AppController::folder_properties() {
-    const int id = state_.current_folder;
+    const RowId id = state_.current_folder;
     const Folder* folder = model_.folders.find(id);
     if (folder == nullptr) {
         return;
@@ -470,7 +470,7 @@ void AppController::folder_properties() {
     }
 }
 
-const Folder* AppController::folder_after_dialog(int id) {
+const Folder* AppController::folder_after_dialog(RowId id) {
     const Folder* folder = model_.folders.find(id);
     if (folder == nullptr) {
         inform_text(QCoreApplication::translate("Strings", "This folder no longer exists."));
@@ -478,7 +478,7 @@ const Folder* AppController::folder_after_dialog(int id) {
     return folder;
 }
 
-std::optional<Link> AppController::link_after_dialog(int id) {
+std::optional<Link> AppController::link_after_dialog(RowId id) {
     const std::optional<Link> link = model_.links.find(id);
     if (!link) {
         inform_text(QCoreApplication::translate("Strings", "This link no longer exists."));
@@ -515,7 +515,7 @@ void AppController::new_link_dialog(const QString& title, const QString& url,
     }
     const NewLinkRequest& link = *result.accepted;
     recent_parents_.insert(link.parent);
-    int id = model_.links.add_link_to(link.parent, link.title, link.url, link.comment);
+    RowId id = model_.links.add_link_to(link.parent, link.title, link.url, link.comment);
     if (id == 0) {
         return;
     }

@@ -18,10 +18,10 @@ namespace tb::app {
 
 // The selection state that every command shares.
 struct WindowState {
-    int current_folder = kNothingSelected;
+    RowId current_folder = kNothingSelected;
     bool feed_mode = false;
-    std::vector<int> selected_links;
-    int current_link = -1;  // in feed mode, the current feed item's number
+    std::vector<RowId> selected_links;
+    RowId current_link = -1;  // in feed mode, the current feed item's number
 
     bool is_special() const { return current_folder < kRootFolder || feed_mode; }
     bool is_root() const { return current_folder == kRootFolder && !feed_mode; }
@@ -51,8 +51,8 @@ public:
     void execute(int command);
 
     // Selection reports from the views.
-    void folder_selected(int id, bool feed);
-    void links_selected(const std::vector<int>& ids);
+    void folder_selected(RowId id, bool feed);
+    void links_selected(const std::vector<RowId>& ids);
 
     QString caption() const;
     // The records that the link list shows for the current selection.
@@ -68,11 +68,11 @@ public:
     void open_current();
 
     // Drag and drop inside the window, under the rules of Move Items and Move Folder.
-    bool can_drag_folder(int folder) const;
-    bool can_drop_links(int target) const;
-    bool can_drop_folder(int folder, int target) const;
-    void drop_links(const std::vector<int>& ids, int target);
-    void drop_folder(int folder, int target);
+    bool can_drag_folder(RowId folder) const;
+    bool can_drop_links(RowId target) const;
+    bool can_drop_folder(RowId folder, RowId target) const;
+    void drop_links(const std::vector<RowId>& ids, RowId target);
+    void drop_folder(RowId folder, RowId target);
 
     std::int64_t now() const { return clock_(); }
     StatisticsOptions statistics_options() const;
@@ -86,12 +86,12 @@ public:
     void after_links_changed();
     // After a write to these links only: the list updates their rows, and the rows sharing
     // their addresses, in place when it shows a folder; otherwise it is refilled.
-    void after_links_touched(const std::vector<int>& ids);
+    void after_links_touched(const std::vector<RowId>& ids);
     // The fresh records of the shown folder's links that the touched links concern: those
     // links, and the folder's links with their former or present addresses. Nothing when the
     // list shows no plain folder or too many links were touched, so that a refill is cheaper.
     std::optional<std::vector<Link>> shown_records_touched(
-        const std::vector<int>& ids, const std::vector<std::string>& former_urls);
+        const std::vector<RowId>& ids, const std::vector<std::string>& former_urls);
 
     // Hooks of the search and newsfeed areas: the records and texts of their special folders,
     // and the search re-run after links changed while Search Results is shown.
@@ -99,7 +99,7 @@ public:
     std::function<QString()> search_text;
     std::function<void()> rerun_search;
     std::function<std::vector<Link>()> feed_records;
-    std::function<QString(int feed)> feed_title;
+    std::function<QString(RowId feed)> feed_title;
     std::function<void()> open_feed_item;
     // The links of Broken Links.
     std::function<std::vector<Link>()> broken_links;
@@ -125,8 +125,8 @@ public:
 signals:
     void tree_refill_requested(bool keep_selection);
     void list_refill_requested();
-    void links_touched(const std::vector<int>& ids);
-    void folder_selection_requested(int id);
+    void links_touched(const std::vector<RowId>& ids);
+    void folder_selection_requested(RowId id);
     void caption_changed(const QString& caption);
     void properties_changed();
     void list_style_changed(int style);
@@ -166,8 +166,8 @@ private:
 
     // Dialogs hold ids: the arrays may be reloaded while one is open. These look the item up
     // again and tell the user when it is gone.
-    const Folder* folder_after_dialog(int id);
-    std::optional<Link> link_after_dialog(int id);
+    const Folder* folder_after_dialog(RowId id);
+    std::optional<Link> link_after_dialog(RowId id);
     void count_visit(const Link& link);
     FolderChoice folder_choice();
     bool has_selection() const { return !state_.selected_links.empty() && !state_.feed_mode; }
@@ -178,8 +178,8 @@ private:
     WindowState state_;
     std::unordered_map<int, Handler> handlers_;
     std::unordered_map<int, StatusRule> rules_;
-    std::set<int> recent_parents_;
-    std::set<int> last_move_targets_;
+    std::set<RowId> recent_parents_;
+    std::set<RowId> last_move_targets_;
     std::function<std::int64_t()> clock_;
     QWidget* dialog_parent_ = nullptr;
     bool busy_ = false;

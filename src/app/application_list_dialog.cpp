@@ -57,7 +57,7 @@ void ApplicationListDialog::fill_rows() {
 }
 
 void ApplicationListDialog::delete_checked() {
-    const std::vector<int> checked = checked_ids(rows_);
+    const std::vector<RowId> checked = checked_ids(rows_);
     if (checked.empty()) {
         MessageBoxes::show(this, message_text(Message::of(msg::kNothingToDelete)));
         return;

@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/id_variant.h"
 #include "app/message_box.h"
 #include "platform/messages.h"
 
@@ -51,9 +52,9 @@ QTreeWidget* new_checkable_list(const QStringList& headers, QSize minimum, QWidg
 }
 
 QTreeWidgetItem* add_checkable_row(QTreeWidget* list, const QString& first, const QString& second,
-                                   int id) {
+                                   RowId id) {
     auto* item = new QTreeWidgetItem(list, {first, second});
-    item->setData(0, kIdRole, id);
+    item->setData(0, kIdRole, id_variant(id));
     item->setCheckState(0, Qt::Unchecked);
     item->setToolTip(1, second);
     return item;
@@ -65,12 +66,12 @@ void select_first_row(QTreeWidget* list) {
     }
 }
 
-std::vector<int> checked_ids(const QTreeWidget* list) {
-    std::vector<int> ids;
+std::vector<RowId> checked_ids(const QTreeWidget* list) {
+    std::vector<RowId> ids;
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = list->topLevelItem(i);
         if (item->checkState(0) == Qt::Checked) {
-            ids.push_back(item->data(0, kIdRole).toInt());
+            ids.push_back(variant_id(item->data(0, kIdRole)));
         }
     }
     return ids;

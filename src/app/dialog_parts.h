@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "storage/ids.h"
+
 class QDialog;
 class QDialogButtonBox;
 class QLabel;
@@ -33,10 +35,10 @@ void lay_out_list_dialog(QDialog* dialog, QLabel* label, QTreeWidget* list,
 QTreeWidget* new_checkable_list(const QStringList& headers, QSize minimum, QWidget* parent);
 // An unchecked row; the second column usually holds a long path, hence its tool tip.
 QTreeWidgetItem* add_checkable_row(QTreeWidget* list, const QString& first, const QString& second,
-                                   int id);
+                                   RowId id);
 void select_first_row(QTreeWidget* list);
 // The ids of the checked rows, top to bottom.
-std::vector<int> checked_ids(const QTreeWidget* list);
+std::vector<RowId> checked_ids(const QTreeWidget* list);
 
 // Asks whether to delete the checked items.
 bool confirm_deletion(QWidget* parent, QMessageBox::Icon icon = QMessageBox::Question);

@@ -49,7 +49,7 @@ std::optional<std::pair<QString, bool>> DialogServices::folder_properties(const 
 MoveResult DialogServices::move_items(const MoveRequest& request) {
     MoveItemsDialog dialog(folders_, request, parent_);
     const bool accepted = dialog.exec() == QDialog::Accepted;
-    return {.target = accepted ? std::optional<int>(dialog.target()) : std::nullopt,
+    return {.target = accepted ? std::optional<RowId>(dialog.target()) : std::nullopt,
             .folders_created = dialog.folders_created()};
 }
 
@@ -71,7 +71,7 @@ std::optional<LinkTexts> DialogServices::edit_link(const Link& link) {
     return dialog.texts();
 }
 
-std::vector<int> DialogServices::duplicates(const DuplicatesRequest& request) {
+std::vector<RowId> DialogServices::duplicates(const DuplicatesRequest& request) {
     DuplicatesDialog dialog(request, parent_);
     dialog.exec();
     return dialog.doomed();

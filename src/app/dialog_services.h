@@ -24,7 +24,7 @@ public:
     MoveResult move_items(const MoveRequest& request) override;
     NewLinkDialogResult new_link(const NewLinkDialogRequest& request) override;
     std::optional<LinkTexts> edit_link(const Link& link) override;
-    std::vector<int> duplicates(const DuplicatesRequest& request) override;
+    std::vector<RowId> duplicates(const DuplicatesRequest& request) override;
     bool most_visited_preferences(Settings& settings) override;
     bool recent_preferences(Settings& settings) override;
     bool edit_application_list(std::vector<Application>& list) override;

@@ -65,7 +65,7 @@ DuplicatesDialog::DuplicatesDialog(const DuplicatesRequest& request, QWidget* pa
 }
 
 void DuplicatesDialog::delete_checked() {
-    std::vector<int> ticked = checked_ids(list_);
+    std::vector<RowId> ticked = checked_ids(list_);
     if (ticked.size() == static_cast<size_t>(list_->topLevelItemCount())) {
         MessageBoxes::show(this, message_text(Message::of(msg::kCannotDeleteAllEntries)));
         return;

@@ -18,14 +18,14 @@ public:
     explicit DuplicatesDialog(const DuplicatesRequest& request, QWidget* parent = nullptr);
 
     // The ids to delete after "Delete checked" was confirmed.
-    const std::vector<int>& doomed() const { return doomed_; }
+    const std::vector<RowId>& doomed() const { return doomed_; }
     QTreeWidget* list() const { return list_; }
 
     void delete_checked();
 
 private:
     QTreeWidget* list_;
-    std::vector<int> doomed_;
+    std::vector<RowId> doomed_;
 };
 
 }  // namespace tb::app

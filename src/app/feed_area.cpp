@@ -12,6 +12,7 @@
 #include "app/desktop_launch.h"
 #include "app/feeds_editor_dialog.h"
 #include "app/folder_tree.h"
+#include "app/id_variant.h"
 #include "app/main_window.h"
 #include "feeds/opml.h"
 #include "platform/log.h"
@@ -104,7 +105,7 @@ FeedArea::FeedArea(AppController& controller, UiServices& ui, std::filesystem::p
     };
     launch = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     controller_.feed_records = [this] { return records(); };
-    controller_.feed_title = [this](int feed) {
+    controller_.feed_title = [this](RowId feed) {
         const auto channel = channels_->channel(feed);
         return channel ? qs(channel->title) : QString();
     };
@@ -307,7 +308,7 @@ void FeedArea::update_selected() {
 }
 
 void FeedArea::delete_selected() {
-    const int id = controller_.state().current_folder;
+    const RowId id = controller_.state().current_folder;
     const auto answer =
         MessageBoxes::show(dialog_parent(), tr("Delete this channel?"), QMessageBox::Question,
                            QMessageBox::Ok | QMessageBox::Cancel);
@@ -398,7 +399,7 @@ void FeedArea::add_tree_items(FolderTree* tree) {
                           theme_icon("folder-remote", QStyle::SP_DirLinkIcon));
     for (const Channel& channel : channels) {
         auto* item = new QTreeWidgetItem(top, {qs(channel.title)});
-        item->setData(0, kFolderIdRole, channel.id);
+        item->setData(0, kFolderIdRole, id_variant(channel.id));
         item->setData(0, kIsFeedRole, true);
         item->setToolTip(0, tooltip(channel));
         item->setIcon(0, state_icon(channel.state));

@@ -57,7 +57,7 @@ void FeedsEditorDialog::resizeEvent(QResizeEvent* event) {
 }
 
 void FeedsEditorDialog::delete_checked() {
-    const std::vector<int> checked = checked_ids(rows_);
+    const std::vector<RowId> checked = checked_ids(rows_);
     if (checked.empty()) {
         QApplication::beep();
         return;

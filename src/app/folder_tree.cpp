@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <vector>
 
+#include "app/id_variant.h"
 #include "app/item_drag.h"
 
 namespace tb::app {
@@ -27,7 +28,7 @@ QIcon FolderTree::folder_icon() {
     return *icon;
 }
 
-void FolderTree::fill(const FolderStore& folders, int select) {
+void FolderTree::fill(const FolderStore& folders, RowId select) {
     populate(folders);
     if (!select_id(select)) {
         select_id(kRootFolder);
@@ -39,21 +40,21 @@ void FolderTree::populate(const FolderStore& folders) {
     clear();
     if (const Folder* root = folders.find(kRootFolder)) {
         auto* item = new QTreeWidgetItem(this, {QString::fromStdString(root->title)});
-        item->setData(0, kFolderIdRole, root->id);
+        item->setData(0, kFolderIdRole, id_variant(root->id));
         item->setIcon(0, folder_icon());
         add_children(item, root->id, folders);
     }
 }
 
-QTreeWidgetItem* FolderTree::add_special(int id, const QString& text, const QIcon& icon) {
+QTreeWidgetItem* FolderTree::add_special(RowId id, const QString& text, const QIcon& icon) {
     const QSignalBlocker blocker(this);
     auto* item = new QTreeWidgetItem(this, {text});
-    item->setData(0, kFolderIdRole, id);
+    item->setData(0, kFolderIdRole, id_variant(id));
     item->setIcon(0, icon);
     return item;
 }
 
-void FolderTree::add_children(QTreeWidgetItem* parent_item, int parent_id,
+void FolderTree::add_children(QTreeWidgetItem* parent_item, RowId parent_id,
                               const FolderStore& folders) {
     // Iterative, so a deep tree cannot overflow the stack.
     std::vector<std::pair<QTreeWidgetItem*, int>> pending{{parent_item, parent_id}};
@@ -62,7 +63,7 @@ void FolderTree::add_children(QTreeWidgetItem* parent_item, int parent_id,
         pending.pop_back();
         for (const Folder* child : folders.children(id)) {
             auto* child_item = new QTreeWidgetItem(item, {QString::fromStdString(child->title)});
-            child_item->setData(0, kFolderIdRole, child->id);
+            child_item->setData(0, kFolderIdRole, id_variant(child->id));
             child_item->setIcon(0, folder_icon());
             if (child->is_protected) {
                 QFont font = child_item->font(0);
@@ -75,34 +76,36 @@ void FolderTree::add_children(QTreeWidgetItem* parent_item, int parent_id,
     }
 }
 
-QTreeWidgetItem* FolderTree::item_for(int id) const {
+QTreeWidgetItem* FolderTree::item_for(RowId id) const {
     for (QTreeWidgetItemIterator it(const_cast<FolderTree*>(this)); *it; ++it) {
-        if ((*it)->data(0, kFolderIdRole).toInt() == id && !(*it)->data(0, kIsFeedRole).toBool()) {
+        if (variant_id((*it)->data(0, kFolderIdRole)) == id &&
+            !(*it)->data(0, kIsFeedRole).toBool()) {
             return *it;
         }
     }
     return nullptr;
 }
 
-QTreeWidgetItem* FolderTree::feed_item_for(int id) const {
+QTreeWidgetItem* FolderTree::feed_item_for(RowId id) const {
     for (QTreeWidgetItemIterator it(const_cast<FolderTree*>(this)); *it; ++it) {
-        if ((*it)->data(0, kFolderIdRole).toInt() == id && (*it)->data(0, kIsFeedRole).toBool()) {
+        if (variant_id((*it)->data(0, kFolderIdRole)) == id &&
+            (*it)->data(0, kIsFeedRole).toBool()) {
             return *it;
         }
     }
     return nullptr;
 }
 
-int FolderTree::selected_id() const {
+RowId FolderTree::selected_id() const {
     QTreeWidgetItem* item = currentItem();
-    return item != nullptr ? item->data(0, kFolderIdRole).toInt() : kNothingSelected;
+    return item != nullptr ? variant_id(item->data(0, kFolderIdRole)) : kNothingSelected;
 }
 
 std::set<FolderTree::ItemKey> FolderTree::expanded_items() const {
     std::set<ItemKey> keys;
     for (QTreeWidgetItemIterator it(const_cast<FolderTree*>(this)); *it; ++it) {
         if ((*it)->isExpanded()) {
-            keys.emplace((*it)->data(0, kFolderIdRole).toInt(),
+            keys.emplace(variant_id((*it)->data(0, kFolderIdRole)),
                          (*it)->data(0, kIsFeedRole).toBool());
         }
     }
@@ -111,7 +114,7 @@ std::set<FolderTree::ItemKey> FolderTree::expanded_items() const {
 
 void FolderTree::expand_items(const std::set<ItemKey>& keys) {
     for (QTreeWidgetItemIterator it(this); *it; ++it) {
-        const ItemKey key((*it)->data(0, kFolderIdRole).toInt(),
+        const ItemKey key(variant_id((*it)->data(0, kFolderIdRole)),
                           (*it)->data(0, kIsFeedRole).toBool());
         if (keys.count(key) != 0) {
             (*it)->setExpanded(true);
@@ -136,16 +139,16 @@ QMimeData* FolderTree::mimeData(const QList<QTreeWidgetItem*>& items) const {
     if (items.size() != 1 || items.front()->data(0, kIsFeedRole).toBool() || !rules_.draggable) {
         return nullptr;
     }
-    const int folder = items.front()->data(0, kFolderIdRole).toInt();
+    const RowId folder = variant_id(items.front()->data(0, kFolderIdRole));
     return rules_.draggable(folder) ? folder_mime_data(folder) : nullptr;
 }
 
-std::optional<int> FolderTree::folder_at(const QPoint& position) const {
+std::optional<RowId> FolderTree::folder_at(const QPoint& position) const {
     QTreeWidgetItem* item = itemAt(position);
     if (item == nullptr || item->data(0, kIsFeedRole).toBool()) {
         return std::nullopt;
     }
-    return item->data(0, kFolderIdRole).toInt();
+    return variant_id(item->data(0, kFolderIdRole));
 }
 
 void FolderTree::dragEnterEvent(QDragEnterEvent* event) {
@@ -179,7 +182,7 @@ void FolderTree::dropEvent(QDropEvent* event) {
     rules_.drop(*event->mimeData(), *target);
 }
 
-bool FolderTree::select_id(int id) {
+bool FolderTree::select_id(RowId id) {
     QTreeWidgetItem* item = item_for(id);
     if (item == nullptr) {
         return false;

@@ -24,18 +24,18 @@ public:
 
     // Refills from the folder list and selects `select` when it is still there, else the root.
     // Selection signals are blocked while the items are rebuilt.
-    void fill(const FolderStore& folders, int select);
+    void fill(const FolderStore& folders, RowId select);
     // Rebuilds the folder items only, with selection signals blocked.
     void populate(const FolderStore& folders);
     // Adds a top-level item after the folders.
-    QTreeWidgetItem* add_special(int id, const QString& text, const QIcon& icon);
+    QTreeWidgetItem* add_special(RowId id, const QString& text, const QIcon& icon);
 
-    QTreeWidgetItem* item_for(int id) const;
+    QTreeWidgetItem* item_for(RowId id) const;
     // The item of a newsfeed (a child of "Newsfeeds"), whose id may equal a folder's.
-    QTreeWidgetItem* feed_item_for(int id) const;
+    QTreeWidgetItem* feed_item_for(RowId id) const;
     // The selected item's id, or kNothingSelected.
-    int selected_id() const;
-    bool select_id(int id);
+    RowId selected_id() const;
+    bool select_id(RowId id);
 
     // The expanded items by id and kind (feed or not), so a refill can expand them again.
     using ItemKey = std::pair<int, bool>;
@@ -47,10 +47,10 @@ public:
     // Drags of folders out of the tree and drops of links and folders onto its folders, for the
     // main window: `accepts` judges a drop on a folder id, `drop` carries it out.
     struct DropRules {
-        std::function<bool(const QMimeData& data, int target)> accepts;
-        std::function<void(const QMimeData& data, int target)> drop;
+        std::function<bool(const QMimeData& data, RowId target)> accepts;
+        std::function<void(const QMimeData& data, RowId target)> drop;
         // The folder that a drag of this item carries, if any.
-        std::function<bool(int folder)> draggable;
+        std::function<bool(RowId folder)> draggable;
     };
     void set_drop_rules(DropRules rules);
     QStringList mimeTypes() const override;
@@ -64,9 +64,9 @@ protected:
 
 private:
     // The folder id under a drop position, or nothing over a feed or no item.
-    std::optional<int> folder_at(const QPoint& position) const;
+    std::optional<RowId> folder_at(const QPoint& position) const;
 
-    void add_children(QTreeWidgetItem* parent_item, int parent_id, const FolderStore& folders);
+    void add_children(QTreeWidgetItem* parent_item, RowId parent_id, const FolderStore& folders);
 
     DropRules rules_;
 };

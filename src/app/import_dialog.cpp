@@ -154,7 +154,7 @@ ImportDialog::ImportDialog(FolderStore& folders, QWidget* parent)
     }
 
     connect(sources_, &QButtonGroup::idClicked, this,
-            [this](int id) { select_source(static_cast<ImportSource>(id)); });
+            [this](RowId id) { select_source(static_cast<ImportSource>(id)); });
     connect(recursive_, &QCheckBox::clicked, this,
             [this](bool checked) { ignore_structure_->setEnabled(checked); });
     connect(browse_, &QPushButton::clicked, this, &ImportDialog::browse);

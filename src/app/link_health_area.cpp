@@ -101,7 +101,7 @@ void LinkHealthArea::shutdown() {
 
 void LinkHealthArea::check_links() {
     const WindowState& state = controller_.state();
-    const int folder = state.is_real_folder() ? state.current_folder : kRootFolder;
+    const RowId folder = state.is_real_folder() ? state.current_folder : kRootFolder;
     CheckPlan plan = plan_link_check(controller_.model(), folder);
     QWidget* parent = controller_.dialog_parent();
     if (plan.targets.empty()) {
@@ -273,7 +273,7 @@ bool LinkHealthArea::any_selected(Health health) const {
     if (state.feed_mode) {
         return false;
     }
-    for (int id : state.selected_links) {
+    for (RowId id : state.selected_links) {
         const std::optional<Link> link = controller_.model().links.find(id);
         if (link && store_.health(*link) == health) {
             return true;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <set>
 
+#include "app/id_variant.h"
 #include "app/item_drag.h"
 
 namespace tb::app {
@@ -114,8 +115,8 @@ void LinkListModel::apply_sort() {
     });
 }
 
-void LinkListModel::update_records(const std::vector<int>& touched, std::vector<Link> fresh) {
-    std::unordered_set<int> replaced(touched.begin(), touched.end());
+void LinkListModel::update_records(const std::vector<RowId>& touched, std::vector<Link> fresh) {
+    std::unordered_set<RowId> replaced(touched.begin(), touched.end());
     for (const Link& link : fresh) {
         replaced.insert(link.id);
     }
@@ -141,8 +142,8 @@ bool LinkListModel::goes_before(const Link& a, const Link& b) const {
     return a.title != b.title ? a.title < b.title : a.id < b.id;
 }
 
-std::vector<std::string> LinkListModel::urls_of(const std::vector<int>& ids) const {
-    const std::unordered_set<int> wanted(ids.begin(), ids.end());
+std::vector<std::string> LinkListModel::urls_of(const std::vector<RowId>& ids) const {
+    const std::unordered_set<RowId> wanted(ids.begin(), ids.end());
     std::vector<std::string> urls;
     for (const Link& link : records_) {
         if (wanted.contains(link.id)) {
@@ -152,7 +153,7 @@ std::vector<std::string> LinkListModel::urls_of(const std::vector<int>& ids) con
     return urls;
 }
 
-int LinkListModel::row_of(int id) const {
+int LinkListModel::row_of(RowId id) const {
     for (size_t i = 0; i < records_.size(); ++i) {
         if (records_[i].id == id) {
             return static_cast<int>(i);
@@ -200,7 +201,7 @@ QVariant LinkListModel::data(const QModelIndex& index, int role) const {
             return colour.isValid() ? QVariant(colour) : QVariant();
         }
         case kLinkIdRole:
-            return link.id;
+            return id_variant(link.id);
         case kLinkHealthRole:
             return static_cast<int>(health_of_ && !feed_mode_ ? health_of_(link)
                                                               : Health::Unchecked);
@@ -230,7 +231,7 @@ QMimeData* LinkListModel::mimeData(const QModelIndexList& indexes) const {
     for (const QModelIndex& index : indexes) {
         rows.insert(index.row());
     }
-    std::vector<int> ids;
+    std::vector<RowId> ids;
     for (int row : rows) {
         ids.push_back(record(row).id);
     }

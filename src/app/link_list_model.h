@@ -31,9 +31,9 @@ public:
     void set_records(std::vector<Link> records, bool feed_mode);
     // Drops the rows of the touched links and of the fresh records' links, then puts each fresh
     // record at its place in the current order: a write shows without a refill.
-    void update_records(const std::vector<int>& touched, std::vector<Link> fresh);
+    void update_records(const std::vector<RowId>& touched, std::vector<Link> fresh);
     // The addresses the rows of these links show.
-    std::vector<std::string> urls_of(const std::vector<int>& ids) const;
+    std::vector<std::string> urls_of(const std::vector<RowId>& ids) const;
     void set_highlight_unvisited(bool on) { highlight_unvisited_ = on; }
     // Where the overlay icons read each link's health; without it links show none.
     void set_health_lookup(std::function<Health(const Link&)> lookup);
@@ -45,7 +45,7 @@ public:
     bool descending() const { return descending_; }
 
     const Link& record(int row) const { return records_[static_cast<size_t>(row)]; }
-    int row_of(int id) const;
+    int row_of(RowId id) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

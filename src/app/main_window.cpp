@@ -27,6 +27,7 @@
 #include "app/command_table.h"
 #include "app/commands.h"
 #include "app/dialog_parts.h"
+#include "app/id_variant.h"
 #include "app/item_drag.h"
 #include "app/link_count.h"
 #include "app/message_box.h"
@@ -352,9 +353,9 @@ void MainWindow::build_panes() {
     tree_ = new FolderTree(splitter_);
     tree_->set_drop_rules(
         {.accepts = [this](const QMimeData& data,
-                           int target) { return drop_allowed(data, target); },
-         .drop = [this](const QMimeData& data, int target) { drop_items(data, target); },
-         .draggable = [this](int folder) { return controller_.can_drag_folder(folder); }});
+                           RowId target) { return drop_allowed(data, target); },
+         .drop = [this](const QMimeData& data, RowId target) { drop_items(data, target); },
+         .draggable = [this](RowId folder) { return controller_.can_drag_folder(folder); }});
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
     tree_->installEventFilter(this);
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this] { on_tree_selection(); });
@@ -458,7 +459,7 @@ void MainWindow::refill_tree(bool keep_selection) {
     refilling_tree_ = true;
     const FolderStore& folders = controller_.model().folders;
     const WindowState& state = controller_.state();
-    int select = kRootFolder;
+    RowId select = kRootFolder;
     if (keep_selection && state.current_folder != kNothingSelected) {
         select = folders.moved_flag() ? folders.moved_from() : state.current_folder;
     }
@@ -490,15 +491,15 @@ void MainWindow::refill_tree(bool keep_selection) {
 }
 
 void MainWindow::reload_keeping_selection() {
-    const std::vector<int> selected = controller_.state().selected_links;
+    const std::vector<RowId> selected = controller_.state().selected_links;
     refill_tree(true);
     select_links(selected);
     update_actions();
 }
 
-void MainWindow::select_links(const std::vector<int>& ids) {
+void MainWindow::select_links(const std::vector<RowId>& ids) {
     QItemSelection selection;
-    for (int id : ids) {
+    for (RowId id : ids) {
         const int row = list_model_->row_of(id);
         if (row >= 0) {
             const QModelIndex index = list_model_->index(row, 0);
@@ -513,7 +514,7 @@ void MainWindow::select_links(const std::vector<int>& ids) {
     selected->setCurrentIndex(selection.indexes().front(), QItemSelectionModel::NoUpdate);
 }
 
-bool MainWindow::drop_allowed(const QMimeData& data, int target) const {
+bool MainWindow::drop_allowed(const QMimeData& data, RowId target) const {
     if (controller_.busy()) {
         return false;
     }
@@ -523,7 +524,7 @@ bool MainWindow::drop_allowed(const QMimeData& data, int target) const {
     return !dragged_links(data).empty() && controller_.can_drop_links(target);
 }
 
-void MainWindow::drop_items(const QMimeData& data, int target) {
+void MainWindow::drop_items(const QMimeData& data, RowId target) {
     if (const auto folder = dragged_folder(data)) {
         controller_.drop_folder(*folder, target);
     } else {
@@ -532,7 +533,7 @@ void MainWindow::drop_items(const QMimeData& data, int target) {
     update_actions();
 }
 
-void MainWindow::select_folder(int id) {
+void MainWindow::select_folder(RowId id) {
     if (!tree_->select_id(id)) {
         tree_->select_id(kRootFolder);
     }
@@ -547,7 +548,7 @@ void MainWindow::on_tree_selection() {
         controller_.folder_selected(kNothingSelected, false);
         return;
     }
-    controller_.folder_selected(item->data(0, kFolderIdRole).toInt(),
+    controller_.folder_selected(variant_id(item->data(0, kFolderIdRole)),
                                 item->data(0, kIsFeedRole).toBool());
     update_actions();
 }
@@ -559,7 +560,7 @@ void MainWindow::refill_list() {
     after_rows_changed();
 }
 
-void MainWindow::refresh_links(const std::vector<int>& ids) {
+void MainWindow::refresh_links(const std::vector<RowId>& ids) {
     std::optional<std::vector<Link>> fresh =
         controller_.shown_records_touched(ids, list_model_->urls_of(ids));
     if (!fresh) {
@@ -588,11 +589,11 @@ void MainWindow::after_rows_changed() {
     on_list_selection();
 }
 
-std::vector<int> MainWindow::selected_ids() const {
+std::vector<RowId> MainWindow::selected_ids() const {
     QModelIndexList rows = details_view_->selectionModel()->selectedRows();
     std::sort(rows.begin(), rows.end(),
               [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-    std::vector<int> ids;
+    std::vector<RowId> ids;
     ids.reserve(static_cast<size_t>(rows.size()));
     for (const QModelIndex& index : rows) {
         ids.push_back(list_model_->record(index.row()).id);
@@ -669,7 +670,7 @@ void MainWindow::apply_list_style(int style) {
     update_actions();
 }
 
-QMenu* MainWindow::tree_context_menu(int folder_id) {
+QMenu* MainWindow::tree_context_menu(RowId folder_id) {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     auto add = [&](int id, const char* text) {
@@ -741,7 +742,7 @@ void MainWindow::show_list_context_menu(const QPoint& global) {
         return;
     }
     QAction* containing = action(kCmdOpenContainingFolder);
-    const int f = state.current_folder;
+    const RowId f = state.current_folder;
     if (f == kSearchResultsFolder || f == kMostVisitedFolder || f == kRecentlyVisitedFolder ||
         f == kBrokenLinksFolder) {
         const std::optional<Link> link = controller_.model().links.find(state.current_link);

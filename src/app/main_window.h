@@ -37,7 +37,7 @@ public:
     LinkListModel* list_model() const { return list_model_; }
     QAbstractItemView* list_view() const { return current_view(); }
     QAction* action(int command) const;
-    QMenu* tree_context_menu(int folder_id);
+    QMenu* tree_context_menu(RowId folder_id);
     QLabel* status_pane(int index) const;
     QToolBar* properties_bar() const { return properties_bar_; }
     QToolBar* quick_search_bar() const { return quick_bar_; }
@@ -63,11 +63,11 @@ public slots:
     // After another program changed the data: the tree and the list refilled with the current
     // folder, the selected links and the expanded folders kept.
     void reload_keeping_selection();
-    void select_links(const std::vector<int>& ids);
+    void select_links(const std::vector<RowId>& ids);
     void refill_list();
     // Updates the rows a write touched; refills when the list shows no plain folder.
-    void refresh_links(const std::vector<int>& ids);
-    void select_folder(int id);
+    void refresh_links(const std::vector<RowId>& ids);
+    void select_folder(RowId id);
     void show_properties();
     void apply_list_style(int style);
 
@@ -89,14 +89,14 @@ private:
     void restore_placement();
     void show_idle_message(const QString& text);
     QMenu* build_menu(const QString& title, const std::vector<struct MenuEntry>& entries);
-    bool drop_allowed(const QMimeData& data, int target) const;
-    void drop_items(const QMimeData& data, int target);
+    bool drop_allowed(const QMimeData& data, RowId target) const;
+    void drop_items(const QMimeData& data, RowId target);
     void on_tree_selection();
     void on_list_selection();
     void on_header_clicked(int column);
     void show_list_context_menu(const QPoint& global);
     void show_tree_context_menu(const QPoint& global);
-    std::vector<int> selected_ids() const;
+    std::vector<RowId> selected_ids() const;
     QAbstractItemView* current_view() const;
 
     AppController& controller_;

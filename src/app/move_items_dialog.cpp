@@ -8,6 +8,7 @@
 
 #include "app/dialog_parts.h"
 #include "app/folder_tree.h"
+#include "app/id_variant.h"
 #include "app/message_box.h"
 #include "app/new_folder_dialog.h"
 #include "platform/messages.h"
@@ -69,13 +70,14 @@ MoveItemsDialog::MoveItemsDialog(const FolderStore& folders, const MoveRequest& 
     tree_->setFocus();
 }
 
-void MoveItemsDialog::fill_last_targets(const std::vector<int>& ids) {
-    last_targets_->addItem(message_text(Message::of(msg::kSelectFolder)), kNothingSelected);
-    for (int id : ids) {
+void MoveItemsDialog::fill_last_targets(const std::vector<RowId>& ids) {
+    last_targets_->addItem(message_text(Message::of(msg::kSelectFolder)),
+                           id_variant(kNothingSelected));
+    for (RowId id : ids) {
         // A target deleted since it was used is no longer offered.
         if (const Folder* folder = folders_.find(id)) {
             last_targets_->addItem(FolderTree::folder_icon(), QString::fromStdString(folder->title),
-                                   id);
+                                   id_variant(id));
         }
     }
     last_targets_->setCurrentIndex(0);
@@ -83,24 +85,24 @@ void MoveItemsDialog::fill_last_targets(const std::vector<int>& ids) {
 }
 
 void MoveItemsDialog::choose_last_target(int index) {
-    const int id = last_targets_->itemData(index).toInt();
+    const RowId id = variant_id(last_targets_->itemData(index));
     if (id != kNothingSelected) {
         tree_->select_id(id);
     }
 }
 
 void MoveItemsDialog::show_target() {
-    const int id = tree_->selected_id();
+    const RowId id = tree_->selected_id();
     target_path_->setText(
         id == kNothingSelected ? QString() : QString::fromStdString(folders_.folder_path(id)));
 }
 
-int MoveItemsDialog::target() const {
+RowId MoveItemsDialog::target() const {
     return tree_->selected_id();
 }
 
 void MoveItemsDialog::accept() {
-    const int chosen = target();
+    const RowId chosen = target();
     if (chosen == kNothingSelected) {
         return;
     }
@@ -112,8 +114,8 @@ void MoveItemsDialog::accept() {
 }
 
 void MoveItemsDialog::new_folder() {
-    const int under = target() == kNothingSelected ? kRootFolder : target();
-    std::vector<int> created = ask_new_folders(this, under, choice_);
+    const RowId under = target() == kNothingSelected ? kRootFolder : target();
+    std::vector<RowId> created = ask_new_folders(this, under, choice_);
     if (!created.empty()) {
         folders_created_ = true;
         tree_->fill(folders_, created.front());

@@ -21,7 +21,7 @@ public:
     MoveItemsDialog(const FolderStore& folders, const MoveRequest& request,
                     QWidget* parent = nullptr);
 
-    int target() const;
+    RowId target() const;
     bool folders_created() const { return folders_created_; }
 
     FolderTree* tree() const { return tree_; }
@@ -32,7 +32,7 @@ public:
     void new_folder();
 
 private:
-    void fill_last_targets(const std::vector<int>& ids);
+    void fill_last_targets(const std::vector<RowId>& ids);
     void show_target();
     void choose_last_target(int index);
 

@@ -46,7 +46,7 @@ void NewFolderDialog::accept() {
     QDialog::accept();
 }
 
-std::vector<int> ask_new_folders(QWidget* parent, int under, const FolderChoice& choice) {
+std::vector<RowId> ask_new_folders(QWidget* parent, RowId under, const FolderChoice& choice) {
     NewFolderDialog dialog(parent);
     if (dialog.exec() != QDialog::Accepted || !choice.create_folders) {
         return {};
@@ -54,7 +54,7 @@ std::vector<int> ask_new_folders(QWidget* parent, int under, const FolderChoice&
     return choice.create_folders(under, dialog.text());
 }
 
-bool choice_accepts(QWidget* parent, const FolderChoice& choice, int target) {
+bool choice_accepts(QWidget* parent, const FolderChoice& choice, RowId target) {
     const int refusal = choice.check ? choice.check(target) : 0;
     if (refusal != 0) {
         MessageBoxes::show(parent, message_text(Message::of(refusal)));

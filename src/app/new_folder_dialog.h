@@ -27,9 +27,9 @@ private:
 
 // The "New folder..." button of the folder dialogs: asks for titles and creates the folders
 // under `parent` through the choice. Returns the new ids (none when cancelled or refused).
-std::vector<int> ask_new_folders(QWidget* parent, int under, const FolderChoice& choice);
+std::vector<RowId> ask_new_folders(QWidget* parent, RowId under, const FolderChoice& choice);
 // The OK of the folder dialogs: false, once the user was told why, when the choice refuses
 // `target`.
-bool choice_accepts(QWidget* parent, const FolderChoice& choice, int target);
+bool choice_accepts(QWidget* parent, const FolderChoice& choice, RowId target);
 
 }  // namespace tb::app

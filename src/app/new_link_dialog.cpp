@@ -13,6 +13,7 @@
 
 #include "app/dialog_parts.h"
 #include "app/folder_tree.h"
+#include "app/id_variant.h"
 #include "app/message_box.h"
 #include "app/select_folder_dialog.h"
 #include "platform/messages.h"
@@ -62,12 +63,12 @@ NewLinkDialog::NewLinkDialog(const FolderStore& folders, const NewLinkDialogRequ
 
 void NewLinkDialog::fill_parents() {
     parents_->clear();
-    auto add = [this](int id) {
+    auto add = [this](RowId id) {
         parents_->addItem(FolderTree::folder_icon(),
-                          QString::fromStdString(folders_.folder_path(id)), id);
+                          QString::fromStdString(folders_.folder_path(id)), id_variant(id));
     };
     add(parent_);
-    for (int id : request_.recent_parents) {
+    for (RowId id : request_.recent_parents) {
         if (id != parent_ && folders_.find(id) != nullptr) {
             add(id);
         }
@@ -76,7 +77,7 @@ void NewLinkDialog::fill_parents() {
 }
 
 void NewLinkDialog::choose_parent(int index) {
-    parent_ = parents_->itemData(index).toInt();
+    parent_ = variant_id(parents_->itemData(index));
 }
 
 void NewLinkDialog::select_parent() {

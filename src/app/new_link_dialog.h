@@ -24,7 +24,7 @@ public:
 
     const std::optional<NewLinkRequest>& accepted_request() const { return accepted_; }
     bool folders_created() const { return folders_created_; }
-    int parent_folder() const { return parent_; }
+    RowId parent_folder() const { return parent_; }
 
     QLineEdit* title_edit() const { return title_; }
     QLineEdit* address_edit() const { return address_; }
@@ -42,7 +42,7 @@ private:
 
     const FolderStore& folders_;
     NewLinkDialogRequest request_;
-    int parent_;
+    RowId parent_;
     QLineEdit* title_;
     QLineEdit* address_;
     QPlainTextEdit* comment_;

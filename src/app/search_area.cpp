@@ -137,7 +137,7 @@ void SearchArea::export_all() {
 }
 
 void SearchArea::export_branch() {
-    const int folder = controller_.state().current_folder;
+    const RowId folder = controller_.state().current_folder;
     const std::string query = engine_.current_query().text;
     auto name = branch_export_file_name(controller_.model(), folder, query);
     if (!name) {

@@ -11,7 +11,7 @@
 
 namespace tb::app {
 
-SelectFolderDialog::SelectFolderDialog(const FolderStore& folders, int selected,
+SelectFolderDialog::SelectFolderDialog(const FolderStore& folders, RowId selected,
                                        FolderChoice choice, QWidget* parent)
     : QDialog(parent), folders_(folders), choice_(std::move(choice)) {
     setWindowTitle(tr("Select Folder"));
@@ -32,12 +32,12 @@ SelectFolderDialog::SelectFolderDialog(const FolderStore& folders, int selected,
     tree_->setFocus();
 }
 
-int SelectFolderDialog::chosen() const {
+RowId SelectFolderDialog::chosen() const {
     return tree_->selected_id();
 }
 
 void SelectFolderDialog::accept() {
-    const int target = chosen();
+    const RowId target = chosen();
     if (target == kNothingSelected) {
         return;
     }
@@ -49,8 +49,8 @@ void SelectFolderDialog::accept() {
 }
 
 void SelectFolderDialog::new_folder() {
-    const int under = chosen() == kNothingSelected ? kRootFolder : chosen();
-    std::vector<int> created = ask_new_folders(this, under, choice_);
+    const RowId under = chosen() == kNothingSelected ? kRootFolder : chosen();
+    std::vector<RowId> created = ask_new_folders(this, under, choice_);
     if (!created.empty()) {
         folders_created_ = true;
         tree_->fill(folders_, created.front());

@@ -15,10 +15,10 @@ class SelectFolderDialog : public QDialog {
     Q_OBJECT
 
 public:
-    SelectFolderDialog(const FolderStore& folders, int selected, FolderChoice choice,
+    SelectFolderDialog(const FolderStore& folders, RowId selected, FolderChoice choice,
                        QWidget* parent = nullptr);
 
-    int chosen() const;
+    RowId chosen() const;
     bool folders_created() const { return folders_created_; }
     FolderTree* tree() const { return tree_; }
 

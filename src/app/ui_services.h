@@ -17,25 +17,25 @@ namespace tb::app {
 // What a folder-choosing dialog may do besides choosing: check a choice (a message id, or 0
 // to accept) and create folders under a parent from New Folder text (the new ids).
 struct FolderChoice {
-    std::function<int(int target)> check;
-    std::function<std::vector<int>(int parent, const QString& text)> create_folders;
+    std::function<int(RowId target)> check;
+    std::function<std::vector<RowId>(RowId parent, const QString& text)> create_folders;
 };
 
 struct MoveRequest {
     bool moving_links = false;
     QString selected_object;  // a link title, "Group of links", or a folder's full name
-    std::vector<int> last_targets;
+    std::vector<RowId> last_targets;
     FolderChoice choice;
 };
 
 struct MoveResult {
-    std::optional<int> target;  // empty when cancelled
+    std::optional<RowId> target;  // empty when cancelled
     bool folders_created = false;
 };
 
 struct NewLinkDialogRequest {
     NewLinkRequest preset;
-    std::vector<int> recent_parents;
+    std::vector<RowId> recent_parents;
     // Runs the New Link checks on OK; the dialog stays open on a refusal.
     std::function<int(NewLinkRequest&)> check;
     FolderChoice choice;
@@ -69,7 +69,7 @@ public:
     virtual NewLinkDialogResult new_link(const NewLinkDialogRequest& request) = 0;
     virtual std::optional<LinkTexts> edit_link(const Link& link) = 0;
     // The ids of the links to delete, or none.
-    virtual std::vector<int> duplicates(const DuplicatesRequest& request) = 0;
+    virtual std::vector<RowId> duplicates(const DuplicatesRequest& request) = 0;
     virtual bool most_visited_preferences(Settings& settings) = 0;
     virtual bool recent_preferences(Settings& settings) = 0;
     // Edits the "Open With" list in place; true when it changed.

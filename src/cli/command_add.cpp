@@ -18,7 +18,7 @@ int run_add(CliContext& context) {
     if (!session.ok()) {
         return 1;
     }
-    int parent = session.resolve_folder(args.positional[0]);
+    RowId parent = session.resolve_folder(args.positional[0]);
     if (parent == 0) {
         return 1;
     }
@@ -28,7 +28,7 @@ int run_add(CliContext& context) {
         .url = args.positional[1],
         .comment = args.value("--comment") ? *args.value("--comment") : "",
         .allow_duplicates = args.has("--allow-duplicates")};
-    int id = session.model().links.add_new_link(request);
+    RowId id = session.model().links.add_new_link(request);
     if (id == 0) {
         return 1;
     }

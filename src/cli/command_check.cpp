@@ -41,7 +41,7 @@ int run_check(CliContext& context) {
     if (!session.ok()) {
         return 1;
     }
-    const int folder =
+    const RowId folder =
         args.positional.empty() ? kRootFolder : session.resolve_folder(args.positional.front());
     if (folder == 0) {
         return 1;
@@ -59,7 +59,7 @@ int run_check(CliContext& context) {
     if (!recorder.finish(summary)) {
         return context.fail(kNetworkUnavailable);
     }
-    std::vector<int> checked;
+    std::vector<RowId> checked;
     JsonArray links;
     for (const CheckOutcome& outcome : outcomes) {
         checked.push_back(outcome.link);

@@ -16,7 +16,7 @@ int run_export(CliContext& context) {
     if (!session.ok()) {
         return 1;
     }
-    int branch = kNoFolder;
+    RowId branch = kNoFolder;
     if (branch_name != nullptr) {
         auto folder = session.find_folder(*branch_name);
         if (!folder) {

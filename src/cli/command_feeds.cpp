@@ -1,4 +1,3 @@
-#include <cstdlib>
 #include <ostream>
 
 #include "cli/command_registry.h"
@@ -97,11 +96,9 @@ void print_items(std::ostream& out, const std::vector<FeedItem>& items, const ch
     }
 }
 
-bool parse_number(const std::string& text, int& number, long smallest) {
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    number = static_cast<int>(value);
-    return !text.empty() && *end == '\0' && value >= smallest && value <= 0x7fffffff;
+bool parse_number(const std::string& text, RowId& number, RowId smallest) {
+    number = parse_id(text);
+    return number >= smallest;
 }
 
 int run_list(CliContext& context, Database& db) {
@@ -156,7 +153,7 @@ int run_add(CliContext& context, Database& db) {
 
 int run_remove(CliContext& context, Database& db) {
     const auto& args = context.args();
-    int id = 0;
+    RowId id = 0;
     if (args.size() != 2 || !parse_number(args[1], id, 1)) {
         return context.fail("usage: feeds rm ID", 2);
     }
@@ -170,7 +167,7 @@ int run_remove(CliContext& context, Database& db) {
 
 int run_update(CliContext& context, Database& db) {
     const auto& args = context.args();
-    int id = 0;
+    RowId id = 0;
     if (args.size() > 2 || (args.size() == 2 && !parse_number(args[1], id, 1))) {
         return context.fail("usage: feeds update [ID]", 2);
     }
@@ -218,8 +215,8 @@ int run_update(CliContext& context, Database& db) {
 // the same checks as the New Link dialog.
 int run_store(CliContext& context) {
     const auto& args = context.args();
-    int id = 0;
-    int number = 0;
+    RowId id = 0;
+    std::int64_t number = 0;
     if (args.size() != 4 || !parse_number(args[1], id, 1) || !parse_number(args[2], number, 0)) {
         return context.fail("usage: feeds store FEED ITEM FOLDER", 2);
     }
@@ -249,7 +246,7 @@ int run_store(CliContext& context) {
         return context.fail("Newsfeed '" + channel->title + "' has no item " + args[2] + ".");
     }
     // Journalled like the dialog's links, so the program's Undo can take it back.
-    const int link = links.model().links.add_new_link(
+    const RowId link = links.model().links.add_new_link(
         {.parent = *folder, .title = item->title, .url = item->link, .comment = item->description});
     if (link == 0) {
         return 1;

@@ -16,7 +16,7 @@ int run_ls(CliContext& context) {
     if (!session.ok()) {
         return 1;
     }
-    int folder = session.resolve_folder(args.positional[0]);
+    RowId folder = session.resolve_folder(args.positional[0]);
     if (folder == 0) {
         return 1;
     }

@@ -20,7 +20,7 @@ int run_mkdir(CliContext& context) {
     if (!session.ok()) {
         return 1;
     }
-    int parent = session.resolve_folder(args.positional[0]);
+    RowId parent = session.resolve_folder(args.positional[0]);
     if (parent == 0) {
         return 1;
     }
@@ -29,9 +29,9 @@ int run_mkdir(CliContext& context) {
         context.reporter().report(msg::kFolderTitleEmpty);
         return 1;
     }
-    std::vector<int> ids = session.model().folders.create_folders_from_text(parent, text);
+    std::vector<RowId> ids = session.model().folders.create_folders_from_text(parent, text);
     JsonArray array;
-    for (int id : ids) {
+    for (RowId id : ids) {
         if (context.json()) {
             array.add_raw(std::to_string(id));
         } else {

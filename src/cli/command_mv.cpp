@@ -17,12 +17,12 @@ int run_mv(CliContext& context) {
     if (!session.ok()) {
         return 1;
     }
-    int target = session.resolve_folder(args.positional.back());
+    RowId target = session.resolve_folder(args.positional.back());
     if (target == 0) {
         return 1;
     }
     if (links) {
-        std::vector<int> ids;
+        std::vector<RowId> ids;
         for (size_t i = 0; i + 1 < args.positional.size(); ++i) {
             const std::optional<Link> link = session.resolve_link(args.positional[i]);
             if (!link) {
@@ -32,7 +32,7 @@ int run_mv(CliContext& context) {
         }
         return session.model().links.move_links(ids, target) ? 0 : 1;
     }
-    int folder = session.resolve_folder(args.positional[0]);
+    RowId folder = session.resolve_folder(args.positional[0]);
     if (folder == 0) {
         return 1;
     }

@@ -16,7 +16,7 @@ int run_rename(CliContext& context) {
     if (!session.ok()) {
         return 1;
     }
-    int id = session.resolve_folder(args.positional[0]);
+    RowId id = session.resolve_folder(args.positional[0]);
     if (id == 0) {
         return 1;
     }

@@ -7,7 +7,7 @@ namespace {
 
 int run_rerun(CliContext& context) {
     const auto& args = context.args();
-    const int number = args.size() == 1 ? parse_id(args[0]) : -1;
+    const RowId number = args.size() == 1 ? parse_id(args[0]) : -1;
     if (number < 0) {
         return context.fail("usage: rerun N", 2);
     }

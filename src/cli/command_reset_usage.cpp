@@ -26,7 +26,7 @@ int run_reset_usage(CliContext& context) {
         return statistics.reset_all_usage() ? 0 : 1;
     }
     if (const std::string* name = args.value("--folder")) {
-        int folder = session.resolve_folder(*name);
+        RowId folder = session.resolve_folder(*name);
         return folder != 0 && statistics.reset_folder_usage(folder) ? 0 : 1;
     }
     const std::optional<Link> link = session.resolve_link(args.positional[0]);

@@ -18,7 +18,7 @@ int run_rm(CliContext& context) {
         return 1;
     }
     if (links) {
-        std::vector<int> ids;
+        std::vector<RowId> ids;
         for (const std::string& text : args.positional) {
             const std::optional<Link> link = session.resolve_link(text);
             if (!link) {
@@ -28,7 +28,7 @@ int run_rm(CliContext& context) {
         }
         return session.model().links.delete_links(ids) ? 0 : 1;
     }
-    int folder = session.resolve_folder(args.positional[0]);
+    RowId folder = session.resolve_folder(args.positional[0]);
     if (folder == 0) {
         return 1;
     }

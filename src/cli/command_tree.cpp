@@ -12,7 +12,7 @@ namespace {
 constexpr const char* kUsage = "tree [--json]";
 
 // Depth first, children by title, so that the output reads like the tree.
-void print_folder(CliContext& context, const FolderStore& folders, int id, JsonArray& array) {
+void print_folder(CliContext& context, const FolderStore& folders, RowId id, JsonArray& array) {
     const Folder* folder = folders.find(id);
     if (folder == nullptr) {
         return;

@@ -1,5 +1,6 @@
 #include "cli/model_session.h"
 
+#include <charconv>
 #include <ostream>
 
 #include "cli/json_writer.h"
@@ -18,12 +19,12 @@ int fail_usage(CliContext& context, const std::string& usage) {
     return context.fail("usage: " + usage, 2);
 }
 
-int parse_id(const std::string& text) {
-    if (text.empty() || text.size() > 9 ||
-        text.find_first_not_of("0123456789") != std::string::npos) {
-        return -1;
-    }
-    return std::stoi(text);
+RowId parse_id(const std::string& text) {
+    RowId id = -1;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, id);
+    const bool whole = !text.empty() && text.front() != '-' && stop == end;
+    return whole && error == std::errc() ? id : -1;
 }
 
 std::string time_text(std::int64_t seconds) {
@@ -45,17 +46,17 @@ ModelSession::ModelSession(CliContext& context) : context_(context) {
     mark();
 }
 
-std::optional<int> ModelSession::find_folder(const std::string& name) const {
+std::optional<RowId> ModelSession::find_folder(const std::string& name) const {
     const FolderStore& folders = model_->folders;
-    if (int id = parse_id(name); id >= 0) {
-        return folders.find(id) != nullptr ? std::optional<int>(id) : std::nullopt;
+    if (RowId id = parse_id(name); id >= 0) {
+        return folders.find(id) != nullptr ? std::optional<RowId>(id) : std::nullopt;
     }
     const Folder* folder = folders.find_by_path(name);
-    return folder != nullptr ? std::optional<int>(folder->id) : std::nullopt;
+    return folder != nullptr ? std::optional<RowId>(folder->id) : std::nullopt;
 }
 
-int ModelSession::resolve_folder(const std::string& name) {
-    if (std::optional<int> id = find_folder(name)) {
+RowId ModelSession::resolve_folder(const std::string& name) {
+    if (std::optional<RowId> id = find_folder(name)) {
         return *id;
     }
     context_.reporter().report_text("No folder '" + name + "'.");

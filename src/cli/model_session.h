@@ -30,9 +30,9 @@ public:
     CliContext& context() { return context_; }
 
     // A live folder by full name ("/A/B", "/" for the root) or by id; no value when unknown.
-    std::optional<int> find_folder(const std::string& name) const;
+    std::optional<RowId> find_folder(const std::string& name) const;
     // The same, 0 after "No folder '...'." when unknown.
-    int resolve_folder(const std::string& name);
+    RowId resolve_folder(const std::string& name);
     // A live link by id; nothing after a message.
     std::optional<Link> resolve_link(const std::string& id_text);
 
@@ -59,8 +59,8 @@ int run_on_model(CliContext& context, const std::string& usage,
 int run_on_link(CliContext& context, const std::string& usage,
                 const std::function<int(ModelSession&, const Link&)>& body);
 
-// A whole non-negative decimal number, or -1.
-int parse_id(const std::string& text);
+// A whole non-negative decimal number that fits a row id, or -1.
+RowId parse_id(const std::string& text);
 // A time as the tool prints it; "never" for 0.
 std::string time_text(std::int64_t seconds);
 

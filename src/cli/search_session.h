@@ -49,7 +49,7 @@ private:
 // The Find dialog's input as given on the command line.
 struct SearchArgs {
     SearchQuery entered;
-    int current_folder = kRootFolder;
+    RowId current_folder = kRootFolder;
 };
 
 // The options of a search: --any | --all | --advanced, --in LIST, --scope root | below FOLDER |

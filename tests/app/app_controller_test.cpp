@@ -45,7 +45,7 @@ public:
         }
         return edited;
     }
-    std::vector<int> duplicates(const DuplicatesRequest& request) override {
+    std::vector<RowId> duplicates(const DuplicatesRequest& request) override {
         duplicates_request = request;
         return doomed;
     }
@@ -81,7 +81,7 @@ public:
     std::optional<NewLinkRequest> new_link_answer;
     std::optional<LinkTexts> edited;
     DuplicatesRequest duplicates_request;
-    std::vector<int> doomed;
+    std::vector<RowId> doomed;
     std::function<void(Settings&)> prefs;
     // What another program does while a modal dialog is open.
     std::function<void()> during_dialog;
@@ -206,7 +206,7 @@ private slots:
         controller->execute(kCmdUndo);
         QVERIFY(data->model->links.find(link).has_value());
         QCOMPARE(touched.count(), 1);
-        QCOMPARE(touched.front().front().value<std::vector<int>>(), std::vector<int>{link});
+        QCOMPARE(touched.front().front().value<std::vector<RowId>>(), std::vector<RowId>{link});
 
         MessageBoxes::answer_next(QMessageBox::No);
         controller->execute(kCmdClearUndo);
@@ -439,7 +439,7 @@ private slots:
         ui->move_result = {};
         controller->execute(kCmdMoveLinks);
         QCOMPARE(ui->move_request.selected_object, QStringLiteral("Group of links"));
-        QCOMPARE(ui->move_request.last_targets, std::vector<int>{a});
+        QCOMPARE(ui->move_request.last_targets, std::vector<RowId>{a});
     }
 
     void newLinkPresetsAndRemembersParents() {
@@ -458,7 +458,7 @@ private slots:
         QCOMPARE(in_b.size(), size_t(1));
         QCOMPARE(in_b.front().url, std::string("http://u.example"));
         controller->execute(kCmdNewLink);
-        QCOMPARE(ui->link_request.recent_parents, std::vector<int>{b});
+        QCOMPARE(ui->link_request.recent_parents, std::vector<RowId>{b});
         QCOMPARE(data->model->links.links_in(b).size(), size_t(1));  // refused duplicate
     }
 

@@ -56,12 +56,12 @@ public:
         model->journal.set_enabled(true);
     }
 
-    int folder(const std::string& title, int parent = kRootFolder) {
-        int id = model->folders.create_folder(title, parent);
+    RowId folder(const std::string& title, RowId parent = kRootFolder) {
+        RowId id = model->folders.create_folder(title, parent);
         model->folders.reload();
         return id;
     }
-    int link(const std::string& title, const std::string& url, int parent) {
+    RowId link(const std::string& title, const std::string& url, RowId parent) {
         return model->links.add_link_to(parent, title, url, "");
     }
 

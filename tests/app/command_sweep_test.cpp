@@ -37,7 +37,7 @@ private slots:
         QVERIFY(commands.size() > 45);
         struct State {
             int folder;
-            std::vector<int> links;
+            std::vector<RowId> links;
         };
         const State states[] = {{kRootFolder, {}},
                                 {news, {}},

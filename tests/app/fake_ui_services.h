@@ -24,7 +24,7 @@ public:
         return {};
     }
     std::optional<app::LinkTexts> edit_link(const Link&) override { return {}; }
-    std::vector<int> duplicates(const app::DuplicatesRequest&) override { return {}; }
+    std::vector<RowId> duplicates(const app::DuplicatesRequest&) override { return {}; }
     bool most_visited_preferences(Settings&) override { return false; }
     bool recent_preferences(Settings&) override { return false; }
     bool edit_application_list(std::vector<Application>&) override { return false; }

@@ -22,7 +22,8 @@ using namespace tb::test;
 
 namespace {
 
-NewLinkDialogRequest request_over(test::TestModel& data, int parent, std::vector<int> recent = {}) {
+NewLinkDialogRequest request_over(test::TestModel& data, int parent,
+                                  std::vector<RowId> recent = {}) {
     NewLinkDialogRequest request;
     request.preset.parent = parent;
     request.recent_parents = std::move(recent);
@@ -224,7 +225,7 @@ private slots:
         QVERIFY(dialog.doomed().empty());
         click_button(&dialog, QStringLiteral("&Delete checked"));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.doomed(), (std::vector<int>{11, 13}));
+        QCOMPARE(dialog.doomed(), (std::vector<RowId>{11, 13}));
         QCOMPARE(
             shown_messages(),
             (QStringList{QStringLiteral("No items selected!"),

@@ -189,7 +189,7 @@ private:
                    : static_cast<Health>(list->data(list->index(row, 0), kLinkHealthRole).toInt());
     }
 
-    void select_links(const std::vector<int>& ids) {
+    void select_links(const std::vector<RowId>& ids) {
         controller->links_selected(ids);
         window->update_actions();
     }

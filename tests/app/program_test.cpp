@@ -101,7 +101,7 @@ private slots:
         window->select_folder(outer);
         window->select_links({link_id});
         window->tree()->item_for(side)->setExpanded(true);
-        QCOMPARE(program.controller()->state().selected_links, std::vector<int>{link_id});
+        QCOMPARE(program.controller()->state().selected_links, std::vector<RowId>{link_id});
         {
             RecordingReporter reporter;
             Database other(reporter);
@@ -118,7 +118,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(shown("From the tool"), 1, 3000);
         QCOMPARE(window->list_model()->rowCount(), 2);
         QCOMPARE(program.controller()->state().current_folder, outer);
-        QCOMPARE(program.controller()->state().selected_links, std::vector<int>{link_id});
+        QCOMPARE(program.controller()->state().selected_links, std::vector<RowId>{link_id});
         QVERIFY(window->tree()->item_for(side)->isExpanded());
         program.window()->close();
     }
@@ -162,7 +162,7 @@ private slots:
         }
         QVERIFY2(titles.contains(QStringLiteral("Added")), qPrintable(titles.join(u',')));
         QCOMPARE(program.controller()->state().current_folder, news);
-        QCOMPARE(program.controller()->state().selected_links, std::vector<int>{kept});
+        QCOMPARE(program.controller()->state().selected_links, std::vector<RowId>{kept});
         QVERIFY(window->tree()->item_for(side)->isExpanded());
         window->close();
     }

@@ -83,7 +83,7 @@ list_view() const {
     return nullptr;
 }
 
-void select_in_list(int link) {
+void select_in_list(RowId link) {
     QTreeView* view = list_view();
     const QModelIndex index = window->list_model()->index(window->list_model()->row_of(link), 0);
     view->setFocus();
@@ -99,7 +99,7 @@ AppController controller;
 SearchArea search;
 ImportArea import;
 std::unique_ptr<MainWindow> window;
-int news = 0, inner = 0, first = 0, second = 0;
+RowId news = 0, inner = 0, first = 0, second = 0;
 int find_calls = 0, import_calls = 0;
 };  // namespace
 
@@ -369,7 +369,7 @@ private slots:
         // The root stays where it is; other folders can be dragged.
         QVERIFY(tree->mimeData({tree->item_for(kRootFolder)}) == nullptr);
         std::unique_ptr<QMimeData> dragged(tree->mimeData({tree->item_for(other)}));
-        QCOMPARE(dragged_folder(*dragged), std::optional<int>(other));
+        QCOMPARE(dragged_folder(*dragged), std::optional<RowId>(other));
     }
 
     // The shown list follows each edit, move and undo at once, duplicate flags included, and a
@@ -421,7 +421,44 @@ private slots:
         QCOMPARE(list->rowCount(), 3);
         QVERIFY(!flagged(shown.second));
         QVERIFY(flagged(shown.first));
-        QVERIFY(flagged(static_cast<int>(other_id)));
+        QVERIFY(flagged(other_id));
+    }
+
+    // A folder and a link whose ids lie past the int range, as another program may have written
+    // them, are shown, selected, dragged, undone and deleted by key like any other.
+    void idsPastTheIntRangeWorkInTheWindow() {
+        ShownWindow shown;
+        const RowId far = 2147483648;
+        const RowId link = 3000000000;
+        QVERIFY(shown.data.db.easy_query(
+            "INSERT INTO tb_folders (id, title, parent) VALUES (?, 'Far', 1)", {far}));
+        QVERIFY(shown.data.db.easy_query(
+            "INSERT INTO tb_links (id, title, url, parent) VALUES (?, 'Beyond', ?, ?)",
+            {link, "https://beyond.example/", far}));
+        shown.data.model->folders.reload();
+        shown.window->reload_keeping_selection();
+        FolderTree* tree = shown.window->tree();
+        QVERIFY(tree->item_for(far) != nullptr);
+        tree->setCurrentItem(tree->item_for(far));
+        QCOMPARE(shown.controller.state().current_folder, far);
+        QCOMPARE(shown.window->list_model()->row_of(link), 0);
+
+        shown.select_in_list(link);
+        QCOMPARE(shown.controller.state().selected_links, std::vector<RowId>{link});
+        QTreeView* view = shown.list_view();
+        std::unique_ptr<QMimeData> dragged(
+            view->model()->mimeData(view->selectionModel()->selectedRows()));
+        QCOMPARE(dragged_links(*dragged), std::vector<RowId>{link});
+        shown.controller.drop_links(dragged_links(*dragged), shown.news);
+        QCOMPARE(shown.data.model->links.find(link)->parent, shown.news);
+        shown.window->update_actions();
+        QTest::keyClick(tree, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(shown.data.model->links.find(link)->parent, far);
+
+        shown.select_in_list(link);
+        MessageBoxes::answer_next(QMessageBox::Ok);
+        QTest::keyClick(view, Qt::Key_Delete);
+        QVERIFY(!shown.data.model->links.find(link).has_value());
     }
 
     void noPlaceholderReachesTheScreenInEnglish() {

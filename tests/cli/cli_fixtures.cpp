@@ -56,6 +56,14 @@ bool each_row(const std::filesystem::path& file, const std::string& sql, OnRow r
 
 DatabaseProbe::DatabaseProbe(const std::filesystem::path& data_dir) : file_(data_dir / "tb2.db") {}
 
+bool DatabaseProbe::run(const std::string& sql) const {
+    sqlite3* db = nullptr;
+    bool ok = sqlite3_open_v2(file_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
+    ok = ok && sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
 std::int64_t DatabaseProbe::number(const std::string& sql) const {
     std::int64_t value = -1;
     bool first = true;

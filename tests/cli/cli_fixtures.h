@@ -17,6 +17,8 @@ public:
     explicit DatabaseProbe(const std::filesystem::path& data_dir);
     // First column of the first row; -1 when the statement fails.
     std::int64_t number(const std::string& sql) const;
+    // Runs statements that return no rows, as another program writing the file would.
+    bool run(const std::string& sql) const;
     // The result of PRAGMA integrity_check: "ok" for a sound file.
     std::string integrity() const;
     // The row counts of the program's tree tables and a digest of every row, to tell whether

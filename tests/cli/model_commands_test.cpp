@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "cli_fixtures.h"
 #include "cli_runner.h"
 #include "support/test_support.h"
 
@@ -126,6 +127,42 @@ TEST_F(ModelCommandsTest, LinkSessionWithChecksStatisticsAndDuplicates) {
     ok({"reset-usage", "--all"});
     EXPECT_EQ(ok({"--json", "ls", "/B"}).find("\"visits\":3"), std::string::npos);
     EXPECT_EQ(cli({"visit", "99"}).err, "No link '99'.\n");
+}
+
+// Ids past the 32-bit range, as another program or an older fault may have written them, stay
+// whole in every command: new ids count on from them, and moves, undo, search and purge keep them.
+TEST_F(ModelCommandsTest, IdsPastTheIntRangeStayWhole) {
+    ok({"info"});
+    ASSERT_TRUE(DatabaseProbe(data).run(
+        "INSERT INTO tb_folders (id, title, parent) VALUES (2147483646, 'Edge', 1);"
+        "INSERT INTO tb_links (id, title, url, parent) "
+        "VALUES (3000000000, 'Far', 'http://far.example/', 2147483646);"));
+    // Titles made together are made in title order.
+    EXPECT_EQ(ok({"mkdir", "/", "Next;After"}), "2147483647\n2147483648\n");
+    EXPECT_EQ(ok({"mkdir", "2147483648", "Child"}), "2147483649\n");
+    EXPECT_NE(ok({"--json", "tree"})
+                  .find(R"({"id":2147483649,"level":2,"path":"/Next/Child",)"
+                        R"("parent":2147483648,"protected":false})"),
+              std::string::npos);
+    EXPECT_EQ(ok({"add", "/Next/Child", "http://near.example/"}), "3000000001\n");
+
+    EXPECT_EQ(ok({"ls", "/Edge"}).substr(0, 11), "3000000000\t");
+    ok({"mv", "--links", "3000000000", "/After"});
+    EXPECT_EQ(ok({"ls", "/After"}).substr(0, 11), "3000000000\t");
+    EXPECT_EQ(ok({"undo"}), "Undo Move Link\n");
+    ok({"edit", "3000000000", "--title", "Farther"});
+    EXPECT_NE(ok({"search", "farther"}).find("3000000000\tFarther\thttp://far.example/\t/Edge\n"),
+              std::string::npos);
+
+    ok({"rm", "/Edge"});
+    EXPECT_EQ(cli({"ls", "/Edge"}).code, 1);
+    EXPECT_EQ(ok({"undo"}), "Undo Delete Folder\n");
+    ok({"rm", "--links", "3000000001"});
+    ok({"purge"});
+    const DatabaseProbe probe(data);
+    EXPECT_EQ(probe.number("SELECT COUNT(*) FROM tb_links WHERE id = 3000000001"), 0);
+    EXPECT_EQ(probe.number("SELECT parent FROM tb_links WHERE id = 3000000000"), 2147483646);
+    EXPECT_EQ(probe.number("SELECT parent FROM tb_folders WHERE id = 2147483649"), 2147483648);
 }
 
 TEST_F(ModelCommandsTest, OpenHandsTheAddressToXdgOpenAsOneArgument) {

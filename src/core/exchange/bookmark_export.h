@@ -28,15 +28,15 @@ void report_unwritable(Reporter& reporter, const TextFileWriter& writer,
 // top-level folders come in ascending id, subfolders and links by title. Folders and links
 // pending deletion are left out. The links come from the model's link array, which every change
 // keeps in step with the table.
-std::string bookmark_file_text(Model& model, int branch);
+std::string bookmark_file_text(Model& model, RowId branch);
 
 // Writes bookmark_file_text to path; reports 160 when the file cannot be written, 161 when done.
-bool export_bookmarks(Model& model, const std::filesystem::path& path, int branch);
+bool export_bookmarks(Model& model, const std::filesystem::path& path, RowId branch);
 
 // The default file name of "Export Branch as HTML..." / "Save Results as HTML..." for the
 // current folder: no value, after message 135, for Search Results with an empty query text;
 // no value for the other special folders and unknown folders, where the command is disabled.
-std::optional<std::string> branch_export_file_name(Model& model, int current_folder,
+std::optional<std::string> branch_export_file_name(Model& model, RowId current_folder,
                                                    const std::string& query_text);
 
 }  // namespace tb

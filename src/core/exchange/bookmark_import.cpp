@@ -180,7 +180,7 @@ std::vector<int> folder_parents(const std::vector<FolderRecord>& folders) {
 }
 
 bool write_links(ImportContext& context, const ParsedFile& parsed, const std::vector<int>& links,
-                 int base, int folder) {
+                 RowId base, RowId folder) {
     for (int m : links) {
         const LinkRecord& link = parsed.links[static_cast<std::size_t>(m - 1)];
         context.insert_link(link.title, link.address, "", base + m, folder, 0);
@@ -192,8 +192,8 @@ bool write_links(ImportContext& context, const ParsedFile& parsed, const std::ve
 }
 
 void write(ImportContext& context, const ParsedFile& parsed) {
-    const int top = context.top_folder();
-    const int base = context.model.links.max_link_id();
+    const RowId top = context.top_folder();
+    const RowId base = context.model.links.max_link_id();
     std::vector<std::vector<int>> links_of(parsed.folders.size() + 1);
     for (std::size_t m = 0; m < parsed.links.size(); ++m) {
         links_of[static_cast<std::size_t>(parsed.links[m].parent)].push_back(
@@ -202,11 +202,11 @@ void write(ImportContext& context, const ParsedFile& parsed) {
     context.set_total(parsed.folders.size() + parsed.links.size());
     std::vector<int> parents = folder_parents(parsed.folders);
     // Folder ids by sequence number; a repeated sibling title shares the first one's id.
-    std::vector<int> ids(parsed.folders.size() + 1, top);
+    std::vector<RowId> ids(parsed.folders.size() + 1, top);
     for (std::size_t i = 0; i < parsed.folders.size(); ++i) {
         const std::size_t n = i + 1;
-        const int parent = ids[static_cast<std::size_t>(parents[n])];
-        int id = context.folder(parent, parsed.folders[i].title, top + static_cast<int>(n));
+        const RowId parent = ids[static_cast<std::size_t>(parents[n])];
+        RowId id = context.folder(parent, parsed.folders[i].title, top + static_cast<RowId>(n));
         ids[n] = id != 0 ? id : parent;
         if (!context.item_done() || !write_links(context, parsed, links_of[n], base, ids[n])) {
             return;

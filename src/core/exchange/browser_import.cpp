@@ -36,7 +36,7 @@ bool looks_like_json(std::string_view text) {
 struct FolderSlot {
     FolderSlot* parent = nullptr;
     const BrowserItem* item = nullptr;
-    int id = 0;
+    RowId id = 0;
     bool existed = false;  // found among the folders there were before this import
 };
 
@@ -48,9 +48,9 @@ public:
     bool write(const BrowserItem& tree, const std::string& top_title);
 
 private:
-    int earlier_top_folder();
-    void load_earlier_items(int top);
-    int resolve(FolderSlot& slot);
+    RowId earlier_top_folder();
+    void load_earlier_items(RowId top);
+    RowId resolve(FolderSlot& slot);
     bool write_children(FolderSlot& slot);
     bool write_link(const BrowserItem& link, FolderSlot& slot);
     bool seen_before(const BrowserItem& item) const;
@@ -61,20 +61,20 @@ private:
     bool update_;
     std::unordered_set<std::string> earlier_guids_;
     std::unordered_set<std::string> earlier_addresses_;
-    int last_existing_id_ = 0;
+    RowId last_existing_id_ = 0;
 };
 
-int ProfileWriter::earlier_top_folder() {
+RowId ProfileWriter::earlier_top_folder() {
     std::optional<Statement> query =
         db_.prepare("SELECT folder FROM tb_browser_imports WHERE profile = ?", {profile_});
     if (!query) {
         return 0;
     }
-    int folder = query->step() == Step::Row ? query->integer(0) : 0;
+    RowId folder = query->step() == Step::Row ? query->int64(0) : 0;
     return folder != kRootFolder && context_.model.folders.find(folder) != nullptr ? folder : 0;
 }
 
-void ProfileWriter::load_earlier_items(int top) {
+void ProfileWriter::load_earlier_items(RowId top) {
     std::optional<Statement> query =
         db_.prepare("SELECT guid FROM tb_browser_items WHERE profile = ?", {profile_});
     if (query) {
@@ -82,7 +82,7 @@ void ProfileWriter::load_earlier_items(int top) {
             earlier_guids_.insert(query->text(0));
         }
     }
-    std::vector<int> subtree = context_.model.folders.descendants(top);
+    std::vector<RowId> subtree = context_.model.folders.descendants(top);
     subtree.push_back(top);
     (void)context_.model.links.visit_links(
         "l.parent IN (SELECT value FROM json_each(?))", {id_array(subtree)},
@@ -94,11 +94,11 @@ bool ProfileWriter::seen_before(const BrowserItem& item) const {
                              : earlier_guids_.contains(item.guid);
 }
 
-int ProfileWriter::resolve(FolderSlot& slot) {
+RowId ProfileWriter::resolve(FolderSlot& slot) {
     if (slot.id != 0) {
         return slot.id;
     }
-    const int parent = resolve(*slot.parent);
+    const RowId parent = resolve(*slot.parent);
     if (parent == 0 || context_.options.ignore_structure) {
         slot.id = parent;
         return slot.id;
@@ -106,7 +106,7 @@ int ProfileWriter::resolve(FolderSlot& slot) {
     const std::string& title = slot.item->title;
     if (slot.parent->existed) {
         // An earlier import put the folder where this one would.
-        const int placed_in = context_.parent_within_limit(parent);
+        const RowId placed_in = context_.parent_within_limit(parent);
         for (const Folder* child : context_.model.folders.children(placed_in)) {
             if (child->title == title) {
                 slot.existed = true;
@@ -130,7 +130,7 @@ bool ProfileWriter::write_link(const BrowserItem& link, FolderSlot& slot) {
         context_.link_present();
         return context_.item_done();
     }
-    int parent = resolve(slot);
+    RowId parent = resolve(slot);
     if (parent == 0) {
         return false;
     }
@@ -167,7 +167,7 @@ bool ProfileWriter::write_children(FolderSlot& slot) {
 }
 
 bool ProfileWriter::write(const BrowserItem& tree, const std::string& top_title) {
-    int top = update_ ? earlier_top_folder() : 0;
+    RowId top = update_ ? earlier_top_folder() : 0;
     if (top != 0) {
         context_.use_top_folder(top, context_.model.folders.find(top)->title);
         load_earlier_items(top);

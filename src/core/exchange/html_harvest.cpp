@@ -120,7 +120,7 @@ std::vector<HarvestedLink> harvest_links(std::string_view text) {
 }
 
 bool harvest_html_links(ImportContext& context, const std::filesystem::path& file,
-                        const std::string& title, int parent) {
+                        const std::string& title, RowId parent) {
     std::optional<std::string> bytes = read_file_bytes(file);
     if (!bytes) {
         if (parent == kNothingSelected) {
@@ -131,8 +131,8 @@ bool harvest_html_links(ImportContext& context, const std::filesystem::path& fil
         }
         return false;
     }
-    int folder = parent == kNothingSelected ? context.create_top_folder(title, false)
-                                            : context.folder(parent, title);
+    RowId folder = parent == kNothingSelected ? context.create_top_folder(title, false)
+                                              : context.folder(parent, title);
     if (folder == 0) {
         return false;
     }

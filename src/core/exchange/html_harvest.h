@@ -26,6 +26,6 @@ std::vector<HarvestedLink> harvest_links(std::string_view text);
 // (kNothingSelected), in the import's top folder under the root. A page that cannot be read
 // creates nothing: message 176 for a single page, a log line inside a directory walk.
 bool harvest_html_links(ImportContext& context, const std::filesystem::path& file,
-                        const std::string& title, int parent);
+                        const std::string& title, RowId parent);
 
 }  // namespace tb

@@ -21,7 +21,7 @@ ImportContext::ImportContext(Model& model, const ImportOptions& options,
                              const ImportProgress& progress)
     : model(model), options(options), db_(model.db), progress_(progress) {}
 
-int ImportContext::create_top_folder(const std::string& title, bool automatic_id) {
+RowId ImportContext::create_top_folder(const std::string& title, bool automatic_id) {
     top_title_ = model.folders.unique_root_title(title);
     top_ = automatic_id ? model.folders.create_folder(top_title_, kRootFolder)
                         : folder(kRootFolder, top_title_);
@@ -35,12 +35,12 @@ int ImportContext::create_top_folder(const std::string& title, bool automatic_id
     return top_;
 }
 
-void ImportContext::use_top_folder(int id, const std::string& title) {
+void ImportContext::use_top_folder(RowId id, const std::string& title) {
     top_ = id;
     top_title_ = title;
 }
 
-int ImportContext::parent_within_limit(int parent) const {
+RowId ImportContext::parent_within_limit(RowId parent) const {
     const Folder* folder = model.folders.find(parent);
     // Each step goes one level up, so the walk ends.
     while (folder != nullptr && folder->level >= kMaxFolderDepth) {
@@ -57,9 +57,9 @@ void ImportContext::log_folders_attached_at_limit() const {
     }
 }
 
-int ImportContext::folder(int asked_parent, const std::string& raw_title, int id) {
+RowId ImportContext::folder(RowId asked_parent, const std::string& raw_title, RowId id) {
     const std::string title = clean_title(raw_title);
-    const int parent = parent_within_limit(asked_parent);
+    const RowId parent = parent_within_limit(asked_parent);
     auto key = std::make_pair(parent, title);
     if (auto it = made_folders_.find(key); it != made_folders_.end()) {
         return it->second;
@@ -71,7 +71,7 @@ int ImportContext::folder(int asked_parent, const std::string& raw_title, int id
         id = next_folder_id_;
     }
     // Titles under a folder this import made are kept apart by the map above.
-    int made = model.folders.create_folder_with_id(title, "", id, parent, false);
+    RowId made = model.folders.create_folder_with_id(title, "", id, parent, false);
     if (made != 0) {
         made_folders_.emplace(std::move(key), made);
         next_folder_id_ = std::max(next_folder_id_, made + 1);
@@ -83,7 +83,7 @@ int ImportContext::folder(int asked_parent, const std::string& raw_title, int id
     return made;
 }
 
-int ImportContext::next_link_id() {
+RowId ImportContext::next_link_id() {
     if (next_link_id_ == 0) {
         next_link_id_ = model.links.max_link_id() + 1;
     }
@@ -91,7 +91,7 @@ int ImportContext::next_link_id() {
 }
 
 bool ImportContext::insert_link(const std::string& raw_title, const std::string& raw_url,
-                                const std::string& comment, int id, int parent, int visits) {
+                                const std::string& comment, RowId id, RowId parent, int visits) {
     const std::string title = clean_title(raw_title);
     const std::string url = clean_address(raw_url);
     if (db_.transaction_failed()) {
@@ -120,7 +120,7 @@ bool ImportContext::insert_link(const std::string& raw_title, const std::string&
     return true;
 }
 
-bool ImportContext::take_link_title(int parent, const std::string& title) {
+bool ImportContext::take_link_title(RowId parent, const std::string& title) {
     return link_titles_[parent].insert(title).second;
 }
 

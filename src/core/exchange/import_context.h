@@ -29,10 +29,10 @@ public:
 
     // Creates the top folder under the root, titled with a free variant of `title`; an
     // automatic id when asked, else the largest folder id plus one. Returns its id, or 0.
-    int create_top_folder(const std::string& title, bool automatic_id);
+    RowId create_top_folder(const std::string& title, bool automatic_id);
     // Writes into an existing top folder instead of making one.
-    void use_top_folder(int id, const std::string& title);
-    int top_folder() const { return top_; }
+    void use_top_folder(RowId id, const std::string& title);
+    RowId top_folder() const { return top_; }
     const std::string& top_title() const { return top_title_; }
 
     // The folder titled `title` under `parent` made earlier by this import, or a new one with
@@ -40,18 +40,18 @@ public:
     // importer's titles and addresses pass through here and the link insert, which clean them
     // for a line: no line breaks, tabs or other control characters. A folder asked for below the
     // depth limit goes into parent_within_limit(parent) and is counted.
-    int folder(int parent, const std::string& title, int id = 0);
+    RowId folder(RowId parent, const std::string& title, RowId id = 0);
     // The folder a new folder asked for under `parent` goes into: `parent` itself, or, when that
     // lies at kMaxFolderDepth or deeper, its ancestor one level above the limit.
-    int parent_within_limit(int parent) const;
+    RowId parent_within_limit(RowId parent) const;
 
     // Writes one link row; false (logged and reported) on a database error.
     bool insert_link(const std::string& title, const std::string& url, const std::string& comment,
-                     int id, int parent, int visits);
-    int next_link_id();
+                     RowId id, RowId parent, int visits);
+    RowId next_link_id();
 
     // Whether an earlier step of this import gave `parent` a link titled `title`; records it.
-    bool take_link_title(int parent, const std::string& title);
+    bool take_link_title(RowId parent, const std::string& title);
 
     // Counts one item and reports progress; false once the user has cancelled.
     bool item_done();
@@ -76,12 +76,12 @@ private:
 
     Database& db_;
     const ImportProgress& progress_;
-    int top_ = 0;
+    RowId top_ = 0;
     std::string top_title_;
-    int next_folder_id_ = 0;
-    int next_link_id_ = 0;
-    std::map<std::pair<int, std::string>, int> made_folders_;
-    std::unordered_map<int, std::unordered_set<std::string>> link_titles_;
+    RowId next_folder_id_ = 0;
+    RowId next_link_id_ = 0;
+    std::map<std::pair<RowId, std::string>, RowId> made_folders_;
+    std::unordered_map<RowId, std::unordered_set<std::string>> link_titles_;
     std::optional<Statement> insert_link_;
     std::size_t done_ = 0;
     std::size_t total_ = 0;

@@ -37,7 +37,7 @@ enum class ImportStatus { Done, Failed, Cancelled };
 
 struct ImportResult {
     ImportStatus status = ImportStatus::Failed;
-    int top_folder = 0;
+    RowId top_folder = 0;
     std::string top_title;
     int folders = 0;  // folders written, the top folder included
     int links = 0;

@@ -42,20 +42,20 @@ bool read_lines(const fs::path& file, std::vector<std::string>& lines) {
 }
 
 // Old ids are kept as old id + base + 1 up to this bound. A larger one gets a fresh id above
-// every kept one, so that the ids the database hands out next stay far from the int limit.
-constexpr long long kLargestKeptId = 1LL << 30;
+// every kept one, so that one stray id in an old file does not push up every id handed out next.
+constexpr RowId kLargestKeptId = 1LL << 30;
 
-bool keeps_id(int old_id, int base) {
-    return static_cast<long long>(old_id) + base + 1 <= kLargestKeptId;
+bool keeps_id(int old_id, RowId base) {
+    return old_id + base + 1 <= kLargestKeptId;
 }
 
 // Hands out the fresh ids of one kind of row, from one above the largest kept id.
 class FreshIds {
 public:
-    FreshIds(const char* kind, int next) : kind_(kind), next_(next) {}
+    FreshIds(const char* kind, RowId next) : kind_(kind), next_(next) {}
 
-    // The new id for old_id, or 0 when none is left below the int limit (the row is skipped).
-    int take(int old_id) {
+    // The new id for old_id, or 0 when no id is left (the row is skipped).
+    RowId take(int old_id) {
         const std::string what = std::string("*** ") + kind_ + " id " + std::to_string(old_id);
         if (next_ > kLargestId) {
             log_append(what + " is too large and no id is left; it is skipped");
@@ -67,19 +67,19 @@ public:
 
 private:
     const char* kind_;
-    int next_;
+    RowId next_;
 };
 
 // One above the largest id that a kept old id becomes, and above base.
 template <typename Ids>
-int first_fresh_id(const Ids& old_ids, int base) {
-    long long largest = base;
+RowId first_fresh_id(const Ids& old_ids, RowId base) {
+    RowId largest = base;
     for (int old_id : old_ids) {
         if (old_id >= 0 && keeps_id(old_id, base)) {
-            largest = std::max(largest, static_cast<long long>(old_id) + base + 1);
+            largest = std::max(largest, old_id + base + 1);
         }
     }
-    return static_cast<int>(largest + 1);
+    return largest + 1;
 }
 
 void log_bad_line(const char* file, const std::string& line) {
@@ -90,7 +90,7 @@ struct OldFolder {
     int old_id = 0;
     std::string title;
     int old_parent = 0;
-    int id = 0;  // the id it gets
+    RowId id = 0;  // the id it gets
 };
 
 class LegacyImport {
@@ -220,8 +220,8 @@ private:
             children[p == -1 ? folders.size() : static_cast<std::size_t>(p)].push_back(
                 static_cast<int>(i));
         }
-        std::vector<int> ids(folders.size(), top_);
-        std::vector<std::pair<int, int>> pending;  // (record, new parent id)
+        std::vector<RowId> ids(folders.size(), top_);
+        std::vector<std::pair<int, RowId>> pending;  // (record, new parent id)
         for (auto it = children[folders.size()].rbegin(); it != children[folders.size()].rend();
              ++it) {
             pending.emplace_back(*it, top_);
@@ -230,7 +230,7 @@ private:
             auto [record, parent_id] = pending.back();
             pending.pop_back();
             const OldFolder& folder = folders[static_cast<std::size_t>(record)];
-            int id = context_.folder(parent_id, folder.title, folder.id);
+            RowId id = context_.folder(parent_id, folder.title, folder.id);
             ids[static_cast<std::size_t>(record)] = id != 0 ? id : parent_id;
             folder_ids_[folder.old_id] = ids[static_cast<std::size_t>(record)];
             const auto& kids = children[static_cast<std::size_t>(record)];
@@ -258,7 +258,7 @@ private:
     }
 
     void make_links(const std::vector<std::string>& lines) {
-        const int base = context_.model.links.max_link_id();
+        const RowId base = context_.model.links.max_link_id();
         std::vector<int> old_ids;
         for (const std::string& line : lines) {
             old_ids.push_back(legacy_number(line));
@@ -274,7 +274,7 @@ private:
     }
 
     // False once cancelled.
-    bool make_link(const std::string& line, int base, FreshIds& fresh,
+    bool make_link(const std::string& line, RowId base, FreshIds& fresh,
                    std::unordered_set<std::string>& inserted, std::unordered_set<int>& used_ids) {
         std::vector<std::string> fields = split_legacy_fields(line);
         const int old_id = fields.empty() ? -1 : legacy_number(fields[0]);
@@ -283,7 +283,7 @@ private:
             log_bad_line("data.dbi", line);
             return context_.item_done();
         }
-        const int id = keeps_id(old_id, base) ? old_id + base + 1 : fresh.take(old_id);
+        const RowId id = keeps_id(old_id, base) ? old_id + base + 1 : fresh.take(old_id);
         if (id == 0) {
             return context_.item_done();
         }
@@ -295,7 +295,7 @@ private:
             (context_.model.links.link_address_exists(address) || inserted.count(address) != 0)) {
             return context_.item_done();
         }
-        int folder = top_;
+        RowId folder = top_;
         if (!context_.options.ignore_structure) {
             auto it = membership_.find(old_id);
             if (it == membership_.end()) {
@@ -310,18 +310,16 @@ private:
         return context_.item_done();
     }
 
-    static void log_orphan(int id, const std::string& title, const std::string& address) {
-        char number[16];
-        std::snprintf(number, sizeof number, "%d", id);
-        log_append(std::string("*** Orphan link: id = '") + number + "', title ='" + title +
+    static void log_orphan(RowId id, const std::string& title, const std::string& address) {
+        log_append("*** Orphan link: id = '" + std::to_string(id) + "', title ='" + title +
                    "', url = '" + address + "', parent = '-1'");
     }
 
     ImportContext& context_;
     fs::path folder_;
-    int top_;
-    std::unordered_map<int, int> folder_ids_;  // old folder id -> new id
-    std::map<int, int> membership_;            // old link id -> new folder id, first line wins
+    RowId top_;
+    std::unordered_map<int, RowId> folder_ids_;  // old folder id -> new id
+    std::map<int, RowId> membership_;            // old link id -> new folder id, first line wins
 };
 
 }  // namespace

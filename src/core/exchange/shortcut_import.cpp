@@ -63,7 +63,7 @@ public:
         return true;
     }
 
-    bool walk(const fs::path& folder, int parent) {
+    bool walk(const fs::path& folder, RowId parent) {
         std::vector<fs::directory_entry> entries;
         if (!list(folder, entries)) {
             log_skipped(folder, "the folder cannot be listed");
@@ -79,7 +79,7 @@ public:
 
 private:
     // False once the import is cancelled.
-    bool visit(const fs::directory_entry& entry, int parent) {
+    bool visit(const fs::directory_entry& entry, RowId parent) {
         const std::string name = entry.path().filename().string();
         if (!is_valid_utf8(name)) {
             log_skipped(entry.path(), "the name cannot be decoded");
@@ -98,7 +98,7 @@ private:
             return true;
         }
         if (context_.options.recursive && is_folder) {
-            int into = parent;
+            RowId into = parent;
             if (!context_.options.ignore_structure) {
                 into = context_.folder(parent, name);
                 if (into == 0) {
@@ -131,7 +131,7 @@ std::string internet_shortcut_url(std::string_view text) {
     return shortcut_url(IniFile(text));
 }
 
-bool read_internet_shortcut(ImportContext& context, const fs::path& file, int folder,
+bool read_internet_shortcut(ImportContext& context, const fs::path& file, RowId folder,
                             const std::string& title) {
     std::string address;
     std::error_code ec;

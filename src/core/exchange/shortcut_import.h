@@ -18,7 +18,7 @@ std::string internet_shortcut_url(std::string_view text);
 // Stores one shortcut file as a link in `folder`. An empty title becomes the file name without
 // its extension. A file without a URL gives a link with an empty address; one that cannot be
 // read is skipped with a log line.
-bool read_internet_shortcut(ImportContext& context, const std::filesystem::path& file, int folder,
+bool read_internet_shortcut(ImportContext& context, const std::filesystem::path& file, RowId folder,
                             const std::string& title);
 
 // Walks a disk folder into a new top folder titled `top_title` (the folder's last path

@@ -28,7 +28,7 @@ std::vector<FeedLinkRow> links_of(const std::vector<FeedItem>& items) {
 // The reason of a parse that failed without a message of its own.
 constexpr const char* kNotParsed = TB_TRANSLATE_NOOP("Strings", "the document could not be read");
 
-FeedEvent state_event(int id, UpdateState state, Message failure = {}) {
+FeedEvent state_event(RowId id, UpdateState state, Message failure = {}) {
     FeedEvent event;
     event.kind = FeedEvent::Kind::StateChanged;
     event.channel_id = id;
@@ -68,13 +68,13 @@ ChannelList::~ChannelList() {
     shutdown();
 }
 
-Channel* ChannelList::find(int id) {
+Channel* ChannelList::find(RowId id) {
     auto it = std::find_if(channels_.begin(), channels_.end(),
                            [id](const Channel& channel) { return channel.id == id; });
     return it == channels_.end() ? nullptr : &*it;
 }
 
-const Channel* ChannelList::find(int id) const {
+const Channel* ChannelList::find(RowId id) const {
     return const_cast<ChannelList*>(this)->find(id);
 }
 
@@ -86,7 +86,7 @@ std::optional<std::vector<Channel>> ChannelList::read_rows() {
     std::vector<Channel> loaded;
     while (stmt->step() == Step::Row) {
         Channel channel;
-        channel.id = stmt->integer(0);
+        channel.id = stmt->int64(0);
         channel.title = stmt->text(1);
         channel.location = stmt->text(2);
         loaded.push_back(std::move(channel));
@@ -193,7 +193,7 @@ std::vector<OpmlFeed> ChannelList::subscriptions() const {
     return feeds;
 }
 
-bool ChannelList::delete_channel(int id) {
+bool ChannelList::delete_channel(RowId id) {
     if (!db_.easy_query("DELETE FROM tb_channels WHERE id = ?", {id})) {
         return false;
     }
@@ -202,7 +202,7 @@ bool ChannelList::delete_channel(int id) {
     return true;
 }
 
-bool ChannelList::remove_channels(const std::vector<int>& ids) {
+bool ChannelList::remove_channels(const std::vector<RowId>& ids) {
     Transaction transaction(db_);
     bool ok = true;
     for (size_t i = 0; ok && i < ids.size(); ++i) {
@@ -214,19 +214,19 @@ bool ChannelList::remove_channels(const std::vector<int>& ids) {
 }
 
 void ChannelList::update_all(UpdateTrigger trigger) {
-    std::vector<int> ids;
+    std::vector<RowId> ids;
     {
         std::lock_guard lock(mutex_);
         for (const Channel& channel : channels_) {
             ids.push_back(channel.id);
         }
     }
-    for (int id : ids) {
+    for (RowId id : ids) {
         update_one(id, trigger);
     }
 }
 
-bool ChannelList::update_one(int id, UpdateTrigger trigger) {
+bool ChannelList::update_one(RowId id, UpdateTrigger trigger) {
     if (!xml_.available() || abort_) {
         return false;
     }
@@ -251,7 +251,7 @@ bool ChannelList::update_one(int id, UpdateTrigger trigger) {
 }
 
 void ChannelList::start_worker(Request request) {
-    const int id = request.id;
+    const RowId id = request.id;
     if (!pool_.post([this, request = std::move(request)] { run_guarded(request); })) {
         std::lock_guard lock(mutex_);
         running_.erase(id);
@@ -289,7 +289,7 @@ void ChannelList::run_update(const Request& request) {
 }
 
 void ChannelList::finish_update(const Request& request, const Download& download) {
-    const int id = request.id;
+    const RowId id = request.id;
     QueueReporter reporter(events_, id);
     ParsedFeed feed;
     try {
@@ -320,7 +320,7 @@ void ChannelList::finish_update(const Request& request, const Download& download
     events_.push(std::move(changed));
 }
 
-void ChannelList::keep_items(int id) {
+void ChannelList::keep_items(RowId id) {
     {
         std::lock_guard lock(mutex_);
         Channel* channel = find(id);
@@ -333,7 +333,7 @@ void ChannelList::keep_items(int id) {
     events_.push(state_event(id, UpdateState::Updated));
 }
 
-void ChannelList::fail(int id, Message reason, long status, std::int64_t retry_after_seconds) {
+void ChannelList::fail(RowId id, Message reason, long status, std::int64_t retry_after_seconds) {
     if (retry_after_seconds > 0) {
         const auto until =
             std::chrono::system_clock::now() + std::chrono::seconds(retry_after_seconds);
@@ -390,7 +390,7 @@ std::vector<Channel> ChannelList::channels() const {
     return copy;
 }
 
-std::optional<Channel> ChannelList::channel(int id) const {
+std::optional<Channel> ChannelList::channel(RowId id) const {
     std::lock_guard lock(mutex_);
     const Channel* found = find(id);
     if (found == nullptr) {
@@ -401,7 +401,7 @@ std::optional<Channel> ChannelList::channel(int id) const {
     return copy;
 }
 
-std::optional<FeedItem> ChannelList::item(int channel_id, int number) const {
+std::optional<FeedItem> ChannelList::item(RowId channel_id, std::int64_t number) const {
     std::lock_guard lock(mutex_);
     const Channel* channel = find(channel_id);
     if (channel == nullptr) {
@@ -415,7 +415,7 @@ std::optional<FeedItem> ChannelList::item(int channel_id, int number) const {
     return std::nullopt;
 }
 
-std::vector<FeedLinkRow> ChannelList::listed_links(int channel_id) const {
+std::vector<FeedLinkRow> ChannelList::listed_links(RowId channel_id) const {
     std::lock_guard lock(mutex_);
     const Channel* channel = find(channel_id);
     std::vector<FeedLinkRow> rows;
@@ -427,7 +427,7 @@ std::vector<FeedLinkRow> ChannelList::listed_links(int channel_id) const {
     return rows;
 }
 
-std::string ChannelList::location(int channel_id) const {
+std::string ChannelList::location(RowId channel_id) const {
     std::lock_guard lock(mutex_);
     const Channel* channel = find(channel_id);
     return channel == nullptr ? std::string() : channel->location;

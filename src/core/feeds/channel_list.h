@@ -27,16 +27,16 @@ constexpr std::size_t kFeedWorkers = 4;
 
 // A feed item shown as a link row: id = item number, comment = description.
 struct FeedLinkRow {
-    int id = 0;
+    RowId id = 0;
     std::string title;
     std::string url;
     std::string comment;
-    int parent = kNewsfeedsFolder;  // every feed link row sits in "Newsfeeds"
+    RowId parent = kNewsfeedsFolder;  // every feed link row sits in "Newsfeeds"
 };
 
 // One subscription with what its last good update brought.
 struct Channel {
-    int id = 0;
+    RowId id = 0;
     std::string title;
     std::string location;
     std::vector<FeedItem> items;
@@ -77,7 +77,7 @@ public:
     bool reload_changed_channels();
     // Refuses (message 211) an empty title or location; then inserts, reloads and updates all.
     bool add_channel(const std::string& title, const std::string& location);
-    bool delete_channel(int id);
+    bool delete_channel(RowId id);
     // Subscribes to every feed whose location is not subscribed yet, then reloads once; no
     // update starts. Returns how many were added and how many skipped as already there.
     struct ImportCount {
@@ -87,12 +87,12 @@ public:
     ImportCount import_channels(const std::vector<OpmlFeed>& feeds);
     std::vector<OpmlFeed> subscriptions() const;
     // The Newsfeeds Editor's deletion: every row, then one reload; no update starts.
-    bool remove_channels(const std::vector<int>& ids);
+    bool remove_channels(const std::vector<RowId>& ids);
 
     // Both do nothing when the XML library is unavailable or after shutdown. A feed that is
     // already being updated or waiting for a worker is skipped.
     void update_all(UpdateTrigger trigger = UpdateTrigger::User);
-    bool update_one(int id, UpdateTrigger trigger = UpdateTrigger::User);
+    bool update_one(RowId id, UpdateTrigger trigger = UpdateTrigger::User);
 
     // Waits until every update started so far has finished.
     void wait_for_workers();
@@ -103,12 +103,12 @@ public:
     void delete_downloaded_files(Reporter& reporter);
 
     std::vector<Channel> channels() const;
-    std::optional<Channel> channel(int id) const;
-    std::optional<FeedItem> item(int channel_id, int number) const;
+    std::optional<Channel> channel(RowId id) const;
+    std::optional<FeedItem> item(RowId channel_id, std::int64_t number) const;
     // The rows the link list shows for a feed: only once it is Updated, and without untitled items.
-    std::vector<FeedLinkRow> listed_links(int channel_id) const;
+    std::vector<FeedLinkRow> listed_links(RowId channel_id) const;
     // The texts the copy commands put on the clipboard; empty when there is no such feed or item.
-    std::string location(int channel_id) const;
+    std::string location(RowId channel_id) const;
     std::vector<std::filesystem::path> downloaded_files() const;
     bool empty() const;
 
@@ -118,10 +118,10 @@ public:
 private:
     std::optional<std::vector<Channel>> read_rows();
 
-    Channel* find(int id);
-    const Channel* find(int id) const;
+    Channel* find(RowId id);
+    const Channel* find(RowId id) const;
     struct Request {
-        int id = 0;
+        RowId id = 0;
         std::string title;
         std::string location;
         Validators validators;
@@ -130,8 +130,8 @@ private:
     void run_update(const Request& request);
     void run_guarded(const Request& request);
     void finish_update(const Request& request, const Download& download);
-    void keep_items(int id);
-    void fail(int id, Message reason, long status = 0, std::int64_t retry_after_seconds = 0);
+    void keep_items(RowId id);
+    void fail(RowId id, Message reason, long status = 0, std::int64_t retry_after_seconds = 0);
     void start_worker(Request request);
 
     Database& db_;
@@ -142,7 +142,7 @@ private:
 
     mutable std::mutex mutex_;  // guards channels_, running_ and downloaded_
     std::vector<Channel> channels_;
-    std::set<int> running_;
+    std::set<RowId> running_;
     std::vector<std::filesystem::path> downloaded_;
 
     std::atomic<bool> abort_{false};

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/reporter.h"
+#include "storage/ids.h"
 
 namespace tb {
 
@@ -21,7 +22,7 @@ struct FeedEvent {
         ItemsChanged,  // the feed has new items: refill the link list if it shows this feed
     };
     Kind kind = Kind::StateChanged;
-    int channel_id = 0;
+    RowId channel_id = 0;
     UpdateState state = UpdateState::NotUpdated;
     Message message;
 };
@@ -42,13 +43,14 @@ private:
 // A reporter for a worker: its reports become Message events of one feed.
 class QueueReporter : public Reporter {
 public:
-    QueueReporter(FeedEventQueue& queue, int channel_id) : queue_(queue), channel_id_(channel_id) {}
+    QueueReporter(FeedEventQueue& queue, RowId channel_id)
+        : queue_(queue), channel_id_(channel_id) {}
     using Reporter::report;
     void report(const Message& message) override;
 
 private:
     FeedEventQueue& queue_;
-    int channel_id_;
+    RowId channel_id_;
 };
 
 }  // namespace tb

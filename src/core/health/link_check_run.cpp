@@ -16,8 +16,8 @@ bool web_address(const std::string& url) {
     return istarts_with_ascii(url, "http://") || istarts_with_ascii(url, "https://");
 }
 
-std::unordered_set<int> folders_below(const Model& model, int folder) {
-    std::unordered_set<int> below{folder};
+std::unordered_set<RowId> folders_below(const Model& model, RowId folder) {
+    std::unordered_set<RowId> below{folder};
     for (const Folder& candidate : model.folders.list()) {
         if (model.folders.is_descendant(candidate.id, folder)) {
             below.insert(candidate.id);
@@ -28,10 +28,10 @@ std::unordered_set<int> folders_below(const Model& model, int folder) {
 
 }  // namespace
 
-CheckPlan plan_link_check(const Model& model, int folder) {
+CheckPlan plan_link_check(const Model& model, RowId folder) {
     const bool whole_tree = folder == kRootFolder;
-    const std::unordered_set<int> folders =
-        whole_tree ? std::unordered_set<int>{} : folders_below(model, folder);
+    const std::unordered_set<RowId> folders =
+        whole_tree ? std::unordered_set<RowId>{} : folders_below(model, folder);
     CheckPlan plan;
     (void)model.links.visit_links("1", {}, [&](const Link& link) {
         if (!whole_tree && !folders.contains(link.parent)) {
@@ -85,10 +85,10 @@ bool CheckRecorder::finish(const CheckSummary& summary) {
 
 std::vector<std::pair<int, std::string>> moved_addresses(const Model& model,
                                                          const LinkHealthStore& store,
-                                                         const std::vector<int>& ids) {
+                                                         const std::vector<RowId>& ids) {
     std::vector<std::pair<int, std::string>> moved;
-    std::unordered_set<int> seen;
-    for (int id : ids) {
+    std::unordered_set<RowId> seen;
+    for (RowId id : ids) {
         const std::optional<Link> link = model.links.find(id);
         if (!link || !seen.insert(id).second || store.health(*link) != Health::Moved) {
             continue;

@@ -16,7 +16,7 @@ struct CheckPlan {
 };
 
 // The http and https links of `folder` and every folder below it; the root means the whole tree.
-CheckPlan plan_link_check(const Model& model, int folder);
+CheckPlan plan_link_check(const Model& model, RowId folder);
 
 // Writes the results of one run, stamped by the clock as they arrive, in batches of one
 // transaction each, and settles the run at its end: a run without network keeps nothing, any
@@ -43,7 +43,7 @@ private:
 // The links among ids whose present address was last found moved, each with its new address.
 std::vector<std::pair<int, std::string>> moved_addresses(const Model& model,
                                                          const LinkHealthStore& store,
-                                                         const std::vector<int>& ids);
+                                                         const std::vector<RowId>& ids);
 
 // The Internet Archive's address of a page.
 std::string archived_copy_url(const std::string& url);

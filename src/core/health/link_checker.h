@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/ids.h"
+
 namespace tb {
 
 // The result of one check; the numbers are stored in tb_link_checks.
@@ -21,12 +23,12 @@ enum class CheckResult : int {
 enum class FailureKind { None, Dns, Connect, Tls, Timeout };
 
 struct CheckTarget {
-    int link = 0;
+    RowId link = 0;
     std::string url;
 };
 
 struct CheckOutcome {
-    int link = 0;
+    RowId link = 0;
     std::string url;
     CheckResult result = CheckResult::Error;
     int status = 0;         // the last HTTP status, 0 without an answer

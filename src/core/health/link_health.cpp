@@ -97,10 +97,10 @@ bool LinkHealthStore::load() {
         if (!known_result(result)) {
             continue;
         }
-        std::vector<LinkCheck>& checks = checks_[row->integer(1)];
+        std::vector<LinkCheck>& checks = checks_[row->int64(1)];
         if (checks.size() < kChecksKept) {
             checks.push_back({.row = row->int64(0),
-                              .link = row->integer(1),
+                              .link = row->int64(1),
                               .checked = row->int64(2),
                               .result = static_cast<CheckResult>(result),
                               .status = row->integer(4),
@@ -150,7 +150,7 @@ bool LinkHealthStore::prune() {
     return db_.easy_query(kPruneChecks);
 }
 
-const std::vector<LinkCheck>& LinkHealthStore::checks_of(int link) const {
+const std::vector<LinkCheck>& LinkHealthStore::checks_of(RowId link) const {
     static const std::vector<LinkCheck> kNone;
     const auto found = checks_.find(link);
     return found != checks_.end() ? found->second : kNone;

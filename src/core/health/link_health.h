@@ -16,7 +16,7 @@ enum class Health { Unchecked, Ok, Moved, Suspect, Broken };
 // One row of tb_link_checks.
 struct LinkCheck {
     std::int64_t row = 0;
-    int link = 0;
+    RowId link = 0;
     std::int64_t checked = 0;
     CheckResult result = CheckResult::Ok;
     int status = 0;
@@ -56,7 +56,7 @@ public:
     bool prune();
 
     // The newest kept checks of a link, newest first, whatever address they were for.
-    const std::vector<LinkCheck>& checks_of(int link) const;
+    const std::vector<LinkCheck>& checks_of(RowId link) const;
     Health health(const Link& link) const;
     // The newest check of the link's present address, or null.
     const LinkCheck* last_check(const Link& link) const;
@@ -65,7 +65,7 @@ public:
 
 private:
     Database& db_;
-    std::unordered_map<int, std::vector<LinkCheck>> checks_;
+    std::unordered_map<RowId, std::vector<LinkCheck>> checks_;
 };
 
 }  // namespace tb

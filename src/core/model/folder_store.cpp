@@ -12,9 +12,9 @@ namespace tb {
 
 namespace {
 
-std::string join(const std::vector<int>& ids, const char* separator) {
+std::string join(const std::vector<RowId>& ids, const char* separator) {
     std::string out;
-    for (int id : ids) {
+    for (RowId id : ids) {
         if (!out.empty()) {
             out += separator;
         }
@@ -25,19 +25,8 @@ std::string join(const std::vector<int>& ids, const char* separator) {
 
 }  // namespace
 
-std::string id_array(const std::vector<int>& ids) {
+std::string id_array(const std::vector<RowId>& ids) {
     return "[" + join(ids, ",") + "]";
-}
-
-std::string id_array(std::span<const RowId> ids) {
-    std::string out = "[";
-    for (RowId id : ids) {
-        if (out.size() > 1) {
-            out += ',';
-        }
-        out += std::to_string(id);
-    }
-    return out + "]";
 }
 
 FolderStore::FolderStore(Database& db, Journal& journal) : db_(db), journal_(journal) {}
@@ -46,7 +35,7 @@ void FolderStore::load_parent_map() {
     parent_of_.clear();
     auto row = db_.prepare("SELECT id, parent FROM tb_folders");
     while (row && row->step() == Step::Row) {
-        parent_of_[row->integer(0)] = row->integer(1);
+        parent_of_[row->int64(0)] = row->int64(1);
     }
 }
 
@@ -56,10 +45,10 @@ void FolderStore::reload() {
     auto row = db_.prepare("SELECT * FROM tb_folders WHERE id NOT IN " + schema::kPendingFolderIds);
     while (row && row->step() == Step::Row) {
         Folder f;
-        f.id = row->integer(0);
+        f.id = row->int64(0);
         f.title = row->text(1);
         f.comment = row->text(2);
-        f.parent = row->integer(3);
+        f.parent = row->int64(3);
         f.is_protected = row->integer(4) != 0;
         folders_.push_back(std::move(f));
     }
@@ -124,12 +113,12 @@ void FolderStore::compute_levels() {
     }
 }
 
-const Folder* FolderStore::find(int id) const {
+const Folder* FolderStore::find(RowId id) const {
     auto it = index_.find(id);
     return it == index_.end() ? nullptr : &folders_[it->second];
 }
 
-std::vector<const Folder*> FolderStore::children(int id) const {
+std::vector<const Folder*> FolderStore::children(RowId id) const {
     std::vector<const Folder*> out;
     auto listed = children_of_.find(id);
     if (listed == children_of_.end()) {
@@ -158,7 +147,7 @@ void FolderStore::append_folder(Folder folder) {
     folders_.push_back(std::move(folder));
 }
 
-int FolderStore::insert_folder(const Folder& folder) {
+RowId FolderStore::insert_folder(const Folder& folder) {
     Transaction transaction(db_);
     const bool inserted =
         folder.id != 0
@@ -167,12 +156,11 @@ int FolderStore::insert_folder(const Folder& folder) {
                   {folder.id, folder.title, folder.parent, folder.comment})
             : db_.easy_query("INSERT INTO tb_folders (title, parent, comment) VALUES (?, ?, ?)",
                              {folder.title, folder.parent, folder.comment});
-    const std::int64_t row_id = folder.id != 0 ? folder.id : db_.last_insert_rowid();
-    if (inserted && row_id > kLargestId) {
+    const RowId new_id = folder.id != 0 ? folder.id : db_.last_insert_rowid();
+    if (inserted && new_id > kLargestId) {
         db_.reporter().report_text(kNoIdLeftText);
         return 0;
     }
-    const int new_id = static_cast<int>(row_id);
     parent_of_[new_id] = folder.parent;
     if (!inserted || !journal_.record({.action = kUndoAddFolder, .id = new_id}) ||
         !add_ancestry(new_id) || !transaction.commit()) {
@@ -185,7 +173,8 @@ int FolderStore::insert_folder(const Folder& folder) {
     return new_id;
 }
 
-int FolderStore::create_folder(const std::string& title, int parent, const std::string& comment) {
+RowId FolderStore::create_folder(const std::string& title, RowId parent,
+                                 const std::string& comment) {
     if (!folder_name_free(parent, title)) {
         db_.reporter().report(msg::kDuplicateFolderName);
         return 0;
@@ -193,8 +182,8 @@ int FolderStore::create_folder(const std::string& title, int parent, const std::
     return insert_folder({.id = 0, .title = title, .comment = comment, .parent = parent});
 }
 
-int FolderStore::create_folder_with_id(const std::string& title, const std::string& comment, int id,
-                                       int parent, bool check_name) {
+RowId FolderStore::create_folder_with_id(const std::string& title, const std::string& comment,
+                                         RowId id, RowId parent, bool check_name) {
     if (check_name && !folder_name_free(parent, title)) {
         db_.reporter().report(msg::kDuplicateFolderName);
         return 0;
@@ -234,10 +223,10 @@ std::vector<std::string> FolderStore::split_folder_titles(const std::string& tex
     return titles;
 }
 
-std::vector<int> FolderStore::create_folders_from_text(int parent, const std::string& text) {
-    std::vector<int> created;
+std::vector<RowId> FolderStore::create_folders_from_text(RowId parent, const std::string& text) {
+    std::vector<RowId> created;
     for (const std::string& title : split_folder_titles(text)) {
-        int id = create_folder(title, parent);
+        RowId id = create_folder(title, parent);
         if (id != 0) {
             created.push_back(id);
         }
@@ -245,7 +234,7 @@ std::vector<int> FolderStore::create_folders_from_text(int parent, const std::st
     return created;
 }
 
-bool FolderStore::folder_name_free(int parent, const std::string& title) {
+bool FolderStore::folder_name_free(RowId parent, const std::string& title) {
     // Any live row blocks the name; rows awaiting the purge never do.
     return db_.query_int(
                "SELECT COUNT(*) FROM tb_folders WHERE parent = ? AND title = ? AND id NOT IN " +
@@ -269,11 +258,11 @@ std::string FolderStore::unique_root_title(const std::string& name) {
     return candidate;
 }
 
-int FolderStore::max_folder_id() {
-    return static_cast<int>(db_.query_int("SELECT MAX(id) AS maxid FROM tb_folders"));
+RowId FolderStore::max_folder_id() {
+    return db_.query_int("SELECT MAX(id) AS maxid FROM tb_folders");
 }
 
-bool FolderStore::rename_folder(int id, const std::string& title, bool is_protected) {
+bool FolderStore::rename_folder(RowId id, const std::string& title, bool is_protected) {
     const Folder* folder = find(id);
     if (folder == nullptr || id == kRootFolder) {
         return false;
@@ -302,7 +291,7 @@ bool FolderStore::rename_folder(int id, const std::string& title, bool is_protec
     return ok;
 }
 
-bool FolderStore::move_folder(int folder, int target) {
+bool FolderStore::move_folder(RowId folder, RowId target) {
     const Folder* moved = find(folder);
     if (moved == nullptr || folder == kRootFolder || find(target) == nullptr) {
         return false;
@@ -319,7 +308,7 @@ bool FolderStore::move_folder(int folder, int target) {
         db_.reporter().report(msg::kDuplicateFolderName);
         return false;
     }
-    const int former_parent = moved->parent;
+    const RowId former_parent = moved->parent;
     Transaction transaction(db_);
     parent_of_[folder] = target;
     const bool ok =
@@ -335,12 +324,12 @@ bool FolderStore::move_folder(int folder, int target) {
     return ok;
 }
 
-bool FolderStore::delete_folder(int id) {
+bool FolderStore::delete_folder(RowId id) {
     if (id == kRootFolder || find(id) == nullptr) {
         db_.reporter().report(msg::kFolderCannotBeDeleted);
         return false;
     }
-    std::vector<int> below = descendants(id);
+    std::vector<RowId> below = descendants(id);
     Transaction transaction(db_);
     bool ok = journal_.journal({.action = kUndoDeleteFolder, .id = id, .group_id = id});
     for (size_t i = 0; ok && i < below.size(); ++i) {
@@ -351,14 +340,14 @@ bool FolderStore::delete_folder(int id) {
     return ok;
 }
 
-bool FolderStore::is_descendant(int target, int folder) const {
+bool FolderStore::is_descendant(RowId target, RowId folder) const {
     const Folder* start = find(target);
     const Folder* ancestor = find(folder);
     if (start == nullptr || ancestor == nullptr) {
         return false;
     }
     // The tree as shown has no cycles, so the walk ends and the level test is sound.
-    int at = start->tree_parent;
+    RowId at = start->tree_parent;
     for (size_t steps = 0; steps <= folders_.size(); ++steps) {
         const Folder* found = at != 0 ? find(at) : nullptr;
         if (found == nullptr) {
@@ -375,13 +364,13 @@ bool FolderStore::is_descendant(int target, int folder) const {
     return false;
 }
 
-std::string FolderStore::folder_path(int folder) const {
+std::string FolderStore::folder_path(RowId folder) const {
     const Folder* f = find(folder);
     if (f == nullptr) {
         return {};
     }
     std::string path = f->title;
-    int at = f->tree_parent;
+    RowId at = f->tree_parent;
     for (size_t steps = 0; steps <= folders_.size() && at != kNoFolder; ++steps) {
         const Folder* up = find(at);
         if (up == nullptr) {
@@ -404,7 +393,7 @@ const Folder* FolderStore::find_by_path(std::string_view path) const {
 }
 
 // The folder below `parent` whose titles from there down, joined by "/", spell `rest`.
-const Folder* FolderStore::find_below(int parent, std::string_view rest) const {
+const Folder* FolderStore::find_below(RowId parent, std::string_view rest) const {
     for (const Folder* child : children(parent)) {
         if (!rest.starts_with(child->title)) {
             continue;
@@ -422,18 +411,18 @@ const Folder* FolderStore::find_below(int parent, std::string_view rest) const {
     return nullptr;
 }
 
-std::vector<int> FolderStore::subtree_folders(const std::vector<int>& ids) {
-    std::vector<int> result;
-    std::unordered_set<int> seen(ids.begin(), ids.end());
-    std::vector<int> level = ids;
+std::vector<RowId> FolderStore::subtree_folders(const std::vector<RowId>& ids) {
+    std::vector<RowId> result;
+    std::unordered_set<RowId> seen(ids.begin(), ids.end());
+    std::vector<RowId> level = ids;
     while (!level.empty()) {
-        std::vector<int> next;
+        std::vector<RowId> next;
         auto row = db_.prepare(
             "SELECT id FROM tb_folders WHERE parent IN (SELECT value FROM "
             "json_each(?))",
             {id_array(level)});
         while (row && row->step() == Step::Row) {
-            int id = row->integer(0);
+            RowId id = row->int64(0);
             if (seen.insert(id).second) {
                 result.push_back(id);
                 next.push_back(id);
@@ -447,12 +436,12 @@ std::vector<int> FolderStore::subtree_folders(const std::vector<int>& ids) {
 // The folders above `folder` as the tree shows them, nearest first, up to the root. A missing
 // parent, or a cycle of parents, is cut where the tree hangs it under the root, so that no folder
 // counts as below one that is shown outside its subtree.
-std::vector<int> FolderStore::chain_above(int folder) const {
-    std::vector<int> walked{folder};
-    std::unordered_set<int> seen{folder};
+std::vector<RowId> FolderStore::chain_above(RowId folder) const {
+    std::vector<RowId> walked{folder};
+    std::unordered_set<RowId> seen{folder};
     while (walked.back() != kRootFolder) {
         auto it = parent_of_.find(walked.back());
-        const int parent = it != parent_of_.end() ? it->second : kNoFolder;
+        const RowId parent = it != parent_of_.end() ? it->second : kNoFolder;
         if (!seen.insert(parent).second) {
             auto repeated = std::find(walked.begin(), walked.end(), parent);
             // Each folder on the cycle hangs under the root; the first one reached ends the walk.
@@ -469,9 +458,9 @@ std::vector<int> FolderStore::chain_above(int folder) const {
 }
 
 // The stored order: the grandparent and up, then 0, then the parent ("5,1,0,7" below 7).
-std::string FolderStore::ancestry_list(int folder) const {
-    std::vector<int> above = chain_above(folder);
-    std::vector<int> list(above.size() > 1 ? above.begin() + 1 : above.end(), above.end());
+std::string FolderStore::ancestry_list(RowId folder) const {
+    std::vector<RowId> above = chain_above(folder);
+    std::vector<RowId> list(above.size() > 1 ? above.begin() + 1 : above.end(), above.end());
     list.push_back(kNoFolder);
     if (!above.empty()) {
         list.push_back(above.front());
@@ -479,14 +468,14 @@ std::string FolderStore::ancestry_list(int folder) const {
     return join(list, ",");
 }
 
-bool FolderStore::add_ancestry(int folder) {
+bool FolderStore::add_ancestry(RowId folder) {
     // An id freed by an undo can come back; its new row must not inherit the old ancestors.
     return db_.easy_query("DELETE FROM tb_parents WHERE folderID = ?", {folder}) &&
            db_.easy_query("INSERT INTO tb_parents (folderID, parents) VALUES (?, ?)",
                           {folder, ancestry_list(folder)});
 }
 
-bool FolderStore::update_ancestry(int folder) {
+bool FolderStore::update_ancestry(RowId folder) {
     if (!db_.easy_query("UPDATE tb_parents SET parents = ? WHERE folderID = ?",
                         {ancestry_list(folder), folder})) {
         return false;
@@ -494,18 +483,18 @@ bool FolderStore::update_ancestry(int folder) {
     return db_.changes() != 0 || add_ancestry(folder);
 }
 
-std::vector<int> FolderStore::rows_below(int folder) const {
-    std::unordered_map<int, std::vector<int>> children;
+std::vector<RowId> FolderStore::rows_below(RowId folder) const {
+    std::unordered_map<RowId, std::vector<RowId>> children;
     for (const auto& [id, parent] : parent_of_) {
         children[parent].push_back(id);
     }
-    std::vector<int> below;
-    std::unordered_set<int> seen{folder};
-    std::vector<int> stack{folder};
+    std::vector<RowId> below;
+    std::unordered_set<RowId> seen{folder};
+    std::vector<RowId> stack{folder};
     while (!stack.empty()) {
-        int at = stack.back();
+        RowId at = stack.back();
         stack.pop_back();
-        for (int child : children[at]) {
+        for (RowId child : children[at]) {
             if (seen.insert(child).second) {
                 below.push_back(child);
                 stack.push_back(child);
@@ -515,26 +504,26 @@ std::vector<int> FolderStore::rows_below(int folder) const {
     return below;
 }
 
-bool FolderStore::update_subtree_ancestry(int folder) {
+bool FolderStore::update_subtree_ancestry(RowId folder) {
     if (!parent_of_.contains(folder)) {
         return true;
     }
     Transaction transaction(db_);
     bool ok = update_ancestry(folder);
-    for (int id : rows_below(folder)) {
+    for (RowId id : rows_below(folder)) {
         ok = ok && update_ancestry(id);
     }
     return ok && transaction.commit();
 }
 
-std::vector<int> FolderStore::descendants(int folder) {
-    std::vector<int> ids;
+std::vector<RowId> FolderStore::descendants(RowId folder) {
+    std::vector<RowId> ids;
     const std::string id = std::to_string(folder);
     auto row = db_.prepare(
         "SELECT folderID FROM tb_parents WHERE parents LIKE ? OR parents LIKE ? OR parents LIKE ?",
         {"%," + id + ",%", id + ",%", "%," + id});
     while (row && row->step() == Step::Row) {
-        ids.push_back(row->integer(0));
+        ids.push_back(row->int64(0));
     }
     return ids;
 }
@@ -542,19 +531,19 @@ std::vector<int> FolderStore::descendants(int folder) {
 // Reads first and writes only what differs, so that a load of a sound file takes no write lock.
 int FolderStore::repair_ancestry() {
     load_parent_map();
-    std::unordered_map<int, std::string> rows;
+    std::unordered_map<RowId, std::string> rows;
     auto row = db_.prepare("SELECT folderID, parents FROM tb_parents");
     while (row && row->step() == Step::Row) {
-        rows[row->integer(0)] = row->text(1);
+        rows[row->int64(0)] = row->text(1);
     }
-    std::vector<int> stale;
+    std::vector<RowId> stale;
     for (const auto& [id, parent] : parent_of_) {
         auto it = rows.find(id);
         if (id != kRootFolder && (it == rows.end() || it->second != ancestry_list(id))) {
             stale.push_back(id);
         }
     }
-    std::vector<int> orphans;
+    std::vector<RowId> orphans;
     for (const auto& [id, parents] : rows) {
         if (!parent_of_.contains(id)) {
             orphans.push_back(id);
@@ -565,21 +554,21 @@ int FolderStore::repair_ancestry() {
     }
     Transaction transaction(db_);
     bool ok = true;
-    for (int id : stale) {
+    for (RowId id : stale) {
         ok = ok && add_ancestry(id);
     }
-    for (int id : orphans) {
+    for (RowId id : orphans) {
         ok = ok && db_.easy_query("DELETE FROM tb_parents WHERE folderID = ?", {id});
     }
     return ok && transaction.commit() ? static_cast<int>(stale.size() + orphans.size()) : -1;
 }
 
-bool FolderStore::forget_row(int id) {
+bool FolderStore::forget_row(RowId id) {
     parent_of_.erase(id);
     return db_.easy_query("DELETE FROM tb_parents WHERE folderID = ?", {id});
 }
 
-bool FolderStore::set_parent_row(int id, int parent) {
+bool FolderStore::set_parent_row(RowId id, RowId parent) {
     parent_of_[id] = parent;
     return update_subtree_ancestry(id);
 }

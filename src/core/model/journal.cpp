@@ -46,26 +46,26 @@ bool Journal::journal_not_empty() {
     return db_.query_int("SELECT COUNT(*) FROM tb_undo") > 0;
 }
 
-int Journal::last_action_id() {
-    return static_cast<int>(db_.query_int("SELECT MAX(actionID) AS maxid FROM tb_undo"));
+RowId Journal::last_action_id() {
+    return db_.query_int("SELECT MAX(actionID) AS maxid FROM tb_undo");
 }
 
 namespace {
 
 JournalRecord read_record(const Statement& row) {
     JournalRecord r;
-    r.action_id = row.integer(0);
+    r.action_id = row.int64(0);
     r.action = row.integer(1);
-    r.id = row.integer(2);
-    r.parent_from = row.integer(3);
-    r.parent_to = row.integer(4);
+    r.id = row.int64(2);
+    r.parent_from = row.int64(3);
+    r.parent_to = row.int64(4);
     r.name_from = row.text(5);
     r.name_to = row.text(6);
     r.url_from = row.text(7);
     r.url_to = row.text(8);
     r.comment_from = row.text(9);
     r.comment_to = row.text(10);
-    r.group_id = row.integer(11);
+    r.group_id = row.int64(11);
     r.protected_from = row.integer(12);
     return r;
 }
@@ -73,7 +73,7 @@ JournalRecord read_record(const Statement& row) {
 }  // namespace
 
 std::optional<JournalRecord> Journal::load_last_action() {
-    int last = last_action_id();
+    RowId last = last_action_id();
     if (last == 0) {
         return std::nullopt;
     }

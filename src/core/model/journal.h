@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "storage/database.h"
+#include "storage/ids.h"
 #include "storage/schema.h"
 
 namespace tb {
@@ -23,13 +24,13 @@ enum UndoAction {
 
 // One row of tb_undo; unwritten columns keep their defaults.
 struct JournalRecord {
-    int action_id = 0;
+    RowId action_id = 0;
     int action = -1;
-    int id = -1;
-    int parent_from = -1;
-    int parent_to = -1;
+    RowId id = -1;
+    RowId parent_from = -1;
+    RowId parent_to = -1;
     std::string name_from, name_to, url_from, url_to, comment_from, comment_to;
-    int group_id = -1;
+    RowId group_id = -1;
     int protected_from = 0;
 };
 
@@ -48,7 +49,7 @@ public:
     [[nodiscard]] bool record(const JournalRecord& record);
 
     bool journal_not_empty();
-    int last_action_id();
+    RowId last_action_id();
     // The row with the highest actionID, or nothing when the journal is empty.
     std::optional<JournalRecord> load_last_action();
     // Every row, newest first.

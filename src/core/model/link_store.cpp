@@ -52,11 +52,11 @@ std::string live_clause(bool pending, const char* alias) {
 }
 
 Link read_link(const Statement& row) {
-    return {.id = row.integer(0),
+    return {.id = row.int64(0),
             .title = row.text(1),
             .url = row.text(2),
             .comment = row.text(3),
-            .parent = row.integer(4),
+            .parent = row.int64(4),
             .visits = row.integer(5),
             .last_visit = row.int64(6),
             .has_duplicates = row.integer(7) != 0};
@@ -95,12 +95,12 @@ std::vector<Link> LinkStore::select_links(std::string_view condition, SqlValues 
     return out;
 }
 
-std::optional<Link> LinkStore::find(int id) const {
+std::optional<Link> LinkStore::find(RowId id) const {
     std::vector<Link> found = select_links("l.id = ?", {id});
     return found.empty() ? std::nullopt : std::optional<Link>(std::move(found.front()));
 }
 
-std::vector<Link> LinkStore::links_in(int folder) const {
+std::vector<Link> LinkStore::links_in(RowId folder) const {
     return select_links("l.parent = ?", {folder});
 }
 
@@ -108,7 +108,7 @@ std::vector<Link> LinkStore::links() const {
     return select_links("1", {});
 }
 
-std::vector<Link> LinkStore::links_with_ids(const std::vector<int>& ids) const {
+std::vector<Link> LinkStore::links_with_ids(const std::vector<RowId>& ids) const {
     return select_links("l.id IN (SELECT value FROM json_each(?))", {id_array(ids)}, Order::Id);
 }
 
@@ -126,25 +126,25 @@ std::vector<std::pair<RowId, RowId>> LinkStore::live_folders_of(
     return out;
 }
 
-int LinkStore::add_link_to(int parent, const std::string& title, const std::string& url,
-                           const std::string& comment) {
+RowId LinkStore::add_link_to(RowId parent, const std::string& title, const std::string& url,
+                             const std::string& comment) {
     Transaction transaction(db_);
     const bool inserted =
         db_.easy_query("INSERT INTO tb_links (title, url, parent, comment) VALUES (?, ?, ?, ?)",
                        {title, url, parent, comment});
-    const std::int64_t row_id = db_.last_insert_rowid();
-    if (inserted && row_id > kLargestId) {
+    const RowId id = db_.last_insert_rowid();
+    if (inserted && id > kLargestId) {
         db_.reporter().report_text(kNoIdLeftText);
         return 0;
     }
-    const int id = static_cast<int>(row_id);
     const bool ok =
         inserted && journal_.record({.action = kUndoAddLink, .id = id}) && transaction.commit();
     return ok ? id : 0;
 }
 
-int LinkStore::insert_link_with_id(const std::string& title, const std::string& address,
-                                   const std::string& comment, int id, int parent, int visits) {
+RowId LinkStore::insert_link_with_id(const std::string& title, const std::string& address,
+                                     const std::string& comment, RowId id, RowId parent,
+                                     int visits) {
     Transaction transaction(db_);
     const bool ok = db_.easy_query(
                         "INSERT INTO tb_links (title, url, id, parent, comment, "
@@ -154,11 +154,11 @@ int LinkStore::insert_link_with_id(const std::string& title, const std::string& 
     return ok ? id : 0;
 }
 
-int LinkStore::max_link_id() {
-    return static_cast<int>(db_.query_int("SELECT MAX(id) AS maxid FROM tb_links"));
+RowId LinkStore::max_link_id() {
+    return db_.query_int("SELECT MAX(id) AS maxid FROM tb_links");
 }
 
-bool LinkStore::link_title_free(int parent, const std::string& title) {
+bool LinkStore::link_title_free(RowId parent, const std::string& title) {
     return db_.query_int(
                "SELECT COUNT(*) FROM tb_links WHERE parent = ? AND title = ? AND id NOT IN " +
                    schema::kPendingLinkIds + " AND parent NOT IN " + schema::kPendingFolderIds,
@@ -171,7 +171,7 @@ int LinkStore::count_url_links(const std::string& url) const {
                                           {url}));
 }
 
-bool LinkStore::link_address_exists(const std::string& address, int last_id) const {
+bool LinkStore::link_address_exists(const std::string& address, RowId last_id) const {
     return db_.has_rows("SELECT 1 FROM tb_links l WHERE l.url = ? AND l.id <= ?" +
                             live_clause(journal_.has_deletions(), "l"),
                         {address, last_id});
@@ -196,7 +196,7 @@ int LinkStore::check_new_link(NewLinkRequest& request) {
     return 0;
 }
 
-int LinkStore::add_new_link(NewLinkRequest request) {
+RowId LinkStore::add_new_link(NewLinkRequest request) {
     if (int refusal = check_new_link(request); refusal != 0) {
         db_.reporter().report(refusal);
         return 0;
@@ -204,7 +204,7 @@ int LinkStore::add_new_link(NewLinkRequest request) {
     return add_link_to(request.parent, request.title, request.url, request.comment);
 }
 
-bool LinkStore::edit_link(int id, const std::string& title, const std::string& url,
+bool LinkStore::edit_link(RowId id, const std::string& title, const std::string& url,
                           const std::string& comment) {
     const std::optional<Link> before = find(id);
     if (!before) {
@@ -223,7 +223,8 @@ bool LinkStore::edit_link(int id, const std::string& title, const std::string& u
     return ok;
 }
 
-bool LinkStore::edit_link_checked(int id, std::string title, std::string url, std::string comment) {
+bool LinkStore::edit_link_checked(RowId id, std::string title, std::string url,
+                                  std::string comment) {
     title = clean_title(trim(title, kLineBlanks));
     url = clean_address(url);
     comment = trim(comment, kLineBlanks);
@@ -234,18 +235,18 @@ bool LinkStore::edit_link_checked(int id, std::string title, std::string url, st
     return edit_link(id, title, url, comment);
 }
 
-std::unordered_map<int, Link> LinkStore::live_by_id(const std::vector<int>& ids) const {
-    std::unordered_map<int, Link> live;
+std::unordered_map<RowId, Link> LinkStore::live_by_id(const std::vector<RowId>& ids) const {
+    std::unordered_map<RowId, Link> live;
     for (Link& link : links_with_ids(ids)) {
         live.emplace(link.id, std::move(link));
     }
     return live;
 }
 
-std::vector<Link> LinkStore::live_links(const std::vector<int>& ids) const {
-    std::unordered_map<int, Link> live = live_by_id(ids);
+std::vector<Link> LinkStore::live_links(const std::vector<RowId>& ids) const {
+    std::unordered_map<RowId, Link> live = live_by_id(ids);
     std::vector<Link> out;
-    for (int id : ids) {
+    for (RowId id : ids) {
         if (auto it = live.find(id); it != live.end()) {
             out.push_back(std::move(it->second));
             live.erase(it);
@@ -259,11 +260,11 @@ int LinkStore::change_addresses(const std::vector<std::pair<int, std::string>>& 
     int changed = 0;
     // One batch, all or nothing, so that one Undo takes back exactly what was changed.
     Transaction transaction(db_);
-    std::vector<int> ids;
+    std::vector<RowId> ids;
     for (const auto& change : changes) {
         ids.push_back(change.first);
     }
-    const std::unordered_map<int, Link> live = live_by_id(ids);
+    const std::unordered_map<RowId, Link> live = live_by_id(ids);
     for (const auto& [id, url] : changes) {
         auto found = live.find(id);
         if (found == live.end() || found->second.url == url) {
@@ -291,7 +292,7 @@ int LinkStore::change_addresses(const std::vector<std::pair<int, std::string>>& 
     return transaction.commit() ? changed : 0;
 }
 
-bool LinkStore::move_links(const std::vector<int>& ids, int target) {
+bool LinkStore::move_links(const std::vector<RowId>& ids, RowId target) {
     if (target <= kRootFolder) {
         db_.reporter().report(msg::kNoLinksInRoot);
         return false;
@@ -301,7 +302,7 @@ bool LinkStore::move_links(const std::vector<int>& ids, int target) {
         return false;
     }
     // A link that is not live has no former parent that an undo could restore.
-    const int group = moved.front().id;
+    const RowId group = moved.front().id;
     Transaction transaction(db_);
     bool ok = true;
     for (size_t i = 0; ok && i < moved.size(); ++i) {
@@ -315,11 +316,11 @@ bool LinkStore::move_links(const std::vector<int>& ids, int target) {
     return ok && transaction.commit();
 }
 
-bool LinkStore::delete_link(int id) {
+bool LinkStore::delete_link(RowId id) {
     return delete_links({id});
 }
 
-bool LinkStore::delete_links(const std::vector<int>& ids) {
+bool LinkStore::delete_links(const std::vector<RowId>& ids) {
     const std::vector<Link> deleted = live_links(ids);
     if (deleted.empty()) {
         return false;
@@ -332,7 +333,7 @@ bool LinkStore::delete_links(const std::vector<int>& ids) {
     return ok && transaction.commit();
 }
 
-std::vector<Link> LinkStore::duplicates_of(int id) const {
+std::vector<Link> LinkStore::duplicates_of(RowId id) const {
     const std::optional<Link> link = find(id);
     return link ? select_links("l.url = ?", {link->url}) : std::vector<Link>{};
 }

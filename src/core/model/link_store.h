@@ -17,11 +17,11 @@
 namespace tb {
 
 struct Link {
-    int id = 0;
+    RowId id = 0;
     std::string title;
     std::string url;
     std::string comment;
-    int parent = 0;
+    RowId parent = 0;
     int visits = 0;
     std::int64_t last_visit = 0;
     bool has_duplicates = false;
@@ -29,7 +29,7 @@ struct Link {
 
 // What the New Link dialog, the drop window and the command-line tool ask to add.
 struct NewLinkRequest {
-    int parent = kRootFolder;
+    RowId parent = kRootFolder;
     std::string title;
     std::string url;
     std::string comment;
@@ -46,13 +46,13 @@ public:
     LinkStore(Database& db, Journal& journal);
 
     // The live link with this id, or nothing.
-    std::optional<Link> find(int id) const;
+    std::optional<Link> find(RowId id) const;
     // The live links of one folder, by title (byte order), equal titles by id.
-    std::vector<Link> links_in(int folder) const;
+    std::vector<Link> links_in(RowId folder) const;
     // Every live link, in the order of links_in.
     std::vector<Link> links() const;
     // The live links among ids, by id.
-    std::vector<Link> links_with_ids(const std::vector<int>& ids) const;
+    std::vector<Link> links_with_ids(const std::vector<RowId>& ids) const;
     // The id and folder of each live link among ids, by id.
     std::vector<std::pair<RowId, RowId>> live_folders_of(const std::vector<RowId>& ids) const;
     enum class Order { Title, Id };
@@ -67,56 +67,56 @@ public:
     std::vector<Link> select_links(std::string_view condition, SqlValues values,
                                    Order order = Order::Title) const;
 
-    int add_link_to(int parent, const std::string& title, const std::string& url,
-                    const std::string& comment);
+    RowId add_link_to(RowId parent, const std::string& title, const std::string& url,
+                      const std::string& comment);
     // For imports: one row and its journal line, nothing else.
-    int insert_link_with_id(const std::string& title, const std::string& address,
-                            const std::string& comment, int id, int parent, int visits);
-    int max_link_id();
+    RowId insert_link_with_id(const std::string& title, const std::string& address,
+                              const std::string& comment, RowId id, RowId parent, int visits);
+    RowId max_link_id();
 
-    bool link_title_free(int parent, const std::string& title);
+    bool link_title_free(RowId parent, const std::string& title);
     int count_url_links(const std::string& url) const;
     // Whether a live link with an id up to last_id has the address.
-    bool link_address_exists(const std::string& address, int last_id = kLargestId) const;
+    bool link_address_exists(const std::string& address, RowId last_id = kLargestId) const;
 
     // The New Link checks in their order: 140, 178, (scheme prefix), 179, 180. Returns the
     // refusing message id, or 0 with request.url completed. The title and address are cleaned
     // first (no line breaks or control characters), so an address of nothing else is empty.
     int check_new_link(NewLinkRequest& request);
     // Checks, then adds and journals; returns the new id or 0 with the message reported.
-    int add_new_link(NewLinkRequest request);
+    RowId add_new_link(NewLinkRequest request);
 
-    bool edit_link(int id, const std::string& title, const std::string& url,
+    bool edit_link(RowId id, const std::string& title, const std::string& url,
                    const std::string& comment);
     // The Link Properties and properties-bar edit: trims and cleans as check_new_link does,
     // refuses empty texts with 144.
-    bool edit_link_checked(int id, std::string title, std::string url, std::string comment);
+    bool edit_link_checked(RowId id, std::string title, std::string url, std::string comment);
     // Gives each live link among the pairs its new address, journalled as one group that one
     // undo takes back; the group id is the first changed link. Returns how many changed.
     int change_addresses(const std::vector<std::pair<int, std::string>>& changes);
     // Moves the live links among ids (each once, in order); the group id is the first moved.
     // Refuses the root or a special folder as target with 140.
-    bool move_links(const std::vector<int>& ids, int target);
-    bool delete_link(int id);
+    bool move_links(const std::vector<RowId>& ids, RowId target);
+    bool delete_link(RowId id);
     // Journals every live link among ids once; false when none was live.
-    bool delete_links(const std::vector<int>& ids);
+    bool delete_links(const std::vector<RowId>& ids);
     // The live links with the address of link id, that link included.
-    std::vector<Link> duplicates_of(int id) const;
+    std::vector<Link> duplicates_of(RowId id) const;
 
-    int last_opened() const { return last_opened_; }
-    void set_last_opened(int id) { last_opened_ = id; }
+    RowId last_opened() const { return last_opened_; }
+    void set_last_opened(RowId id) { last_opened_ = id; }
 
     Database& db() { return db_; }
 
 private:
     // The live links among ids, by id.
-    std::unordered_map<int, Link> live_by_id(const std::vector<int>& ids) const;
+    std::unordered_map<RowId, Link> live_by_id(const std::vector<RowId>& ids) const;
     // Each id once, in order of first appearance, keeping only live links.
-    std::vector<Link> live_links(const std::vector<int>& ids) const;
+    std::vector<Link> live_links(const std::vector<RowId>& ids) const;
 
     Database& db_;
     Journal& journal_;
-    int last_opened_ = -1;
+    RowId last_opened_ = -1;
 };
 
 }  // namespace tb

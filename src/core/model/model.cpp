@@ -24,7 +24,7 @@ namespace {
 // The rows of the last grouped link action (a move, or a batch of address changes): the
 // trailing run of rows of that action sharing its group id, up to the row of the link that led
 // it. A group id repeats when the same link leads two batches, and only the last is undone.
-std::vector<JournalRecord> last_link_group(Journal& journal, int action, int group_id) {
+std::vector<JournalRecord> last_link_group(Journal& journal, int action, RowId group_id) {
     std::vector<JournalRecord> run;
     for (const JournalRecord& row : journal.history()) {
         if (row.action != action || row.group_id != group_id) {

@@ -23,7 +23,7 @@ public:
     // or a write that failed and was rolled back).
     int undo_last_action();
     // The links whose rows the last undo changed (none for a folder action).
-    const std::vector<int>& undone_links() const { return undone_links_; }
+    const std::vector<RowId>& undone_links() const { return undone_links_; }
 
     Database& db;
     Journal journal;
@@ -35,7 +35,7 @@ private:
     bool undo_record(const JournalRecord& record);
     bool revert(const JournalRecord& record);
 
-    std::vector<int> undone_links_;
+    std::vector<RowId> undone_links_;
 };
 
 // Whether an undo action concerns links (the list is refilled) rather than folders (the tree).

@@ -21,13 +21,13 @@ bool VisitStatistics::is_unprotected(const Link& link) const {
     return folder == nullptr || !folder->is_protected;
 }
 
-bool VisitStatistics::update_visits_counter(int id, int visits, std::int64_t now) {
+bool VisitStatistics::update_visits_counter(RowId id, int visits, std::int64_t now) {
     links_.set_last_opened(id);
     return links_.db().easy_query("UPDATE tb_links SET visits = ?, last_visit = ? WHERE id = ?",
                                   {visits + 1, now, id});
 }
 
-bool VisitStatistics::open_link(int id, Launcher& launcher, std::int64_t now) {
+bool VisitStatistics::open_link(RowId id, Launcher& launcher, std::int64_t now) {
     const std::optional<Link> link = links_.find(id);
     if (!link) {
         links_.db().reporter().report_text(TB_TRANSLATE_NOOP("Strings", "No link selected."));
@@ -142,12 +142,12 @@ int VisitStatistics::expire_links(const StatisticsOptions& options, std::int64_t
     return transaction.commit() ? count : -1;
 }
 
-bool VisitStatistics::reset_link_usage(int id) {
+bool VisitStatistics::reset_link_usage(RowId id) {
     return links_.db().easy_query("UPDATE tb_links SET visits = '0', last_visit = '0' WHERE id = ?",
                                   {id});
 }
 
-bool VisitStatistics::reset_folder_usage(int folder) {
+bool VisitStatistics::reset_folder_usage(RowId folder) {
     return links_.db().easy_query(
         "UPDATE tb_links SET visits = '0', last_visit = '0' WHERE parent = ?", {folder});
 }

@@ -29,10 +29,10 @@ public:
     VisitStatistics(LinkStore& links, FolderStore& folders) : links_(links), folders_(folders) {}
 
     // Counts one visit: `visits` (the count as read) plus one, stamped with `now`.
-    bool update_visits_counter(int id, int visits, std::int64_t now);
+    bool update_visits_counter(RowId id, int visits, std::int64_t now);
     // Launches a live link and counts the visit, also when the launch failed ("Cannot launch
     // application." is reported then). False when the link is unknown or was not launched.
-    bool open_link(int id, Launcher& launcher, std::int64_t now);
+    bool open_link(RowId id, Launcher& launcher, std::int64_t now);
 
     int calculate_favourites(int mode);
     int threshold() const { return threshold_; }
@@ -45,8 +45,8 @@ public:
     // write failed and nothing changed.
     int expire_links(const StatisticsOptions& options, std::int64_t now);
 
-    bool reset_link_usage(int id);
-    bool reset_folder_usage(int folder);
+    bool reset_link_usage(RowId id);
+    bool reset_folder_usage(RowId folder);
     bool reset_all_usage();
 
 private:

@@ -7,7 +7,7 @@
 
 namespace tb {
 
-SearchEngine::Scope SearchEngine::effective_scope(int folder_scope, int current_folder) const {
+SearchEngine::Scope SearchEngine::effective_scope(int folder_scope, RowId current_folder) const {
     if (folder_scope == kFromRoot || current_folder <= 0 ||
         model_.folders.find(current_folder) == nullptr) {
         return {};
@@ -15,7 +15,7 @@ SearchEngine::Scope SearchEngine::effective_scope(int folder_scope, int current_
     return {folder_scope, current_folder};
 }
 
-bool SearchEngine::in_scope(const Scope& scope, int folder) const {
+bool SearchEngine::in_scope(const Scope& scope, RowId folder) const {
     switch (scope.mode) {
         case kFromCurrentFolder:
             return folder == scope.folder || model_.folders.is_descendant(folder, scope.folder);
@@ -61,10 +61,10 @@ bool SearchEngine::folder_pass(const std::string& statement, const Scope& scope,
     if (!row) {
         return false;
     }
-    std::vector<int> matched;
+    std::vector<RowId> matched;
     while (row->step() == Step::Row) {
         // The folder list holds exactly the live folders.
-        const int id = row->integer(0);
+        const RowId id = row->int64(0);
         if (model_.folders.find(id) == nullptr) {
             continue;
         }
@@ -76,7 +76,7 @@ bool SearchEngine::folder_pass(const std::string& statement, const Scope& scope,
     if (matched.empty()) {
         return true;
     }
-    std::vector<int> folders = model_.folders.subtree_folders(matched);
+    std::vector<RowId> folders = model_.folders.subtree_folders(matched);
     folders.insert(folders.end(), matched.begin(), matched.end());
     auto links = model_.db.prepare(
         "SELECT id FROM tb_links WHERE parent IN (SELECT value FROM json_each(?))",
@@ -87,7 +87,7 @@ bool SearchEngine::folder_pass(const std::string& statement, const Scope& scope,
     return links && !links->failed() && !row->failed();
 }
 
-int SearchEngine::run_search(const SearchQuery& query, int current_folder, bool remember) {
+int SearchEngine::run_search(const SearchQuery& query, RowId current_folder, bool remember) {
     current_ = query;
     scope_ = effective_scope(query.folder_scope, current_folder);
     return run_scoped(scope_, remember);
@@ -153,7 +153,7 @@ bool SearchEngine::visit_results(const std::function<void(const Link&)>& visit,
                                     {id_array(result_ids_)}, visit, order, flag);
 }
 
-int SearchEngine::find(const SearchQuery& entered, int current_folder) {
+int SearchEngine::find(const SearchQuery& entered, RowId current_folder) {
     return run_search(prepare_find_query(entered), current_folder, true);
 }
 

@@ -34,10 +34,10 @@ public:
     // folder scopes fall back to the root when it is no real folder. Returns -1 when the title
     // pass cannot be prepared ("Invalid query."), else the number of results. A successful
     // search from the root is stored in the history when `remember` is set.
-    int run_search(const SearchQuery& query, int current_folder, bool remember);
+    int run_search(const SearchQuery& query, RowId current_folder, bool remember);
 
     // The Find dialog's Find: its rewriting, then a remembered search.
-    int find(const SearchQuery& entered, int current_folder);
+    int find(const SearchQuery& entered, RowId current_folder);
 
     // The quick-search bar; nothing happens (no value) when the field is empty.
     std::optional<int> quick_search(const std::string& text);
@@ -56,11 +56,11 @@ public:
 private:
     struct Scope {
         int mode = kFromRoot;
-        int folder = kRootFolder;
+        RowId folder = kRootFolder;
     };
-    Scope effective_scope(int folder_scope, int current_folder) const;
+    Scope effective_scope(int folder_scope, RowId current_folder) const;
     int run_scoped(const Scope& scope, bool remember);
-    bool in_scope(const Scope& scope, int folder) const;
+    bool in_scope(const Scope& scope, RowId folder) const;
     // The ids, ascending, of the live links among ids that lie in the scope.
     std::vector<RowId> live_in_scope(const Scope& scope, const std::vector<RowId>& ids) const;
     // -1: not preparable; otherwise the number of ids added.

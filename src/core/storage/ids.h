@@ -1,7 +1,7 @@
 #pragma once
 
-#include <climits>
 #include <cstdint>
+#include <limits>
 
 #include "platform/reporter.h"
 
@@ -11,18 +11,17 @@ namespace tb {
 using RowId = std::int64_t;
 
 // Folder ids with a fixed meaning; the negative ones are tree items, never rows.
-constexpr int kNoFolder = 0;
-constexpr int kRootFolder = 1;
-constexpr int kNothingSelected = -1;
-constexpr int kNewsfeedsFolder = -6;
-constexpr int kRecentlyVisitedFolder = -7;
-constexpr int kMostVisitedFolder = -8;
-constexpr int kBrokenLinksFolder = -9;
-constexpr int kSearchResultsFolder = -10;
+constexpr RowId kNoFolder = 0;
+constexpr RowId kRootFolder = 1;
+constexpr RowId kNothingSelected = -1;
+constexpr RowId kNewsfeedsFolder = -6;
+constexpr RowId kRecentlyVisitedFolder = -7;
+constexpr RowId kMostVisitedFolder = -8;
+constexpr RowId kBrokenLinksFolder = -9;
+constexpr RowId kSearchResultsFolder = -10;
 
-// Ids are ints in the program, while the engine would go on counting; one above the largest id
-// must still be an int, for the importers' next free id.
-constexpr std::int64_t kLargestId = INT_MAX - 1;
+// One above the largest id must still be an id, for the importers' next free id.
+constexpr RowId kLargestId = std::numeric_limits<RowId>::max() - 1;
 inline constexpr const char* kNoIdLeftText =
     TB_TRANSLATE_NOOP("Strings", "No free id is left for a new row; nothing was added.");
 

@@ -21,6 +21,7 @@ private:
     bool leading_wild_ = false;
     bool trailing_wild_ = false;
     bool has_wild_ = false;
+    bool ascii_ = false;  // no byte of the pattern lies outside ASCII
 };
 
 // Case-folds UTF-8 text code point by code point (simple folding, so lengths match per code

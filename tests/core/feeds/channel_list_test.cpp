@@ -235,7 +235,7 @@ TEST_F(ChannelListTest, RetryAfterHoldsBackTimerUpdatesAndSaysWhy) {
 TEST_F(ChannelListTest, TwelveFeedsShareFourWorkersAndAllFinish) {
     test::LocalHttpServer::Response slow{200, kTwoItems};
     slow.delay = std::chrono::milliseconds(150);
-    std::vector<int> ids;
+    std::vector<RowId> ids;
     for (int i = 0; i < 12; ++i) {
         const std::string path = "/feed" + std::to_string(i) + ".xml";
         server.route(path, slow);

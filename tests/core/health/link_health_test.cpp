@@ -158,12 +158,12 @@ TEST_F(LinkHealthTest, PlansWebLinksOfAFolderAndBelow) {
     const int e = link(other, "e", "http://e.example/");
     const CheckPlan below = plan_link_check(model, shelf);
     EXPECT_EQ(below.skipped, 2);
-    std::vector<int> ids;
+    std::vector<RowId> ids;
     for (const CheckTarget& target : below.targets) {
         ids.push_back(target.link);
     }
     std::sort(ids.begin(), ids.end());
-    EXPECT_EQ(ids, (std::vector<int>{a, b, c}));
+    EXPECT_EQ(ids, (std::vector<RowId>{a, b, c}));
     const CheckPlan all = plan_link_check(model, kRootFolder);
     EXPECT_EQ(all.targets.size(), 4u);
     EXPECT_EQ(all.skipped, 2);

@@ -8,7 +8,7 @@ namespace {
 
 using FolderStoreTest = ModelTest;
 
-std::vector<int> sorted(std::vector<int> ids) {
+std::vector<RowId> sorted(std::vector<RowId> ids) {
     std::sort(ids.begin(), ids.end());
     return ids;
 }
@@ -26,7 +26,7 @@ TEST_F(FolderStoreTest, NewFolderTextIsSplitSortedAndTrimmed) {
 
     int parent = folder("P");
     folder("News", parent);
-    std::vector<int> ids = model.folders.create_folders_from_text(parent, "News; Sport ;Art");
+    std::vector<RowId> ids = model.folders.create_folders_from_text(parent, "News; Sport ;Art");
     ASSERT_EQ(ids.size(), 2u);
     EXPECT_EQ(model.folders.find(ids[0])->title, "Sport");
     EXPECT_EQ(model.folders.find(ids[1])->title, "Art");
@@ -106,8 +106,8 @@ TEST_F(FolderStoreTest, DeleteHidesSubtreeAndLinksUntilPurge) {
     EXPECT_TRUE(reporter.has(msg::kFolderCannotBeDeleted));
 
     ASSERT_TRUE(model.folders.delete_folder(a));
-    EXPECT_EQ(live_folder_ids(), (std::vector<int>{kRootFolder, other}));
-    EXPECT_EQ(live_link_ids(), std::vector<int>{lo});
+    EXPECT_EQ(live_folder_ids(), (std::vector<RowId>{kRootFolder, other}));
+    EXPECT_EQ(live_link_ids(), std::vector<RowId>{lo});
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_folders"), 5);
     EXPECT_EQ(
         count(sql_format("SELECT COUNT(*) FROM tb_undo WHERE action = 2 AND group_id = %d", a)), 3);
@@ -131,7 +131,7 @@ TEST_F(FolderStoreTest, FindByPathReadsFullNamesBack) {
     // "/A/B" also spells this title; the path below it only fits this one.
     int slashed = folder("A/B");
     int c = folder("C", slashed);
-    for (int id : {kRootFolder, news, world, a, a_b, c}) {
+    for (RowId id : std::initializer_list<RowId>{kRootFolder, news, world, a, a_b, c}) {
         EXPECT_EQ(find(model.folders.folder_path(id)), id) << model.folders.folder_path(id);
     }
     EXPECT_EQ(find("/A/B/C"), c);
@@ -157,14 +157,14 @@ TEST_F(FolderStoreTest, AncestryRowsAndWholeElementLookup) {
     EXPECT_EQ(ancestry(9), "5,1,0,7");
     EXPECT_EQ(ancestry(52), "15,1,0,51");
 
-    EXPECT_EQ(sorted(model.folders.descendants(5)), (std::vector<int>{7, 9}));
-    EXPECT_EQ(model.folders.descendants(7), std::vector<int>{9});
+    EXPECT_EQ(sorted(model.folders.descendants(5)), (std::vector<RowId>{7, 9}));
+    EXPECT_EQ(model.folders.descendants(7), std::vector<RowId>{9});
     EXPECT_TRUE(model.folders.descendants(9).empty());
-    EXPECT_EQ(sorted(model.folders.descendants(15)), (std::vector<int>{51, 52}));
-    EXPECT_EQ(model.folders.descendants(51), std::vector<int>{52});
+    EXPECT_EQ(sorted(model.folders.descendants(15)), (std::vector<RowId>{51, 52}));
+    EXPECT_EQ(model.folders.descendants(51), std::vector<RowId>{52});
 
-    EXPECT_EQ(model.folders.subtree_folders({5}), (std::vector<int>{7, 9}));
-    EXPECT_EQ(model.folders.subtree_folders({15}), (std::vector<int>{51, 52}));
+    EXPECT_EQ(model.folders.subtree_folders({5}), (std::vector<RowId>{7, 9}));
+    EXPECT_EQ(model.folders.subtree_folders({15}), (std::vector<RowId>{51, 52}));
     EXPECT_TRUE(model.folders.subtree_folders({9}).empty());
     EXPECT_EQ(id_array({3, 5, 9}), "[3,5,9]");
 }
@@ -180,7 +180,7 @@ TEST_F(FolderStoreTest, MissingAndStaleRowsAreRepairedAtLoad) {
     EXPECT_EQ(ancestry(7), "1,0,5");
     EXPECT_EQ(ancestry(9), "5,1,0,7");
     EXPECT_EQ(ancestry(99), "<none>");
-    EXPECT_EQ(sorted(model.folders.descendants(5)), (std::vector<int>{7, 9}));
+    EXPECT_EQ(sorted(model.folders.descendants(5)), (std::vector<RowId>{7, 9}));
     model.load();
     EXPECT_EQ(model.folders.repair_ancestry(), 0);
 }
@@ -193,7 +193,7 @@ TEST_F(FolderStoreTest, MoveThenDeleteOfNewAncestorHidesMovedSubtree) {
     int ld = link(d, "ld");
     ASSERT_TRUE(model.folders.move_folder(b, a));
     ASSERT_TRUE(model.folders.delete_folder(a));
-    EXPECT_EQ(live_folder_ids(), std::vector<int>{kRootFolder});
+    EXPECT_EQ(live_folder_ids(), std::vector<RowId>{kRootFolder});
     EXPECT_TRUE(model.links.links().empty());
     EXPECT_TRUE(folder_marked(d));
     EXPECT_TRUE(link_marked(ld, d));
@@ -227,7 +227,7 @@ TEST_F(FolderStoreTest, DamagedParentChainsTerminate) {
         "INSERT INTO tb_folders (id, title, parent) VALUES (10, 'X', 11), (11, 'Y', 10), "
         "(12, 'Z', 99), (13, 'W', 10)"));
     model.load();
-    ASSERT_EQ(live_folder_ids(), (std::vector<int>{1, 10, 11, 12, 13}));
+    ASSERT_EQ(live_folder_ids(), (std::vector<RowId>{1, 10, 11, 12, 13}));
     // The cycle and the orphan hang under the root; what lies below them keeps its place.
     for (int id : {10, 11, 12}) {
         const Folder* f = model.folders.find(id);
@@ -243,7 +243,7 @@ TEST_F(FolderStoreTest, DamagedParentChainsTerminate) {
     EXPECT_FALSE(model.folders.is_descendant(10, 12));
     EXPECT_FALSE(model.folders.move_folder(10, 13));
     EXPECT_TRUE(reporter.has(msg::kMoveFolderToDescendant));
-    EXPECT_EQ(model.folders.subtree_folders({10}), (std::vector<int>{11, 13}));
+    EXPECT_EQ(model.folders.subtree_folders({10}), (std::vector<RowId>{11, 13}));
 
     int fresh = model.folders.create_folder("Fresh", 12);
     ASSERT_NE(fresh, 0);
@@ -255,7 +255,7 @@ TEST_F(FolderStoreTest, DamagedParentChainsTerminate) {
     // Y is shown under the root, outside X's subtree, so it stays.
     EXPECT_TRUE(model.folders.delete_folder(10));
     EXPECT_TRUE(folder_marked(13));
-    EXPECT_EQ(live_folder_ids(), (std::vector<int>{1, 11, 12, fresh}));
+    EXPECT_EQ(live_folder_ids(), (std::vector<RowId>{1, 11, 12, fresh}));
 }
 
 TEST_F(FolderStoreTest, DeletingAFolderOnACycleHidesOnlyWhatIsShownBelowIt) {
@@ -270,7 +270,7 @@ TEST_F(FolderStoreTest, DeletingAFolderOnACycleHidesOnlyWhatIsShownBelowIt) {
     EXPECT_EQ(ancestry(10), "0,1");
     EXPECT_EQ(ancestry(13), "1,0,10");
     ASSERT_TRUE(model.folders.delete_folder(11));
-    EXPECT_EQ(live_folder_ids(), (std::vector<int>{1, 10, 13}));
+    EXPECT_EQ(live_folder_ids(), (std::vector<RowId>{1, 10, 13}));
     EXPECT_EQ(model.links.links().size(), 2u);
     EXPECT_EQ(model.folders.repair_ancestry(), 0);
 }

@@ -129,9 +129,9 @@ TEST_F(JournalTest, UndoLinkActions) {
     ASSERT_TRUE(model.links.delete_links({l, m}));
     EXPECT_TRUE(model.links.links().empty());
     EXPECT_EQ(model.undo_last_action(), kUndoDeleteLink);
-    EXPECT_EQ(live_link_ids(), std::vector<int>{m});
+    EXPECT_EQ(live_link_ids(), std::vector<RowId>{m});
     EXPECT_EQ(model.undo_last_action(), kUndoDeleteLink);
-    EXPECT_EQ(live_link_ids(), (std::vector<int>{l, m}));
+    EXPECT_EQ(live_link_ids(), (std::vector<RowId>{l, m}));
     // 1
     ASSERT_TRUE(model.links.move_links({l, m}, g));
     EXPECT_EQ(model.undo_last_action(), kUndoMoveLink);
@@ -140,7 +140,7 @@ TEST_F(JournalTest, UndoLinkActions) {
     // 5
     EXPECT_EQ(model.undo_last_action(), kUndoAddLink);
     EXPECT_EQ(count(sql_format("SELECT COUNT(*) FROM tb_links WHERE id = %d", m)), 0);
-    EXPECT_EQ(live_link_ids(), std::vector<int>{l});
+    EXPECT_EQ(live_link_ids(), std::vector<RowId>{l});
 }
 
 TEST_F(JournalTest, UndoOfEmptyOrUndefinedJournal) {
@@ -170,8 +170,8 @@ TEST_F(JournalTest, PurgeRemovesDeferredDeletionsAndEmptiesJournal) {
     ASSERT_TRUE(model.folders.delete_folder(a));
     ASSERT_TRUE(model.links.delete_link(gone));
     // Hidden at once, rows still present until the purge.
-    EXPECT_EQ(live_folder_ids(), (std::vector<int>{kRootFolder, keep}));
-    EXPECT_EQ(live_link_ids(), std::vector<int>{lk});
+    EXPECT_EQ(live_folder_ids(), (std::vector<RowId>{kRootFolder, keep}));
+    EXPECT_EQ(live_link_ids(), std::vector<RowId>{lk});
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_folders"), 4);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_links"), 4);
     EXPECT_TRUE(link_marked(lb, b));

@@ -84,7 +84,7 @@ TEST_F(LinkStoreTest, ArrayIsSortedByTitleBytesAndFlagsFollowFolderDeletes) {
     EXPECT_EQ(model.links.links_in(f).size(), 2u);
     ASSERT_TRUE(model.folders.delete_folder(f));
     // The folder delete reloads the array: its links and their duplicate flags are gone.
-    EXPECT_EQ(live_link_ids(), std::vector<int>{in_g});
+    EXPECT_EQ(live_link_ids(), std::vector<RowId>{in_g});
     EXPECT_FALSE(model.links.find(in_g)->has_duplicates);
 }
 

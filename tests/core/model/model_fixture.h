@@ -23,12 +23,12 @@ protected:
     }
     ~ModelTest() override { log_reset(); }
 
-    int folder(const std::string& title, int parent = kRootFolder) {
+    RowId folder(const std::string& title, RowId parent = kRootFolder) {
         int id = model.folders.create_folder(title, parent);
         EXPECT_NE(id, 0) << title;
         return id;
     }
-    int link(int parent, const std::string& title, const std::string& url = {}) {
+    RowId link(RowId parent, const std::string& title, const std::string& url = {}) {
         int id = model.links.add_link_to(parent, title, url.empty() ? "http://" + title : url, "");
         EXPECT_NE(id, 0) << title;
         return id;
@@ -59,16 +59,16 @@ protected:
     }
     // The ids of folders or links, ascending.
     template <typename Rows>
-    static std::vector<int> sorted_ids(const Rows& rows) {
-        std::vector<int> ids;
+    static std::vector<RowId> sorted_ids(const Rows& rows) {
+        std::vector<RowId> ids;
         for (const auto& row : rows) {
             ids.push_back(row.id);
         }
         std::sort(ids.begin(), ids.end());
         return ids;
     }
-    std::vector<int> live_folder_ids() { return sorted_ids(model.folders.list()); }
-    std::vector<int> live_link_ids() { return sorted_ids(model.links.links()); }
+    std::vector<RowId> live_folder_ids() { return sorted_ids(model.folders.list()); }
+    std::vector<RowId> live_link_ids() { return sorted_ids(model.links.links()); }
     void set_visits(int id, int visits, std::int64_t last_visit = 0) {
         EXPECT_TRUE(db.easy_query(
             sql_format("UPDATE tb_links SET visits = %d, last_visit = %lld WHERE id = %d", visits,

@@ -30,8 +30,8 @@ protected:
         reporter.clear();
     }
 
-    std::vector<int> found() const {
-        std::vector<int> ids;
+    std::vector<RowId> found() const {
+        std::vector<RowId> ids;
         for (const Link& link : engine.results()) {
             ids.push_back(link.id);
         }
@@ -56,15 +56,15 @@ protected:
 TEST_F(SearchEngineTest, PlainWordsFindAcrossFieldsInIdOrderOnce) {
     // "news" in two titles, "example" in five addresses; each link listed once, by id.
     EXPECT_EQ(engine.find(query("news"), kRootFolder), 2);
-    EXPECT_EQ(found(), (std::vector<int>{tech_news, kernel}));
+    EXPECT_EQ(found(), (std::vector<RowId>{tech_news, kernel}));
     EXPECT_EQ(engine.find(query("E"), kRootFolder), 6);
-    EXPECT_EQ(found(), (std::vector<int>{tech_news, kernel, distro, deep_one, oreilly, pasta}));
+    EXPECT_EQ(found(), (std::vector<RowId>{tech_news, kernel, distro, deep_one, oreilly, pasta}));
     // Letter case does not matter; all words must occur, any word may.
     EXPECT_EQ(engine.find(query("KERNEL org"), kRootFolder), 1);
     SearchQuery any = query("italian kernel.org");
     any.match_mode = kAnyWord;
     EXPECT_EQ(engine.find(any, kRootFolder), 2);
-    EXPECT_EQ(found(), (std::vector<int>{kernel, pasta}));
+    EXPECT_EQ(found(), (std::vector<RowId>{kernel, pasta}));
     EXPECT_EQ(engine.current_query().text, "italian OR kernel.org");
     EXPECT_TRUE(reporter.messages.empty());
 }
@@ -116,20 +116,20 @@ TEST_F(SearchEngineTest, QuickSearchRules) {
 
 TEST_F(SearchEngineTest, QuotesAndWildcards) {
     EXPECT_EQ(engine.find(query("O'Reilly"), kRootFolder), 1);
-    EXPECT_EQ(found(), std::vector<int>{oreilly});
+    EXPECT_EQ(found(), std::vector<RowId>{oreilly});
     // "%" and "_" stand for any run of characters.
     EXPECT_EQ(engine.find(query("Pa%ipes"), kRootFolder), 1);
     EXPECT_EQ(engine.find(query("Ker_news"), kRootFolder), 1);
-    EXPECT_EQ(found(), std::vector<int>{kernel});
+    EXPECT_EQ(found(), std::vector<RowId>{kernel});
     // The column placeholder in a word is the word, not a column.
     const int costs = link("It costs $COLNAME dollars", "http://costs.example/", food);
     EXPECT_EQ(engine.find(query("costs $COLNAME dollars"), kRootFolder), 1);
-    EXPECT_EQ(found(), std::vector<int>{costs});
+    EXPECT_EQ(found(), std::vector<RowId>{costs});
 }
 
 TEST_F(SearchEngineTest, ScopeFromCurrentFolderIncludesItsOwnLinks) {
     EXPECT_EQ(engine.find(query("e", kFromCurrentFolder), tech), 4);
-    EXPECT_EQ(found(), (std::vector<int>{tech_news, kernel, distro, deep_one}));
+    EXPECT_EQ(found(), (std::vector<RowId>{tech_news, kernel, distro, deep_one}));
     EXPECT_EQ(engine.find(query("e", kFromCurrentFolder), deep), 1);
     EXPECT_EQ(engine.find(query("news", kFromCurrentFolder), food), 0);
 }
@@ -138,14 +138,15 @@ TEST_F(SearchEngineTest, ScopeInCurrentFolderOnlyIgnoresSubfoldersAndFolderTitle
     SearchQuery q = query("e", kCurrentFolderOnly);
     q.in_parent_titles = true;
     EXPECT_EQ(engine.find(q, linux_folder), 2);
-    EXPECT_EQ(found(), (std::vector<int>{kernel, distro}));
+    EXPECT_EQ(found(), (std::vector<RowId>{kernel, distro}));
     q.text = "Deep";
     q.in_titles = q.in_addresses = false;
     EXPECT_EQ(engine.find(q, linux_folder), 0);
 }
 
 TEST_F(SearchEngineTest, ScopesWithoutARealFolderSearchFromTheRoot) {
-    for (int current : {kSearchResultsFolder, kMostVisitedFolder, kNothingSelected, 9999}) {
+    for (RowId current :
+         {kSearchResultsFolder, kMostVisitedFolder, kNothingSelected, RowId{9999}}) {
         SCOPED_TRACE(current);
         EXPECT_EQ(engine.find(query("news", kFromCurrentFolder), current), 2);
         EXPECT_EQ(engine.find(query("news", kCurrentFolderOnly), current), 2);
@@ -157,7 +158,7 @@ TEST_F(SearchEngineTest, FolderTitleMatchBringsInWholeSubtree) {
     q.in_titles = q.in_addresses = q.in_comments = false;
     q.in_parent_titles = true;
     EXPECT_EQ(engine.find(q, kRootFolder), 3);
-    EXPECT_EQ(found(), (std::vector<int>{kernel, distro, deep_one}));
+    EXPECT_EQ(found(), (std::vector<RowId>{kernel, distro, deep_one}));
     // From the current folder, folder titles match only strictly below it.
     EXPECT_EQ(engine.find(query(q.text, kFromCurrentFolder), tech), 0);
     q.folder_scope = kFromCurrentFolder;
@@ -170,13 +171,13 @@ TEST_F(SearchEngineTest, FolderTitleMatchBringsInWholeSubtree) {
 TEST_F(SearchEngineTest, DeletedLinksAreNeverFound) {
     model.links.delete_link(kernel);
     EXPECT_EQ(engine.find(query("news"), kRootFolder), 1);
-    EXPECT_EQ(found(), std::vector<int>{tech_news});
+    EXPECT_EQ(found(), std::vector<RowId>{tech_news});
 
     delete_folder(linux_folder);
     SearchQuery q = query("e");
     q.in_parent_titles = true;
     EXPECT_EQ(engine.find(q, kRootFolder), 3);
-    EXPECT_EQ(found(), (std::vector<int>{tech_news, oreilly, pasta}));
+    EXPECT_EQ(found(), (std::vector<RowId>{tech_news, oreilly, pasta}));
     // A live folder's title match does not bring back deleted links below it.
     q.text = "Tech";
     q.in_titles = q.in_addresses = q.in_comments = false;
@@ -216,13 +217,13 @@ TEST_F(SearchEngineTest, RefreshKeepsTheScopeOfTheLastSearch) {
     EXPECT_EQ(engine.find(query("e", kCurrentFolderOnly), linux_folder), 2);
     model.links.delete_link(kernel);
     EXPECT_EQ(engine.refresh(), 1);
-    EXPECT_EQ(found(), std::vector<int>{distro});
+    EXPECT_EQ(found(), std::vector<RowId>{distro});
 }
 
 // Another process, here a second connection, purges one of the links found.
 class SearchResultsReadLaterTest : public SearchEngineTest {
 protected:
-    void purge_elsewhere(int id) {
+    void purge_elsewhere(RowId id) {
         SilentReporter silent;
         Database other(silent);
         ASSERT_EQ(other.open_database(dir / "data"), OpenStatus::Ok);
@@ -240,7 +241,7 @@ TEST_F(SearchResultsReadLaterTest, ALinkGoneBeforeTheReadIsLeftOut) {
     ASSERT_EQ(engine.find(query("news"), kRootFolder), 2);
     purge_elsewhere(tech_news);
     EXPECT_EQ(engine.result_ids(), (std::vector<RowId>{tech_news, kernel}));
-    EXPECT_EQ(found(), std::vector<int>{kernel});
+    EXPECT_EQ(found(), std::vector<RowId>{kernel});
     EXPECT_EQ(visited(LinkStore::Order::Id), std::vector<RowId>{kernel});
     EXPECT_TRUE(reporter.messages.empty());
 }

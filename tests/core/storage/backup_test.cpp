@@ -134,7 +134,7 @@ TEST_F(BackupTest, RestoreRoundTripKeepsTheCurrentStateAndTheLiveFile) {
     ASSERT_TRUE(backups.restore(snapshot.filename(), local_ms(0, 9)))
         << render(reporter.messages[0]);
     model.load();
-    EXPECT_EQ(live_folder_ids(), (std::vector<int>{kRootFolder, kept}));
+    EXPECT_EQ(live_folder_ids(), (std::vector<RowId>{kRootFolder, kept}));
     EXPECT_EQ(model.links.links().size(), 2u);
     EXPECT_EQ(count("SELECT COUNT(*) FROM tb_undo"), 3) << "the journal as it was";
     EXPECT_EQ(inode_of(db.file_path()), live_inode);
@@ -149,7 +149,7 @@ TEST_F(BackupTest, RestoreRoundTripKeepsTheCurrentStateAndTheLiveFile) {
     EXPECT_EQ(listed.front().links, 1);
     ASSERT_TRUE(backups.restore(listed.front().path, local_ms(0, 10)));
     model.load();
-    EXPECT_EQ(live_folder_ids(), (std::vector<int>{kRootFolder, later}));
+    EXPECT_EQ(live_folder_ids(), (std::vector<RowId>{kRootFolder, later}));
     EXPECT_TRUE(reporter.messages.empty());
 }
 

@@ -117,9 +117,9 @@ TEST_F(IntegrityTest, WritesBlockedByAnotherProgramFailAndChangeNothing) {
     EXPECT_EQ(db.transaction_depth(), 0);
 }
 
-// A file that already holds the largest id the program takes: the engine would hand out the
-// next one past the int range, so nothing is added and the user is told.
-TEST_F(IntegrityTest, NoRowGetsAnIdPastTheIntRange) {
+// A file that already holds the largest id the program takes: the engine has no next id to
+// count on to, so nothing is added and the user is told.
+TEST_F(IntegrityTest, NoRowGetsAnIdPastTheLargest) {
     Database db(reporter);
     ASSERT_EQ(db.open_database(dir.path()), OpenStatus::Ok);
     ASSERT_TRUE(db.easy_query("INSERT INTO tb_folders (id, title, parent) VALUES (?, 'Edge', 1)",
@@ -133,7 +133,7 @@ TEST_F(IntegrityTest, NoRowGetsAnIdPastTheIntRange) {
     model.load();
     reporter.clear();
     EXPECT_EQ(model.folders.create_folder("Next", kRootFolder), 0);
-    EXPECT_EQ(model.links.add_link_to(static_cast<int>(kLargestId), "n", "http://n/", ""), 0);
+    EXPECT_EQ(model.links.add_link_to(kLargestId, "n", "http://n/", ""), 0);
     EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM tb_folders"), 2);
     EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM tb_links"), 1);
     EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM tb_undo"), 0);

@@ -1,6 +1,7 @@
 #include "storage/like.h"
 
 #include <gtest/gtest.h>
+#include <unicode/uchar.h>
 
 #include <chrono>
 
@@ -62,6 +63,7 @@ TEST(LikePatternTest, PatternsTakingTurnsOverTextsKeepTheirOwnAnswers) {
         {"", "r", false},
         {"PYTHON", "p", true},
         {"python", "r", false},
+        {"Déjà vu ÉA", "p", false},
         {"Déjà vu ÉA", "a", true},
         {"Déjà vu É", "a", false},
         {"ABC café ÉAT", "a", true},
@@ -73,6 +75,27 @@ TEST(LikePatternTest, PatternsTakingTurnsOverTextsKeepTheirOwnAnswers) {
                                                               : accented;
         EXPECT_EQ(pattern.matches(turn.text), turn.expected)
             << "'" << turn.text << "' with pattern " << turn.pattern;
+    }
+}
+
+// An ASCII pattern folds only the ASCII letters of the text; that is exact because no other
+// code point folds into ASCII but these two, which the matcher looks for.
+TEST(LikePatternTest, OnlyKelvinSignAndLongSFoldIntoAscii) {
+    for (UChar32 cp = 0x80; cp <= 0x10FFFF; ++cp) {
+        const UChar32 folded = u_foldCase(cp, U_FOLD_CASE_DEFAULT);
+        if (folded < 0x80) {
+            EXPECT_TRUE(cp == 0x212A || cp == 0x17F) << std::hex << cp;
+        }
+    }
+    const LikeCase cases[] = {
+        {"\u212Aelvin", "kelvin", true},    {"Ki\u212A", "%KK", false},
+        {"Ki\u212A", "%IK", true},          {"mi\u017Fs", "%ss", true},
+        {"Погода в Linux", "%LINUX", true}, {"Погода в Linux", "%погода%", true},
+        {"Ünïcode text", "%text", true},    {"Ünïcode text", "ünï%", true},
+    };
+    for (const LikeCase& c : cases) {
+        EXPECT_EQ(LikePattern(c.pattern).matches(c.text), c.expected)
+            << "'" << c.text << "' LIKE '" << c.pattern << "'";
     }
 }
 
