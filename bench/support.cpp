@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <limits>
+#include <string_view>
 
 extern char** environ;
 
@@ -22,19 +24,37 @@ double since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Reads the child's output to its end, noting when `mark` first appears.
+// Reads the child's output to its end, noting when `mark` first appears; keeps only the first
+// kKeptOutput bytes and counts the rows of the rest.
 void read_output(int fd, const std::string& mark, Clock::time_point start,
                  ProcessFigures& figures) {
     char buffer[65536];
-    bool marked = false;
+    bool marked = mark.empty();
+    bool tab_in_line = false;
+    // The end of the output read so far, for a mark that spans two reads.
+    std::string recent;
     for (ssize_t n = read(fd, buffer, sizeof buffer); n != 0; n = read(fd, buffer, sizeof buffer)) {
         if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
             break;
         }
-        figures.output.append(buffer, static_cast<size_t>(n));
-        if (!mark.empty() && !marked && figures.output.find(mark) != std::string::npos) {
-            figures.wall = since(start);
-            marked = true;
+        const std::string_view chunk(buffer, static_cast<size_t>(n));
+        figures.output.append(chunk.substr(0, kKeptOutput - figures.output.size()));
+        for (char c : chunk) {
+            if (c == '\n') {
+                figures.rows += tab_in_line ? 1 : 0;
+                tab_in_line = false;
+            } else {
+                tab_in_line = tab_in_line || c == '\t';
+            }
+        }
+        if (!marked) {
+            recent.append(chunk);
+            marked = recent.find(mark) != std::string::npos;
+            figures.wall = marked ? since(start) : 0;
+            recent.erase(0, recent.size() - std::min(recent.size(), mark.size()));
         }
     }
 }
@@ -59,6 +79,12 @@ void check(bool ok) {
         std::fprintf(stderr, "a step of the setup failed\n");
         std::exit(1);
     }
+}
+
+double own_peak_mb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 double time_of(const std::function<void()>& fn) {

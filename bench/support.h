@@ -40,13 +40,27 @@ double time_goal(double seconds_at_million, int links);
 
 // What one child process cost, as wait4 reports it. `wall` ends when the child printed `mark`
 // if one was asked for, else when it ended.
+//
+// Linux hands a process the peak of the address space it leaves when it execs, and a child
+// started with posix_spawn leaves its parent's: every figure of a child is at least this
+// benchmark's own peak. So the benchmark stays small: references run in processes of their own,
+// and a child's output is counted as it comes instead of being kept whole. own_peak_mb() shows
+// the floor, which must stay well under the figures it sits under.
 struct ProcessFigures {
     double wall = 0;
     double cpu = 0;
     double peak_mb = 0;
     bool ok = false;
+    // The first kKeptOutput bytes of the standard output.
     std::string output;
+    // The lines of the whole output that hold a tab: the rows of tab-separated output.
+    size_t rows = 0;
 };
+
+inline constexpr size_t kKeptOutput = 1 << 20;
+
+// This benchmark's own peak memory so far, in MB.
+double own_peak_mb();
 
 // Runs the program with its standard output read through a pipe.
 ProcessFigures run_process(const std::vector<std::string>& argv, const std::string& mark = {});

@@ -21,14 +21,24 @@ int run_export_results(CliContext& context) {
         return context.fail(error, 2);
     }
     SearchEngine& engine = session.engine();
-    const int count = engine.find(search->entered, search->current_folder);
-    if (count < 0 || engine.last_query_invalid()) {
-        return 2;
+    bool saved = false;
+    {
+        // As in search: the ids found and the links written come from one state of the database.
+        const ReadSnapshot snapshot(session.model().db);
+        const int count =
+            engine.run_search(prepare_find_query(search->entered), search->current_folder, false);
+        if (count < 0 || engine.last_query_invalid()) {
+            return 2;
+        }
+        saved = save_search_results_page_from(
+            args[0],
+            [&engine](const std::function<void(const Link&)>& visit) {
+                return engine.visit_results(visit, LinkStore::Order::Title, LinkStore::Flag::Skip);
+            },
+            engine.current_query().text, context.reporter());
     }
-    return save_search_results_page(args[0], engine.results(), engine.current_query().text,
-                                    context.reporter())
-               ? 0
-               : 1;
+    engine.remember();
+    return saved ? 0 : 1;
 }
 
 const Registration export_results{

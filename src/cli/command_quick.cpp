@@ -13,6 +13,8 @@ int run_quick(CliContext& context) {
     if (!session.ok()) {
         return 1;
     }
+    // The ids found and the links printed come from one state of the database.
+    const ReadSnapshot snapshot(session.model().db);
     auto count = session.engine().quick_search(context.args()[0]);
     if (!count) {
         return context.fail("A search text is needed.", 2);

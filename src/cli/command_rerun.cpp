@@ -16,6 +16,8 @@ int run_rerun(CliContext& context) {
         return 1;
     }
     session.history().load_query_history();
+    // The ids found and the links printed come from one state of the database.
+    const ReadSnapshot snapshot(session.model().db);
     auto count =
         number > 0 ? session.engine().rerun_saved(static_cast<size_t>(number - 1)) : std::nullopt;
     if (!count) {

@@ -15,8 +15,18 @@ int run_search_command(CliContext& context) {
     if (!args) {
         return context.fail(error, 2);
     }
-    const int count = session.engine().find(args->entered, args->current_folder);
-    return session.print_results(count, false);
+    SearchEngine& engine = session.engine();
+    int code = 0;
+    {
+        // The ids found and the links printed come from one state of the database, whatever
+        // another process writes meanwhile; the history is written once the reads are done.
+        const ReadSnapshot snapshot(session.model().db);
+        const int count =
+            engine.run_search(prepare_find_query(args->entered), args->current_folder, false);
+        code = session.print_results(count, false);
+    }
+    engine.remember();
+    return code;
 }
 
 const Registration search{

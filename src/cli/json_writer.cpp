@@ -46,6 +46,12 @@ void JsonObject::key(std::string_view name) {
     body_ += json_quote(name) + ":";
 }
 
+std::string JsonObject::open_str(std::string_view name) const {
+    JsonObject open = *this;
+    open.key(name);
+    return "{" + open.body_;
+}
+
 JsonObject& JsonObject::add(std::string_view name, std::string_view value) {
     key(name);
     body_ += json_quote(value);

@@ -23,6 +23,8 @@ public:
     JsonObject& add(std::string_view key, bool value);
     JsonObject& add_raw(std::string_view key, std::string_view json);
     std::string str() const { return "{" + body_ + "}"; }
+    // The object so far with `name` as its last key, for a value written after it and then "}".
+    std::string open_str(std::string_view name) const;
 
 private:
     void key(std::string_view name);

@@ -10,6 +10,8 @@ namespace tb::cli {
 
 namespace {
 
+constexpr std::size_t kOutputBlock = 1 << 16;
+
 bool parse_fields(const std::string& list, SearchQuery& query) {
     query.in_titles = query.in_addresses = query.in_comments = query.in_parent_titles = false;
     size_t start = 0;
@@ -104,33 +106,78 @@ int SearchSession::print_results(int count, bool quiet) {
         context.reporter().report(msg::kNothingFound, {engine.current_query().text});
         return 1;
     }
-    const FolderStore& folders = model().folders;
-    if (context.json()) {
-        JsonArray results;
-        for (const Link& link : engine.results()) {
-            results.add_raw(JsonObject()
-                                .add("id", link.id)
-                                .add("title", link.title)
-                                .add("url", link.url)
-                                .add("comment", link.comment)
-                                .add("folder", folders.folder_path(link.parent))
-                                .str());
-        }
-        context.out() << JsonObject()
-                             .add("query", engine.current_query().text)
-                             .add("count", count)
-                             .add_raw("results", results.str())
-                             .str()
-                      << "\n";
-        return 0;
+    if (!(context.json() ? print_json(count) : print_rows(count))) {
+        return 1;
     }
-    for (const Link& link : engine.results()) {
-        context.out() << link.id << '\t' << escape_control_chars(link.title) << '\t'
-                      << escape_control_chars(link.url) << '\t'
-                      << escape_control_chars(folders.folder_path(link.parent)) << '\n';
-    }
-    context.out() << count << (count == 1 ? " link" : " links") << " found.\n";
     return 0;
+}
+
+bool SearchSession::print_rows(int count) {
+    std::ostream& out = context().out();
+    FolderPaths paths(model().folders, escape_control_chars);
+    // Rows go out in blocks of about kOutputBlock bytes rather than one write each.
+    std::string rows;
+    auto write_rows = [&] {
+        out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+        rows.clear();
+    };
+    const bool read = engine_->visit_results(
+        [&](const Link& link) {
+            rows += std::to_string(link.id);
+            rows += '\t';
+            append_escaped_control_chars(rows, link.title);
+            rows += '\t';
+            append_escaped_control_chars(rows, link.url);
+            rows += '\t';
+            rows += paths.of(link.parent);
+            rows += '\n';
+            if (rows.size() >= kOutputBlock) {
+                write_rows();
+            }
+        },
+        LinkStore::Order::Id, LinkStore::Flag::Skip);
+    write_rows();
+    if (read) {
+        out << count << (count == 1 ? " link" : " links") << " found.\n";
+    }
+    return read;
+}
+
+bool SearchSession::print_json(int count) {
+    std::ostream& out = context().out();
+    FolderPaths paths(model().folders, json_quote);
+    out << JsonObject()
+               .add("query", engine_->current_query().text)
+               .add("count", count)
+               .open_str("results")
+        << '[';
+    const char* separator = "";
+    const bool read = engine_->visit_results(
+        [&](const Link& link) {
+            out << separator
+                << JsonObject()
+                       .add("id", link.id)
+                       .add("title", link.title)
+                       .add("url", link.url)
+                       .add("comment", link.comment)
+                       .add_raw("folder", paths.of(link.parent))
+                       .str();
+            separator = ",";
+        },
+        LinkStore::Order::Id, LinkStore::Flag::Skip);
+    out << "]}\n";
+    return read;
+}
+
+FolderPaths::FolderPaths(const FolderStore& folders, std::string (*form)(std::string_view))
+    : folders_(folders), form_(form) {}
+
+const std::string& FolderPaths::of(RowId folder) {
+    auto [at, added] = formed_.try_emplace(folder);
+    if (added) {
+        at->second = form_(folders_.folder_path(folder));
+    }
+    return at->second;
 }
 
 }  // namespace tb::cli

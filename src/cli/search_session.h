@@ -2,6 +2,8 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "cli/command_registry.h"
@@ -19,13 +21,29 @@ public:
     QueryHistory& history() { return *history_; }
     SearchEngine& engine() { return *engine_; }
 
-    // Prints the results of a search that returned `count`. Exit code: 2 for an invalid query,
-    // 1 after "Nothing found for '%1'!" when an empty result is not quiet, else 0.
+    // Prints the results of a search that returned `count`, each link as it is read. Exit code:
+    // 2 for an invalid query, 1 after "Nothing found for '%1'!" when an empty result is not quiet
+    // or after a failed read, else 0.
     int print_results(int count, bool quiet);
 
 private:
+    bool print_rows(int count);
+    bool print_json(int count);
+
     std::optional<QueryHistory> history_;
     std::optional<SearchEngine> engine_;
+};
+
+// Each folder's path as printed, worked out once however many links it holds.
+class FolderPaths {
+public:
+    FolderPaths(const FolderStore& folders, std::string (*form)(std::string_view));
+    const std::string& of(RowId folder);
+
+private:
+    const FolderStore& folders_;
+    std::string (*form_)(std::string_view);
+    std::unordered_map<RowId, std::string> formed_;
 };
 
 // The Find dialog's input as given on the command line.

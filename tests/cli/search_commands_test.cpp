@@ -130,5 +130,74 @@ TEST_F(SearchCommandsTest, ExportsTreeBranchAndResults) {
               std::string::npos);
 }
 
+size_t count_of(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// Enough results that the output goes out in several blocks and the page in many writes.
+TEST_F(SearchCommandsTest, ManyResultsPrintWholeInIdOrder) {
+    constexpr int kLinks = 3000;
+    {
+        SilentReporter reporter;
+        Database db(reporter);
+        ASSERT_EQ(db.open_database(data()), OpenStatus::Ok);
+        Model model(db);
+        model.load();
+        const int linux_folder = model.folders.find_by_path("/Tech/Linux")->id;
+        Transaction transaction(db);
+        for (int i = 1; i <= kLinks; ++i) {
+            // Titles count down, so that the page's title order is the reverse of the ids.
+            char title[32];
+            std::snprintf(title, sizeof title, i == 7 ? "Bulk %04d\t" : "Bulk %04d", kLinks - i);
+            model.links.add_link_to(i % 2 == 0 ? kRootFolder : linux_folder, title,
+                                    "http://bulk.example/" + std::to_string(i), "");
+        }
+        ASSERT_TRUE(transaction.commit());
+    }
+
+    ToolRun rows = run({"search", "bulk"});
+    EXPECT_EQ(rows.code, 0);
+    EXPECT_EQ(count_of(rows.out, "\n"), static_cast<size_t>(kLinks) + 1);
+    EXPECT_TRUE(rows.out.ends_with("\n3000 links found.\n"));
+    EXPECT_NE(rows.out.find("\tBulk 2993\\t\thttp://bulk.example/7\t/Tech/Linux\n"),
+              std::string::npos);
+    int last_id = 0;
+    bool ascending = true;
+    for (size_t start = 0, end = rows.out.find('\n'); end != std::string::npos;
+         start = end + 1, end = rows.out.find('\n', end + 1)) {
+        const std::string row = rows.out.substr(start, end - start);
+        if (row.find('\t') != std::string::npos) {
+            EXPECT_EQ(count_of(row, "\t"), 3u) << row;
+            const int id = std::stoi(row);
+            ascending = ascending && id > last_id;
+            last_id = id;
+        }
+    }
+    EXPECT_TRUE(ascending);
+
+    ToolRun json = run({"search", "bulk", "--json"});
+    EXPECT_EQ(json.code, 0);
+    EXPECT_TRUE(json.out.starts_with("{\"query\":\"bulk\",\"count\":3000,\"results\":[{\"id\":"));
+    EXPECT_TRUE(json.out.ends_with(",\"comment\":\"\",\"folder\":\"/\"}]}\n"));
+    EXPECT_EQ(count_of(json.out, "{\"id\":"), static_cast<size_t>(kLinks));
+    EXPECT_EQ(count_of(json.out, "},{"), static_cast<size_t>(kLinks) - 1);
+    EXPECT_NE(json.out.find("\"title\":\"Bulk 2993\\t\",\"url\":\"http://bulk.example/7\","
+                            "\"comment\":\"\",\"folder\":\"/Tech/Linux\"}"),
+              std::string::npos);
+
+    const auto page = dir / "bulk.html";
+    ASSERT_EQ(run({"export-results", page.string(), "bulk"}).code, 0);
+    const std::string bytes = test::read_file(page);
+    EXPECT_EQ(count_of(bytes, "<p><a href="), static_cast<size_t>(kLinks));
+    const size_t first = bytes.find("<p><a href=");
+    const std::string lowest_title =
+        "<p><a href=\"http://bulk.example/3000\" target=\"_blank\">Bulk 0000</a></p>";
+    EXPECT_EQ(bytes.substr(first, lowest_title.size()), lowest_title);
+}
+
 }  // namespace
 }  // namespace tb

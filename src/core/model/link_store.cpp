@@ -75,11 +75,14 @@ std::string link_query(std::string_view duplicates, std::string_view condition, 
 }  // namespace
 
 bool LinkStore::visit_links(std::string_view condition, SqlValues values,
-                            const std::function<void(const Link&)>& visit, Order order) const {
+                            const std::function<void(const Link&)>& visit, Order order,
+                            Flag flag) const {
     const bool pending = journal_.has_deletions();
     const std::string duplicates =
-        "EXISTS (SELECT 1 FROM tb_links d WHERE d.url = l.url AND d.id <> l.id" +
-        live_clause(pending, "d") + ")";
+        flag == Flag::Read
+            ? "EXISTS (SELECT 1 FROM tb_links d WHERE d.url = l.url AND d.id <> l.id" +
+                  live_clause(pending, "d") + ")"
+            : "0";
     auto row = db_.prepare(link_query(duplicates, condition, pending, order), values);
     if (!row) {
         return false;
@@ -93,7 +96,7 @@ bool LinkStore::visit_links(std::string_view condition, SqlValues values,
 std::vector<Link> LinkStore::select_links(std::string_view condition, SqlValues values,
                                           Order order) const {
     std::vector<Link> out;
-    const ReadTransaction snapshot(db_);
+    const ReadSnapshot snapshot(db_);
     auto row = db_.prepare(link_query("0", condition, journal_.has_deletions(), order), values);
     if (!row) {
         return out;
@@ -162,6 +165,20 @@ std::vector<Link> LinkStore::links() const {
 
 std::vector<Link> LinkStore::links_with_ids(const std::vector<RowId>& ids) const {
     return select_links("l.id IN (SELECT value FROM json_each(?))", {id_array(ids)}, Order::Id);
+}
+
+std::vector<std::pair<RowId, RowId>> LinkStore::live_folders_of(
+    const std::vector<RowId>& ids) const {
+    std::vector<std::pair<RowId, RowId>> out;
+    auto row = db_.prepare(
+        "SELECT l.id, l.parent FROM tb_links l WHERE l.id IN (SELECT value FROM "
+        "json_each(?))" +
+            live_clause(journal_.has_deletions(), "l") + " ORDER BY l.id",
+        {id_array(ids)});
+    while (row && row->step() == Step::Row) {
+        out.emplace_back(row->int64(0), row->int64(1));
+    }
+    return out;
 }
 
 RowId LinkStore::add_link_to(RowId parent, const std::string& title, const std::string& url,

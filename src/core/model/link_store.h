@@ -55,12 +55,17 @@ public:
     std::vector<Link> links() const;
     // The live links among ids, by id.
     std::vector<Link> links_with_ids(const std::vector<RowId>& ids) const;
+    // The id and folder of each live link among ids, by id.
+    std::vector<std::pair<RowId, RowId>> live_folders_of(const std::vector<RowId>& ids) const;
     enum class Order { Title, Id };
+    // Whether a read works out each link's duplicate flag, one index lookup per link. A reader
+    // that never shows the flag skips it, and has_duplicates stays false.
+    enum class Flag { Read, Skip };
     // Calls visit for each live link meeting `condition`, a SQL condition on the row "l" with
     // "?" parameters, in title order (as links_in) or by id; false when the read failed.
     bool visit_links(std::string_view condition, SqlValues values,
-                     const std::function<void(const Link&)>& visit,
-                     Order order = Order::Title) const;
+                     const std::function<void(const Link&)>& visit, Order order = Order::Title,
+                     Flag flag = Flag::Read) const;
     // As visit_links, into a list whose duplicate flags come from one pass over its addresses.
     std::vector<Link> select_links(std::string_view condition, SqlValues values,
                                    Order order = Order::Title) const;

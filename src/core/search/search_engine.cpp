@@ -26,6 +26,17 @@ bool SearchEngine::in_scope(const Scope& scope, RowId folder) const {
     }
 }
 
+std::vector<RowId> SearchEngine::live_in_scope(const Scope& scope,
+                                               const std::vector<RowId>& ids) const {
+    std::vector<RowId> kept;
+    for (const auto& [id, folder] : model_.links.live_folders_of(ids)) {
+        if (in_scope(scope, folder)) {
+            kept.push_back(id);
+        }
+    }
+    return kept;
+}
+
 int SearchEngine::link_pass(const std::string& statement, std::vector<RowId>& ids) {
     // Prepared without the engine's own message: a bad expression is "Invalid query.".
     sqlite3_stmt* raw = nullptr;
@@ -84,7 +95,7 @@ int SearchEngine::run_search(const SearchQuery& query, RowId current_folder, boo
 
 int SearchEngine::run_scoped(const Scope& scope, bool remember) {
     const SearchQuery& query = current_;
-    results_.clear();
+    result_ids_.clear();
     invalid_ = false;
     const std::string words = search_template(query.text);
     struct Pass {
@@ -109,15 +120,37 @@ int SearchEngine::run_scoped(const Scope& scope, bool remember) {
     }
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-    for (Link& link : model_.links.links_with_ids(ids)) {
-        if (in_scope(scope, link.parent)) {
-            results_.push_back(std::move(link));
-        }
+    // Without a deletion waiting for the purge every row is live, and a search from the root
+    // keeps every row it found.
+    if (scope.mode != kFromRoot || model_.journal.has_deletions()) {
+        ids = live_in_scope(scope, ids);
     }
-    if (!results_.empty() && scope.mode == kFromRoot && remember) {
+    result_ids_ = std::move(ids);
+    if (remember) {
+        this->remember();
+    }
+    return static_cast<int>(result_ids_.size());
+}
+
+void SearchEngine::remember() {
+    if (!result_ids_.empty() && scope_.mode == kFromRoot) {
         history_.query2history(current_);
     }
-    return static_cast<int>(results_.size());
+}
+
+std::vector<Link> SearchEngine::results() const {
+    std::vector<Link> links;
+    (void)visit_results([&links](const Link& link) { links.push_back(link); });
+    return links;
+}
+
+bool SearchEngine::visit_results(const std::function<void(const Link&)>& visit,
+                                 LinkStore::Order order, LinkStore::Flag flag) const {
+    if (result_ids_.empty()) {
+        return true;
+    }
+    return model_.links.visit_links("l.id IN (SELECT value FROM json_each(?))",
+                                    {id_array(result_ids_)}, visit, order, flag);
 }
 
 int SearchEngine::find(const SearchQuery& entered, RowId current_folder) {

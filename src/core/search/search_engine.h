@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -16,8 +17,16 @@ public:
     SearchEngine(Model& model, QueryHistory& history) : model_(model), history_(history) {}
 
     const SearchQuery& current_query() const { return current_; }
-    // Links found by the last search, in ascending id order, copied from the link array.
-    const std::vector<Link>& results() const { return results_; }
+    // The ids of the links found by the last search, ascending. Only the ids are kept: the links
+    // are read when they are shown.
+    const std::vector<RowId>& result_ids() const { return result_ids_; }
+    // The links found by the last search as they are now, by id; one deleted since is left out.
+    std::vector<Link> results() const;
+    // Reads the links found by the last search and calls visit for each, in `order`; false when
+    // the read failed.
+    bool visit_results(const std::function<void(const Link&)>& visit,
+                       LinkStore::Order order = LinkStore::Order::Id,
+                       LinkStore::Flag flag = LinkStore::Flag::Read) const;
     // Whether the last run stopped at "Invalid query." (its result is then -1 or 0).
     bool last_query_invalid() const { return invalid_; }
 
@@ -40,6 +49,10 @@ public:
     // scope of the last search (the Search Results folder is selected by then).
     int refresh();
 
+    // Stores the current query in the history when the last search, from the root, found links:
+    // what run_search does when asked to remember, for a caller that reads the results first.
+    void remember();
+
 private:
     struct Scope {
         int mode = kFromRoot;
@@ -48,6 +61,8 @@ private:
     Scope effective_scope(int folder_scope, RowId current_folder) const;
     int run_scoped(const Scope& scope, bool remember);
     bool in_scope(const Scope& scope, RowId folder) const;
+    // The ids, ascending, of the live links among ids that lie in the scope.
+    std::vector<RowId> live_in_scope(const Scope& scope, const std::vector<RowId>& ids) const;
     // -1: not preparable; otherwise the number of ids added.
     int link_pass(const std::string& statement, std::vector<RowId>& ids);
     // false: not preparable.
@@ -57,7 +72,7 @@ private:
     QueryHistory& history_;
     SearchQuery current_;
     Scope scope_;
-    std::vector<Link> results_;
+    std::vector<RowId> result_ids_;
     bool invalid_ = false;
 };
 

@@ -418,15 +418,6 @@ std::int64_t Database::data_version() {
     return query_int("PRAGMA data_version");
 }
 
-ReadTransaction::ReadTransaction(Database& db)
-    : db_(db), began_(db.is_open() && sqlite3_get_autocommit(db.handle()) && db.run("BEGIN")) {}
-
-ReadTransaction::~ReadTransaction() {
-    if (began_ && db_.is_open() && !sqlite3_get_autocommit(db_.handle()) && !db_.run("COMMIT")) {
-        db_.run("ROLLBACK");
-    }
-}
-
 Transaction::Transaction(Database& db)
     : db_(db), generation_(db.generation_), began_(db.begin_transaction()) {}
 
@@ -448,6 +439,19 @@ bool Transaction::finish(bool commit) {
     }
     open_ = false;
     return db_.end_transaction(commit);
+}
+
+ReadSnapshot::ReadSnapshot(Database& db)
+    : db_(db),
+      generation_(db.generation_),
+      began_(db.db_ != nullptr && db.depth_ == 0 && sqlite3_get_autocommit(db.db_) != 0 &&
+             db.run("BEGIN")) {}
+
+ReadSnapshot::~ReadSnapshot() {
+    // Nothing was written: the commit only lets go of the snapshot.
+    if (began_ && generation_ == db_.generation_ && sqlite3_get_autocommit(db_.db_) == 0) {
+        db_.run("COMMIT");
+    }
 }
 
 }  // namespace tb

@@ -118,7 +118,7 @@ public:
 
 private:
     friend class Transaction;
-    friend class ReadTransaction;
+    friend class ReadSnapshot;
 
     bool begin_transaction();
     bool end_transaction(bool commit);
@@ -163,18 +163,20 @@ private:
     bool open_ = true;
 };
 
-// Reads that see one state of the file: one read transaction for all of them instead of one
-// per statement, each of which locks the file and checks the log again. Inside an open
-// transaction it does nothing, as the reads share that one.
-class ReadTransaction {
+// A run of reads that sees the database as it was at the first of them: what other connections
+// commit meanwhile shows once the snapshot ends. It also spares each statement locking the file
+// and checking the log again. Nothing is written through the connection while it lasts; inside a
+// transaction, which sees one state already, it does nothing.
+class ReadSnapshot {
 public:
-    explicit ReadTransaction(Database& db);
-    ~ReadTransaction();
-    ReadTransaction(const ReadTransaction&) = delete;
-    ReadTransaction& operator=(const ReadTransaction&) = delete;
+    explicit ReadSnapshot(Database& db);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
 
 private:
     Database& db_;
+    std::uint64_t generation_;
     bool began_;
 };
 

@@ -108,23 +108,34 @@ std::string clean_address(std::string_view address) {
 std::string escape_control_chars(std::string_view text) {
     std::string out;
     out.reserve(text.size());
+    append_escaped_control_chars(out, text);
+    return out;
+}
+
+void append_escaped_control_chars(std::string& out, std::string_view text) {
+    // Runs of plain bytes are copied whole: a listing of many rows goes through here.
+    std::size_t plain = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
+        const bool c1 = is_c1_at(text, i);
+        if (!c1 && !is_c0_or_delete(c)) {
+            continue;
+        }
+        out.append(text.substr(plain, i - plain));
         if (c == '\r') {
             out += "\\r";
         } else if (c == '\n') {
             out += "\\n";
         } else if (c == '\t') {
             out += "\\t";
-        } else if (is_c0_or_delete(c)) {
-            append_hex_byte(out, "\\x", static_cast<unsigned char>(c));
-        } else if (is_c1_at(text, i)) {
+        } else if (c1) {
             append_hex_byte(out, "\\u00", static_cast<unsigned char>(text[++i]));
         } else {
-            out += c;
+            append_hex_byte(out, "\\x", static_cast<unsigned char>(c));
         }
+        plain = i + 1;
     }
-    return out;
+    out.append(text.substr(plain));
 }
 
 }  // namespace tb

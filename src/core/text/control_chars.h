@@ -18,5 +18,7 @@ std::string clean_address(std::string_view address);
 // Text for a terminal: CR, LF and TAB as \r \n \t, other C0 controls and DEL as \xNN, C1
 // controls as \u00NN, so nothing stored can drive the terminal.
 std::string escape_control_chars(std::string_view text);
+// The same, appended to out: a writer of many rows reuses one buffer.
+void append_escaped_control_chars(std::string& out, std::string_view text);
 
 }  // namespace tb

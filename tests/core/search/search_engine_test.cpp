@@ -220,5 +220,59 @@ TEST_F(SearchEngineTest, RefreshKeepsTheScopeOfTheLastSearch) {
     EXPECT_EQ(found(), std::vector<RowId>{distro});
 }
 
+// Another process, here a second connection, purges one of the links found.
+class SearchResultsReadLaterTest : public SearchEngineTest {
+protected:
+    void purge_elsewhere(RowId id) {
+        SilentReporter silent;
+        Database other(silent);
+        ASSERT_EQ(other.open_database(dir / "data"), OpenStatus::Ok);
+        ASSERT_TRUE(other.easy_query("DELETE FROM tb_links WHERE id = ?", {id}));
+    }
+    std::vector<RowId> visited(LinkStore::Order order) const {
+        std::vector<RowId> ids;
+        EXPECT_TRUE(engine.visit_results([&ids](const Link& link) { ids.push_back(link.id); },
+                                         order, LinkStore::Flag::Skip));
+        return ids;
+    }
+};
+
+TEST_F(SearchResultsReadLaterTest, ALinkGoneBeforeTheReadIsLeftOut) {
+    ASSERT_EQ(engine.find(query("news"), kRootFolder), 2);
+    purge_elsewhere(tech_news);
+    EXPECT_EQ(engine.result_ids(), (std::vector<RowId>{tech_news, kernel}));
+    EXPECT_EQ(found(), std::vector<RowId>{kernel});
+    EXPECT_EQ(visited(LinkStore::Order::Id), std::vector<RowId>{kernel});
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(SearchResultsReadLaterTest, ASnapshotKeepsTheIdsAndTheLinksTogether) {
+    {
+        const ReadSnapshot snapshot(db);
+        ASSERT_EQ(engine.run_search(query("e"), kRootFolder, false), 6);
+        purge_elsewhere(kernel);
+        // By title, as the results page lists them: "Deep one" < "Distro watch" < "Kernel news".
+        EXPECT_EQ(visited(LinkStore::Order::Title),
+                  (std::vector<RowId>{deep_one, distro, kernel, oreilly, pasta, tech_news}));
+    }
+    EXPECT_EQ(visited(LinkStore::Order::Id),
+              (std::vector<RowId>{tech_news, distro, deep_one, oreilly, pasta}));
+    EXPECT_EQ(saved(), 0);
+    engine.remember();
+    EXPECT_EQ(saved(), 1);
+}
+
+TEST_F(SearchResultsReadLaterTest, ScopesAndPendingDeletionsAreAppliedToTheIds) {
+    model.links.delete_link(distro);
+    EXPECT_EQ(engine.find(query("e", kFromCurrentFolder), linux_folder), 2);
+    EXPECT_EQ(engine.result_ids(), (std::vector<RowId>{kernel, deep_one}));
+    // The flag of a link that shares its address with a live link is read unless skipped.
+    link("Kernel again", "http://kernel.org/", food);
+    std::vector<bool> flags;
+    ASSERT_TRUE(
+        engine.visit_results([&flags](const Link& link) { flags.push_back(link.has_duplicates); }));
+    EXPECT_EQ(flags, (std::vector<bool>{true, false}));
+}
+
 }  // namespace
 }  // namespace tb

@@ -48,6 +48,36 @@ TEST(LikePatternTest, FullCaseInsensitiveMatchWithTwoWildcards) {
     }
 }
 
+TEST(LikePatternTest, PatternsTakingTurnsOverTextsKeepTheirOwnAnswers) {
+    // A row's text is handed to each pattern of its condition in turn, and the next row's text
+    // may be the last one's prefix, its other case, or empty.
+    const LikePattern python("%python%");
+    const LikePattern rust("%RUST%");
+    const LikePattern accented("%Éa%");
+    const LikeCase turns[] = {
+        {"Rust and Python", "p", true},
+        {"Rust and Python", "r", true},
+        {"Rust and Pyth", "p", false},
+        {"Rust and Pyth", "r", true},
+        {"", "p", false},
+        {"", "r", false},
+        {"PYTHON", "p", true},
+        {"python", "r", false},
+        {"Déjà vu ÉA", "p", false},
+        {"Déjà vu ÉA", "a", true},
+        {"Déjà vu É", "a", false},
+        {"ABC café ÉAT", "a", true},
+        {"ABC café ÉAT", "p", false},
+    };
+    for (const LikeCase& turn : turns) {
+        const LikePattern& pattern = turn.pattern[0] == 'p'   ? python
+                                     : turn.pattern[0] == 'r' ? rust
+                                                              : accented;
+        EXPECT_EQ(pattern.matches(turn.text), turn.expected)
+            << "'" << turn.text << "' with pattern " << turn.pattern;
+    }
+}
+
 // An ASCII pattern folds only the ASCII letters of the text; that is exact because no other
 // code point folds into ASCII but these two, which the matcher looks for.
 TEST(LikePatternTest, OnlyKelvinSignAndLongSFoldIntoAscii) {
@@ -126,6 +156,21 @@ TEST_F(LikeSqlTest, OnePatternServesEveryRowOfAStatement) {
     EXPECT_EQ(db.query_int("SELECT COUNT(*) FROM tb_links WHERE title LIKE '%LINUX%' AND title "
                            "LIKE '%kernel%'"),
               100);
+}
+
+TEST_F(LikeSqlTest, EitherOfTwoPatternsOnTheSameColumn) {
+    for (const char* title : {"Python tips", "rust book", "neither", "PyThOn and RUST", "", "py"}) {
+        ASSERT_TRUE(
+            db.easy_query("INSERT INTO tb_links (title, url, parent) VALUES (?, 'u', 1)", {title}));
+    }
+    std::string found;
+    auto row = db.prepare(
+        "SELECT title FROM tb_links WHERE title LIKE '%python%' OR title LIKE "
+        "'%rust%' ORDER BY id");
+    while (row && row->step() == Step::Row) {
+        found += row->text(0) + "|";
+    }
+    EXPECT_EQ(found, "Python tips|rust book|PyThOn and RUST|");
 }
 
 }  // namespace
