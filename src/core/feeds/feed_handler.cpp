@@ -97,7 +97,7 @@ void FeedHandler::startElement(const XMLCh* const uri, const XMLCh* const localn
     } else {
         frame.role = role_of(name_space, name);
         if (frame.role == Role::Item) {
-            pending_.emplace();
+            pending_ = PendingItem{};
             pending_->item.number = static_cast<int>(items_.size());
         } else if (frame.role == Role::Link) {
             take_atom_link(attributes, frame.base);
