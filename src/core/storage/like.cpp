@@ -66,23 +66,15 @@ void lower_ascii(std::string_view text, std::string& out) {
 }  // namespace
 
 void fold_case_utf8(std::string_view text, std::string& out) {
-    // A search folds every text it looks at, so this sets its speed. Most text is ASCII: one pass
-    // folds it byte for byte and notes whether any byte was not ASCII; only then does the rest
-    // go through the case folding.
-    out.resize(text.size());
-    char* to = out.data();
-    unsigned char seen = 0;
-    for (size_t at = 0; at < text.size(); ++at) {
-        const unsigned char c = static_cast<unsigned char>(text[at]);
-        seen |= c;
-        to[at] = static_cast<char>(static_cast<unsigned>(c - 'A') < 26u ? c + 32 : c);
-    }
-    if (seen < 0x80) {
-        return;
-    }
+    // A search folds every text it looks at, so this sets its speed. Most text is ASCII: it is
+    // lowered in one pass, and only from the first other byte on does the case folding run.
+    lower_ascii(text, out);
     size_t i = 0;
-    while (static_cast<unsigned char>(text[i]) < 0x80) {
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) {
         ++i;
+    }
+    if (i == text.size()) {
+        return;
     }
     out.resize(i);
     while (i < text.size()) {
