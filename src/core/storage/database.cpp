@@ -105,8 +105,11 @@ OpenStatus Database::open_database(const std::filesystem::path& data_folder) {
         return OpenStatus::CannotCreateDataFolder;
     }
     const std::filesystem::path path = file_path();
+    // Only the thread that opens the connection uses it, so the engine need not lock it around
+    // every call: a search reads each column of each row through such calls.
     int rc =
-        sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        sqlite3_open_v2(path.c_str(), &db_,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         reporter_.report_text(
             TB_TRANSLATE_NOOP("Strings", "Cannot open the database file '%1': %2"),
