@@ -52,15 +52,21 @@ std::string live_clause(bool pending, const char* alias) {
     return pending ? " AND " + live_condition(alias) : std::string();
 }
 
+void read_link(const Statement& row, Link& link) {
+    link.id = row.int64(0);
+    row.read_text(1, link.title);
+    row.read_text(2, link.url);
+    row.read_text(3, link.comment);
+    link.parent = row.int64(4);
+    link.visits = row.integer(5);
+    link.last_visit = row.int64(6);
+    link.has_duplicates = row.integer(7) != 0;
+}
+
 Link read_link(const Statement& row) {
-    return {.id = row.int64(0),
-            .title = row.text(1),
-            .url = row.text(2),
-            .comment = row.text(3),
-            .parent = row.int64(4),
-            .visits = row.integer(5),
-            .last_visit = row.int64(6),
-            .has_duplicates = row.integer(7) != 0};
+    Link link;
+    read_link(row, link);
+    return link;
 }
 
 // The columns read_link reads, with `duplicates` as the flag column.
@@ -87,8 +93,11 @@ bool LinkStore::visit_links(std::string_view condition, SqlValues values,
     if (!row) {
         return false;
     }
+    // One record for every row: its strings keep their buffers from row to row.
+    Link link;
     while (row->step() == Step::Row) {
-        visit(read_link(*row));
+        read_link(*row, link);
+        visit(link);
     }
     return !row->failed();
 }

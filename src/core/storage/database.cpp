@@ -80,8 +80,18 @@ int Statement::integer(int column) const {
 }
 
 std::string Statement::text(int column) const {
+    std::string out;
+    read_text(column, out);
+    return out;
+}
+
+void Statement::read_text(int column, std::string& out) const {
     auto* raw = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-    return raw != nullptr ? std::string(raw, sqlite3_column_bytes(stmt_, column)) : std::string();
+    if (raw == nullptr) {
+        out.clear();
+        return;
+    }
+    out.assign(raw, static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
 }
 
 bool Statement::is_null(int column) const {

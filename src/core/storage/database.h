@@ -46,6 +46,8 @@ public:
     std::int64_t int64(int column) const;
     int integer(int column) const;
     std::string text(int column) const;
+    // The same into `out`, whose buffer a loop over many rows can keep.
+    void read_text(int column, std::string& out) const;
     bool is_null(int column) const;
 
     sqlite3_stmt* get() const { return stmt_; }
