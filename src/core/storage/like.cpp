@@ -54,33 +54,83 @@ bool ascii_folding_suffices(std::string_view text) {
            text.find(kLongS) == std::string_view::npos;
 }
 
-void lower_ascii(std::string_view text, std::string& out) {
+char lower_ascii_letter(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
+}
+
+// Lowers the ASCII letters; true when every byte is ASCII, so that the result is the whole case
+// folding.
+bool lower_ascii(std::string_view text, std::string& out) {
     out.assign(text);
+    unsigned char seen = 0;
     for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c + ('a' - 'A'));
+        seen |= static_cast<unsigned char>(c);
+        c = lower_ascii_letter(c);
+    }
+    return seen < 0x80;
+}
+
+// Over the text as it is, for an ASCII pattern: its pieces are in lower case, and a letter of
+// the text is lowered as it is compared.
+struct CaselessAscii {
+    static bool equal(std::string_view text, std::string_view piece) {
+        return text.size() == piece.size() &&
+               std::equal(piece.begin(), piece.end(), text.begin(),
+                          [](char p, char t) { return p == lower_ascii_letter(t); });
+    }
+    // The first candidates are found by memchr, once for each case of the first letter, so
+    // that a long text is not walked byte by byte.
+    static size_t find(std::string_view text, std::string_view piece) {
+        if (piece.empty()) {
+            return 0;
+        }
+        const char small = piece.front();
+        const char capital =
+            small >= 'a' && small <= 'z' ? static_cast<char>(small - ('a' - 'A')) : small;
+        size_t next_small = text.find(small);
+        size_t next_capital = capital == small ? std::string_view::npos : text.find(capital);
+        for (;;) {
+            const size_t at = std::min(next_small, next_capital);
+            if (at == std::string_view::npos || at + piece.size() > text.size()) {
+                return std::string_view::npos;
+            }
+            if (equal(text.substr(at, piece.size()), piece)) {
+                return at;
+            }
+            if (at == next_small) {
+                next_small = text.find(small, at + 1);
+            } else {
+                next_capital = text.find(capital, at + 1);
+            }
         }
     }
-}
+};
+
+// Over a text folded like the pattern.
+struct Exact {
+    static bool equal(std::string_view text, std::string_view piece) { return text == piece; }
+    static size_t find(std::string_view text, std::string_view piece) { return text.find(piece); }
+};
 
 }  // namespace
 
 void fold_case_utf8(std::string_view text, std::string& out) {
-    // A search folds every text it looks at, so this sets its speed. Most text is ASCII: it is
-    // lowered in one pass, and only from the first other byte on does the case folding run.
-    lower_ascii(text, out);
-    size_t i = 0;
-    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) {
-        ++i;
-    }
-    if (i == text.size()) {
+    // A search with a pattern outside ASCII folds every text it looks at. Most text is ASCII: it
+    // is lowered in one pass, and only from the first other byte on does the case folding run.
+    if (lower_ascii(text, out)) {
         return;
+    }
+    // The text has a byte outside ASCII, so this stops on it.
+    size_t i = 0;
+    while (static_cast<unsigned char>(text[i]) < 0x80) {
+        ++i;
     }
     out.resize(i);
     while (i < text.size()) {
         unsigned char b = static_cast<unsigned char>(text[i]);
         if (b < 0x80) {
-            out += static_cast<char>(b >= 'A' && b <= 'Z' ? b + 32 : b);
+            out += lower_ascii_letter(static_cast<char>(b));
             ++i;
             continue;
         }
@@ -121,46 +171,46 @@ LikePattern::LikePattern(std::string_view pattern) {
 }
 
 bool LikePattern::matches(std::string_view text) const {
-    // A condition such as "a LIKE x OR a LIKE y" hands over the same text once per pattern: it is
-    // folded only the first time, unless a pattern needs the whole folding the last one skipped.
-    // Most patterns are ASCII: their texts skip the code point by code point folding, which
-    // makes a quick search over titles a quarter faster.
-    thread_local std::string source;
-    thread_local bool source_fully_folded = false;
-    thread_local std::string folded;
-    const bool fully = !ascii_ || !ascii_folding_suffices(text);
-    if (text != source || (fully && !source_fully_folded)) {
-        if (fully) {
-            fold_case_utf8(text, folded);
-        } else {
-            lower_ascii(text, folded);
-        }
-        source.assign(text);
-        source_fully_folded = fully;
+    if (ascii_ && ascii_folding_suffices(text)) {
+        return match_pieces<CaselessAscii>(text);
     }
-    std::string_view rest(folded);
+    // A condition such as "a LIKE x OR a LIKE y" hands over the same text once per pattern: it is
+    // folded only the first time.
+    thread_local std::string source;
+    thread_local std::string folded;
+    if (text != source) {
+        fold_case_utf8(text, folded);
+        source.assign(text);
+    }
+    return match_pieces<Exact>(folded);
+}
+
+template <class Compare>
+bool LikePattern::match_pieces(std::string_view rest) const {
     if (!has_wild_) {
-        return rest == pieces_.front();
+        return Compare::equal(rest, pieces_.front());
     }
     size_t first = 0;
     size_t last = pieces_.size();
     if (!leading_wild_) {
-        if (!rest.starts_with(pieces_.front())) {
+        const std::string& head = pieces_.front();
+        if (rest.size() < head.size() || !Compare::equal(rest.substr(0, head.size()), head)) {
             return false;
         }
-        rest.remove_prefix(pieces_.front().size());
+        rest.remove_prefix(head.size());
         first = 1;
     }
     if (!trailing_wild_ && first < last) {
         const std::string& tail = pieces_.back();
-        if (!rest.ends_with(tail)) {
+        if (rest.size() < tail.size() ||
+            !Compare::equal(rest.substr(rest.size() - tail.size()), tail)) {
             return false;
         }
         rest.remove_suffix(tail.size());
         --last;
     }
     for (size_t i = first; i < last; ++i) {
-        size_t at = rest.find(pieces_[i]);
+        const size_t at = Compare::find(rest, pieces_[i]);
         if (at == std::string_view::npos) {
             return false;
         }

@@ -17,6 +17,9 @@ public:
     bool matches(std::string_view text) const;
 
 private:
+    template <class Compare>
+    bool match_pieces(std::string_view text) const;
+
     std::vector<std::string> pieces_;  // case-folded literal pieces between wildcards
     bool leading_wild_ = false;
     bool trailing_wild_ = false;

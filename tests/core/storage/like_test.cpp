@@ -48,6 +48,33 @@ TEST(LikePatternTest, FullCaseInsensitiveMatchWithTwoWildcards) {
     }
 }
 
+// An ASCII pattern is matched on the text as it is: a piece is looked for under both cases of
+// its first letter, and a candidate that fails must not hide a later one of the other case.
+TEST(LikePatternTest, AsciiPiecesAreFoundUnderEitherCaseOfTheirFirstLetter) {
+    const LikeCase cases[] = {
+        {"PPython", "%python%", true},
+        {"pPYTHON", "%python%", true},
+        {"pypYpYThOn", "%python%", true},
+        {"xx PYTHO", "%python%", false},
+        {"py", "%python%", false},
+        {"rustRUST", "%rust%rust%", true},
+        {"rUST", "%rust%rust%", false},
+        {"Hello WORLD", "hello%world", true},
+        {"Hello WORL", "hello%world", false},
+        {"HELLO", "hello", true},
+        {"HELLO!", "hello", false},
+        {"@home", "%@HOME%", true},  // no case to the first byte
+        {"`home", "%@home%", false},
+        {"[x]", "%{X}%", false},  // brackets and braces differ only in the bit of case
+        {"{x}", "%[X]%", false},
+        {"Zürich ZOO", "%zoo", true},
+    };
+    for (const LikeCase& c : cases) {
+        EXPECT_EQ(LikePattern(c.pattern).matches(c.text), c.expected)
+            << "'" << c.text << "' LIKE '" << c.pattern << "'";
+    }
+}
+
 TEST(LikePatternTest, PatternsTakingTurnsOverTextsKeepTheirOwnAnswers) {
     // A row's text is handed to each pattern of its condition in turn, and the next row's text
     // may be the last one's prefix, its other case, or empty.
