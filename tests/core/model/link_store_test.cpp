@@ -100,7 +100,8 @@ TEST_F(LinkStoreTest, LongSharedPrefixesAndHighBytesSortByEveryByte) {
                                              "Яблоко",
                                              "Sixteen byte prefix: first!",
                                              "A\x01",
-                                             "A"};
+                                             "A",
+                                             "Zebra"};
     int f = folder("F");
     {
         Transaction transaction(db);
@@ -120,6 +121,18 @@ TEST_F(LinkStoreTest, LongSharedPrefixesAndHighBytesSortByEveryByte) {
     std::vector<std::string> expected = titles;
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(loaded, expected);
+    // A folder's list is sorted in memory: it must keep the order the index gives, equal titles
+    // by id.
+    std::vector<RowId> by_index;
+    auto row = db.prepare("SELECT id FROM tb_links WHERE parent = ? ORDER BY title, id", {f});
+    while (row && row->step() == Step::Row) {
+        by_index.push_back(row->int64(0));
+    }
+    std::vector<RowId> listed;
+    for (const Link& l : model.links.links_in(f)) {
+        listed.push_back(l.id);
+    }
+    EXPECT_EQ(listed, by_index);
 }
 
 // Every read asks the file, so flags follow an edit, a move, an undo and another writer at once.
