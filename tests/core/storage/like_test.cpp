@@ -18,6 +18,14 @@ struct LikeCase {
     bool expected;
 };
 
+template <size_t N>
+void expect_matches(const LikeCase (&cases)[N]) {
+    for (const LikeCase& c : cases) {
+        EXPECT_EQ(LikePattern(c.pattern).matches(c.text), c.expected)
+            << "'" << c.text << "' LIKE '" << c.pattern << "'";
+    }
+}
+
 TEST(LikePatternTest, FullCaseInsensitiveMatchWithTwoWildcards) {
     const LikeCase cases[] = {
         {"abc", "A%", true},
@@ -42,10 +50,7 @@ TEST(LikePatternTest, FullCaseInsensitiveMatchWithTwoWildcards) {
         {"Ωμέγα", "%ΜΈΓΑ", true},
         {"emoji 😀 here", "%😀%", true},
     };
-    for (const LikeCase& c : cases) {
-        EXPECT_EQ(LikePattern(c.pattern).matches(c.text), c.expected)
-            << "'" << c.text << "' LIKE '" << c.pattern << "'";
-    }
+    expect_matches(cases);
 }
 
 // An ASCII pattern is matched on the text as it is: a piece is looked for under both cases of
@@ -69,10 +74,7 @@ TEST(LikePatternTest, AsciiPiecesAreFoundUnderEitherCaseOfTheirFirstLetter) {
         {"{x}", "%[X]%", false},
         {"Zürich ZOO", "%zoo", true},
     };
-    for (const LikeCase& c : cases) {
-        EXPECT_EQ(LikePattern(c.pattern).matches(c.text), c.expected)
-            << "'" << c.text << "' LIKE '" << c.pattern << "'";
-    }
+    expect_matches(cases);
 }
 
 TEST(LikePatternTest, PatternsTakingTurnsOverTextsKeepTheirOwnAnswers) {
@@ -120,10 +122,7 @@ TEST(LikePatternTest, OnlyKelvinSignAndLongSFoldIntoAscii) {
         {"Погода в Linux", "%LINUX", true}, {"Погода в Linux", "%погода%", true},
         {"Ünïcode text", "%text", true},    {"Ünïcode text", "ünï%", true},
     };
-    for (const LikeCase& c : cases) {
-        EXPECT_EQ(LikePattern(c.pattern).matches(c.text), c.expected)
-            << "'" << c.text << "' LIKE '" << c.pattern << "'";
-    }
+    expect_matches(cases);
 }
 
 TEST(LikePatternTest, InvalidUtf8IsComparedByteForByte) {
