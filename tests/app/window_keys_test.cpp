@@ -292,6 +292,33 @@ private slots:
         QVERIFY(shown.data.model->journal.journal_not_empty());
     }
 
+    // The bar's text is matched without regard to case, in titles and addresses alike.
+    void quickSearchTypedInTheBarFindsWhateverTheCase() {
+        ShownWindow shown;
+        QLineEdit* edit = shown.window->quick_search_edit();
+        const auto found_after_typing = [&](const QString& text) {
+            edit->setFocus();
+            edit->clear();
+            QTest::keyClicks(edit, text);
+            QTest::keyClick(edit, Qt::Key_Return);
+            QList<RowId> ids;
+            for (int row = 0; row < shown.window->list_model()->rowCount(); ++row) {
+                ids << shown.window->list_model()->record(row).id;
+            }
+            return ids;
+        };
+        // Only the title holds this word, in other letter cases.
+        const RowId digest = shown.data.link("Weekly DIGEST", "https://news.example/7", shown.news);
+        QCOMPARE(found_after_typing(QStringLiteral("wEEKLY")), QList<RowId>{digest});
+        QCOMPARE(found_after_typing(QStringLiteral("Digest")), QList<RowId>{digest});
+        QCOMPARE(found_after_typing(QStringLiteral("sEcOnD")), QList<RowId>{shown.second});
+        QCOMPARE(found_after_typing(QStringLiteral("FIRST.EX")), QList<RowId>{shown.first});
+        QCOMPARE(found_after_typing(QStringLiteral("EXAMPLE")),
+                 (QList<RowId>{shown.first, shown.second, digest}));
+        QVERIFY(found_after_typing(QStringLiteral("third")).isEmpty());
+        QVERIFY(test::shown_messages().isEmpty());
+    }
+
     void openWithFollowsTheSelection() {
         ShownWindow shown;
         shown.settings.applications = {{0, "Viewer", "/usr/bin/viewer"}};
