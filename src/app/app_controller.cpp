@@ -292,7 +292,8 @@ std::vector<Link> AppController::list_records() {
         case kNothingSelected:
             return {};
         default:
-            return model_.links.links_in(state_.current_folder);
+            // The list reads the flags of the rows it shows.
+            return model_.links.links_in(state_.current_folder, LinkStore::Flag::Skip);
     }
 }
 

@@ -80,7 +80,7 @@ void LinkListModel::set_health_lookup(std::function<Health(const Link&)> lookup)
 }
 
 void LinkListModel::refresh_health() {
-    if (!records_.empty()) {
+    if (!rows_.empty()) {
         emit dataChanged(index(0, 0), index(rowCount() - 1, 0),
                          {Qt::DecorationRole, kLinkHealthRole});
     }
@@ -88,8 +88,13 @@ void LinkListModel::refresh_health() {
 
 void LinkListModel::set_records(std::vector<Link> records, bool feed_mode) {
     beginResetModel();
-    records_ = std::move(records);
     feed_mode_ = feed_mode;
+    const bool flags_read = feed_mode || !duplicates_of_;
+    rows_.clear();
+    rows_.reserve(records.size());
+    for (Link& link : records) {
+        rows_.push_back({std::move(link), flags_read});
+    }
     apply_sort();
     endResetModel();
 }
@@ -104,8 +109,8 @@ void LinkListModel::sort_by_header(int column) {
 
 void LinkListModel::apply_sort() {
     if (sort_column_ >= 0) {
-        std::sort(records_.begin(), records_.end(),
-                  [this](const Link& a, const Link& b) { return goes_before(a, b); });
+        std::sort(rows_.begin(), rows_.end(),
+                  [this](const Row& a, const Row& b) { return goes_before(a.link, b.link); });
     }
 }
 
@@ -115,9 +120,9 @@ void LinkListModel::update_records(const std::vector<RowId>& touched, std::vecto
         gone.erase(link.id);
     }
     for (int row = rowCount() - 1; row >= 0 && !gone.empty(); --row) {
-        if (gone.erase(records_[static_cast<size_t>(row)].id) != 0) {
+        if (gone.erase(rows_[static_cast<size_t>(row)].link.id) != 0) {
             beginRemoveRows({}, row, row);
-            records_.erase(records_.begin() + row);
+            rows_.erase(rows_.begin() + row);
             endRemoveRows();
         }
     }
@@ -128,31 +133,31 @@ void LinkListModel::update_records(const std::vector<RowId>& touched, std::vecto
 
 void LinkListModel::put_record(Link link) {
     const auto place =
-        std::upper_bound(records_.begin(), records_.end(), link,
-                         [this](const Link& a, const Link& b) { return goes_before(a, b); });
-    int to = static_cast<int>(place - records_.begin());
+        std::upper_bound(rows_.begin(), rows_.end(), link,
+                         [this](const Link& a, const Row& b) { return goes_before(a, b.link); });
+    int to = static_cast<int>(place - rows_.begin());
     const int row = row_of(link.id);
     if (row < 0) {
         beginInsertRows({}, to, to);
-        records_.insert(records_.begin() + to, std::move(link));
+        rows_.insert(rows_.begin() + to, {std::move(link), true});
         endInsertRows();
         return;
     }
     // A moved row keeps its selection; one that stays between its neighbours only repaints.
-    const auto at = records_.begin() + row;
+    const auto at = rows_.begin() + row;
     if (to < row) {
         beginMoveRows({}, row, row, {}, to);
-        std::rotate(records_.begin() + to, at, at + 1);
+        std::rotate(rows_.begin() + to, at, at + 1);
         endMoveRows();
     } else if (to > row + 1) {
         beginMoveRows({}, row, row, {}, to);
-        std::rotate(at, at + 1, records_.begin() + to);
+        std::rotate(at, at + 1, rows_.begin() + to);
         endMoveRows();
         --to;
     } else {
         to = row;
     }
-    records_[static_cast<size_t>(to)] = std::move(link);
+    rows_[static_cast<size_t>(to)] = {std::move(link), true};
     emit dataChanged(index(to, 0), index(to, columnCount() - 1));
 }
 
@@ -170,17 +175,47 @@ bool LinkListModel::goes_before(const Link& a, const Link& b) const {
 std::vector<std::string> LinkListModel::urls_of(const std::vector<RowId>& ids) const {
     const std::unordered_set<RowId> wanted(ids.begin(), ids.end());
     std::vector<std::string> urls;
-    for (const Link& link : records_) {
-        if (wanted.contains(link.id)) {
-            urls.push_back(link.url);
+    for (const Row& row : rows_) {
+        if (wanted.contains(row.link.id)) {
+            urls.push_back(row.link.url);
         }
     }
     return urls;
 }
 
+const Link& LinkListModel::record(int row) const {
+    read_flags(static_cast<size_t>(row));
+    return rows_[static_cast<size_t>(row)].link;
+}
+
+void LinkListModel::read_flags(size_t row) const {
+    // About a screenful of rows: their lookups cost a few milliseconds at 1,000,000 links.
+    constexpr size_t kFlagBlock = 128;
+    if (rows_[row].flag_read || !duplicates_of_) {
+        return;
+    }
+    const size_t first = row - row % kFlagBlock;
+    const size_t end = std::min(rows_.size(), first + kFlagBlock);
+    std::vector<std::string_view> urls;
+    for (size_t i = first; i < end; ++i) {
+        if (!rows_[i].flag_read) {
+            urls.push_back(rows_[i].link.url);
+        }
+    }
+    const std::vector<std::string_view> duplicated = duplicates_of_(std::move(urls));
+    for (size_t i = first; i < end; ++i) {
+        Row& unread = rows_[i];
+        if (!unread.flag_read) {
+            unread.link.has_duplicates = std::binary_search(duplicated.begin(), duplicated.end(),
+                                                            std::string_view(unread.link.url));
+            unread.flag_read = true;
+        }
+    }
+}
+
 int LinkListModel::row_of(RowId id) const {
-    for (size_t i = 0; i < records_.size(); ++i) {
-        if (records_[i].id == id) {
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].link.id == id) {
             return static_cast<int>(i);
         }
     }
@@ -188,7 +223,7 @@ int LinkListModel::row_of(RowId id) const {
 }
 
 int LinkListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(records_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
 int LinkListModel::columnCount(const QModelIndex& parent) const {
@@ -199,7 +234,7 @@ QVariant LinkListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) {
         return {};
     }
-    const Link& link = records_[static_cast<size_t>(index.row())];
+    const Link& link = rows_[static_cast<size_t>(index.row())].link;
     switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole:
@@ -222,7 +257,7 @@ QVariant LinkListModel::data(const QModelIndex& index, int role) const {
             if (feed_mode_) {
                 return {};
             }
-            QColor colour = link_colour(link, highlight_unvisited_);
+            QColor colour = link_colour(record(index.row()), highlight_unvisited_);
             return colour.isValid() ? QVariant(colour) : QVariant();
         }
         case kLinkIdRole:

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <array>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "health/link_health.h"
@@ -27,11 +28,19 @@ class LinkListModel : public QAbstractTableModel {
 public:
     explicit LinkListModel(QObject* parent = nullptr);
 
-    // Replaces the rows; feed items get no colours. The current sort is applied again.
+    // The addresses among urls that more than one live link has, sorted.
+    using DuplicatesLookup =
+        std::function<std::vector<std::string_view>(std::vector<std::string_view> urls)>;
+    // Where the rows read their duplicate flags, a block of rows at a time when one of them is
+    // first shown: a folder of 50,000 links shows without 50,000 index lookups. Without it the
+    // records' own flags show.
+    void set_duplicates_lookup(DuplicatesLookup lookup) { duplicates_of_ = std::move(lookup); }
+    // Replaces the rows; feed items get no colours. The current sort is applied again. With a
+    // duplicates lookup the records' flags are read again, so they may come without them.
     void set_records(std::vector<Link> records, bool feed_mode);
-    // Drops the rows of the touched links without a fresh record, then puts each fresh record
-    // at its place in the current order, row by row: a write shows without a reset, and the
-    // selection stays on the rows that remain.
+    // Drops the rows of the touched links without a fresh record, then puts each fresh record,
+    // its flag read, at its place in the current order, row by row: a write shows without a
+    // reset, and the selection stays on the rows that remain.
     void update_records(const std::vector<RowId>& touched, std::vector<Link> fresh);
     // The addresses the rows of these links show.
     std::vector<std::string> urls_of(const std::vector<RowId>& ids) const;
@@ -45,7 +54,8 @@ public:
     void sort_by_header(int column);
     bool descending() const { return descending_; }
 
-    const Link& record(int row) const { return records_[static_cast<size_t>(row)]; }
+    // The row's link, its duplicate flag read.
+    const Link& record(int row) const;
     int row_of(RowId id) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -59,13 +69,23 @@ public:
     Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
 
 private:
+    struct Row {
+        Link link;
+        // Whether link.has_duplicates holds what the database says.
+        bool flag_read = false;
+    };
+
     void apply_sort();
+    // Reads the flags of the rows in the block of row that have not read theirs.
+    void read_flags(size_t row) const;
     // Inserts the record, or replaces its link's row and moves it where the order wants it.
     void put_record(Link link);
     // The order of the rows: the sorted column, then the folder's own order (title, then id).
     bool goes_before(const Link& a, const Link& b) const;
 
-    std::vector<Link> records_;
+    // Mutable because a row reads its flag when it is first shown.
+    mutable std::vector<Row> rows_;
+    DuplicatesLookup duplicates_of_;
     bool feed_mode_ = false;
     bool highlight_unvisited_ = true;
     bool descending_ = false;

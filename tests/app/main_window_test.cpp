@@ -5,6 +5,7 @@
 #include <QToolBar>
 #include <QTreeView>
 #include <QtTest>
+#include <set>
 
 #include "app/app_controller.h"
 #include "app/link_count.h"
@@ -128,6 +129,61 @@ private slots:
         LinkListModel model;
         model.set_records({Link{.id = 1, .title = "item"}}, true);
         QVERIFY(!model.data(model.index(0, 0), Qt::ForegroundRole).isValid());
+    }
+
+    // With a lookup, rows read their duplicate flags a block at a time when first shown; a read
+    // flag moves with its row through a sort, and a fresh record's flag is not read again.
+    void flagsAreReadForTheRowsShown() {
+        const std::set<std::string> duplicated = {"https://n007/", "https://n200/", "https://n299/",
+                                                  "https://n250/"};
+        std::vector<size_t> asked;
+        LinkListModel model;
+        model.set_duplicates_lookup([&](std::vector<std::string_view> urls) {
+            asked.push_back(urls.size());
+            std::sort(urls.begin(), urls.end());
+            std::vector<std::string_view> found;
+            for (std::string_view url : urls) {
+                if (duplicated.contains(std::string(url))) {
+                    found.push_back(url);
+                }
+            }
+            return found;
+        });
+        std::vector<Link> records;
+        for (int i = 0; i < 300; ++i) {
+            const std::string n =
+                QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')).toStdString();
+            records.push_back(Link{.id = i + 1,
+                                   .title = "t" + n,
+                                   .url = "https://n" + n + "/",
+                                   .has_duplicates = i == 100});
+        }
+        model.set_records(std::move(records), false);
+        QVERIFY(asked.empty());
+        auto flagged = [&model](int row) { return model.record(row).has_duplicates; };
+
+        QCOMPARE(model.data(model.index(7, 0), Qt::ForegroundRole).value<QColor>(),
+                 QColor(75, 0, 0));
+        QVERIFY(!flagged(8));
+        QVERIFY(!flagged(100));
+        QCOMPARE(asked, std::vector<size_t>({128}));
+        QVERIFY(flagged(200));
+        QVERIFY(!flagged(201));
+        QCOMPARE(asked, std::vector<size_t>({128, 128}));
+
+        model.update_records({300}, {Link{.id = 300, .title = "t299", .url = "https://n299/"}});
+        QVERIFY(!flagged(299));
+        QVERIFY(!flagged(298));
+        QCOMPARE(asked, std::vector<size_t>({128, 128, 43}));
+
+        model.sort_by_header(0);
+        QCOMPARE(model.record(0).title, std::string("t299"));
+        QVERIFY(!flagged(0));
+        QVERIFY(flagged(49));
+        QVERIFY(flagged(99));
+        QVERIFY(!flagged(199));
+        QVERIFY(flagged(292));
+        QCOMPARE(asked, std::vector<size_t>({128, 128, 43}));
     }
 
     void headerClicksShareOneDirection() {

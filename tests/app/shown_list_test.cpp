@@ -239,6 +239,45 @@ private slots:
         QCOMPARE(w.titles(), QStringList({"Alpha", "Delta", "Zulu", "Bravo"}));
         QCOMPARE(w.reset_count(), 0);
     }
+
+    // A folder longer than a screen: the rows that End and a header click bring into view show
+    // the duplicate colour of the links whose partners sit in another folder, and only those.
+    void aLongFolderColoursTheRowsItScrollsTo() {
+        ShownList w;
+        const RowId long_folder = w.data.folder("Long");
+        std::vector<RowId> links;
+        for (int i = 0; i < 300; ++i) {
+            const std::string n =
+                QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')).toStdString();
+            links.push_back(w.data.link("Link " + n, "https://n" + n + ".example/", long_folder));
+        }
+        w.data.link("Copy", "https://n003.example/", w.hidden);
+        w.data.link("Copy", "https://n290.example/", w.hidden);
+        w.controller.refill_tree(true);
+        w.window->select_folder(long_folder);
+        const QColor duplicated(75, 0, 0);
+        auto colour = [&w](RowId link) {
+            return w.list()
+                ->data(w.list()->index(w.list()->row_of(link), 0), Qt::ForegroundRole)
+                .value<QColor>();
+        };
+
+        w.view()->setFocus();
+        QTest::keyClick(w.view(), Qt::Key_End);
+        QCOMPARE(w.view()->currentIndex().row(), 299);
+        QCOMPARE(colour(links[290]), duplicated);
+        QVERIFY(colour(links[291]) != duplicated);
+
+        QHeaderView* header = w.view()->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+        QCOMPARE(w.titles().front(), QStringLiteral("Link 299"));
+        QTest::keyClick(w.view(), Qt::Key_End);
+        QCOMPARE(colour(links[3]), duplicated);
+        QCOMPARE(colour(links[290]), duplicated);
+        QVERIFY(colour(links[2]) != duplicated);
+        QVERIFY(colour(links[150]) != duplicated);
+    }
 };
 
 QTEST_MAIN(ShownListTest)

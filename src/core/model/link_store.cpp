@@ -5,7 +5,6 @@
 #include <cctype>
 #include <cstdint>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "platform/messages.h"
 #include "text/control_chars.h"
@@ -102,8 +101,8 @@ bool LinkStore::visit_links(std::string_view condition, SqlValues values,
     return !row->failed();
 }
 
-std::vector<Link> LinkStore::select_links(std::string_view condition, SqlValues values,
-                                          Order order) const {
+std::vector<Link> LinkStore::select_links(std::string_view condition, SqlValues values, Order order,
+                                          Flag flag) const {
     std::vector<Link> out;
     const ReadSnapshot snapshot(db_);
     auto row = db_.prepare(link_query("0", condition, journal_.has_deletions(), order), values);
@@ -113,7 +112,9 @@ std::vector<Link> LinkStore::select_links(std::string_view condition, SqlValues 
     while (row->step() == Step::Row) {
         out.push_back(read_link(*row));
     }
-    mark_duplicates(out);
+    if (flag == Flag::Read) {
+        mark_duplicates(out);
+    }
     return out;
 }
 
@@ -123,27 +124,35 @@ void LinkStore::mark_duplicates(std::vector<Link>& links) const {
     for (const Link& link : links) {
         urls.push_back(link.url);
     }
+    const std::vector<std::string_view> duplicated = duplicated_addresses(std::move(urls));
+    for (Link& link : links) {
+        link.has_duplicates =
+            std::binary_search(duplicated.begin(), duplicated.end(), std::string_view(link.url));
+    }
+}
+
+std::vector<std::string_view> LinkStore::duplicated_addresses(
+    std::vector<std::string_view> urls) const {
     // Seeking the address index in address order reads each of its pages once, where the
     // order of the rows jumps between them: at 1,000,000 links the flags of a folder of 50,000
-    // links take 68 ms instead of 150 ms, and the folder shows in 0.15 s instead of 0.24 s.
+    // links take 68 ms instead of 150 ms.
     std::sort(urls.begin(), urls.end());
     urls.erase(std::unique(urls.begin(), urls.end()), urls.end());
+    std::vector<std::string_view> duplicated;
+    const ReadSnapshot snapshot(db_);
     // A row when the address has a second live link.
     auto second = db_.prepare("SELECT 1 FROM tb_links l WHERE l.url = ?" +
                               live_clause(journal_.has_deletions(), "l") + " LIMIT 1 OFFSET 1");
     if (!second) {
-        return;
+        return duplicated;
     }
-    std::unordered_set<std::string_view> duplicated;
     for (std::string_view url : urls) {
         second->reset();
         if (second->bind({url}) && second->step() == Step::Row) {
-            duplicated.insert(url);
+            duplicated.push_back(url);
         }
     }
-    for (Link& link : links) {
-        link.has_duplicates = duplicated.contains(link.url);
-    }
+    return duplicated;
 }
 
 std::optional<Link> LinkStore::find(RowId id) const {
@@ -151,8 +160,8 @@ std::optional<Link> LinkStore::find(RowId id) const {
     return found.empty() ? std::nullopt : std::optional<Link>(std::move(found.front()));
 }
 
-std::vector<Link> LinkStore::links_in(RowId folder) const {
-    return select_links("l.parent = ?", {folder});
+std::vector<Link> LinkStore::links_in(RowId folder, Flag flag) const {
+    return select_links("l.parent = ?", {folder}, Order::Title, flag);
 }
 
 std::vector<Link> LinkStore::links_in_with_urls(RowId folder,

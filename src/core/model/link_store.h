@@ -47,8 +47,13 @@ public:
 
     // The live link with this id, or nothing.
     std::optional<Link> find(RowId id) const;
+    enum class Order { Title, Id };
+    // Whether a read works out each link's duplicate flag, one index lookup per link. A reader
+    // that never shows the flag, or works it out later for the rows it shows, skips it, and
+    // has_duplicates stays false.
+    enum class Flag { Read, Skip };
     // The live links of one folder, by title (byte order), equal titles by id.
-    std::vector<Link> links_in(RowId folder) const;
+    std::vector<Link> links_in(RowId folder, Flag flag = Flag::Read) const;
     // The live links of one folder with any of these addresses, address by address.
     std::vector<Link> links_in_with_urls(RowId folder, const std::vector<std::string>& urls) const;
     // Every live link, in the order of links_in.
@@ -57,10 +62,6 @@ public:
     std::vector<Link> links_with_ids(const std::vector<RowId>& ids) const;
     // The id and folder of each live link among ids, by id.
     std::vector<std::pair<RowId, RowId>> live_folders_of(const std::vector<RowId>& ids) const;
-    enum class Order { Title, Id };
-    // Whether a read works out each link's duplicate flag, one index lookup per link. A reader
-    // that never shows the flag skips it, and has_duplicates stays false.
-    enum class Flag { Read, Skip };
     // Calls visit for each live link meeting `condition`, a SQL condition on the row "l" with
     // "?" parameters, in title order (as links_in) or by id; false when the read failed.
     bool visit_links(std::string_view condition, SqlValues values,
@@ -68,7 +69,9 @@ public:
                      Flag flag = Flag::Read) const;
     // As visit_links, into a list whose duplicate flags come from one pass over its addresses.
     std::vector<Link> select_links(std::string_view condition, SqlValues values,
-                                   Order order = Order::Title) const;
+                                   Order order = Order::Title, Flag flag = Flag::Read) const;
+    // Those of urls that more than one live link has, sorted, each once.
+    std::vector<std::string_view> duplicated_addresses(std::vector<std::string_view> urls) const;
 
     RowId add_link_to(RowId parent, const std::string& title, const std::string& url,
                       const std::string& comment);
