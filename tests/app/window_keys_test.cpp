@@ -319,6 +319,27 @@ private slots:
         QVERIFY(test::shown_messages().isEmpty());
     }
 
+    // The Search Results rows read their flags as they show: the two links that share an
+    // address, in different folders, show the duplicate colour, and the third does not.
+    void searchResultsShowTheDuplicateColour() {
+        ShownWindow shown;
+        const RowId copy = shown.data.link("Copy", "https://first.example/", shown.inner);
+        QLineEdit* edit = shown.window->quick_search_edit();
+        edit->setFocus();
+        QTest::keyClicks(edit, QStringLiteral("example"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        LinkListModel* list = shown.window->list_model();
+        QCOMPARE(list->rowCount(), 3);
+        auto colour = [list](RowId link) {
+            return list->data(list->index(list->row_of(link), 0), Qt::ForegroundRole)
+                .value<QColor>();
+        };
+        const QColor duplicated(75, 0, 0);
+        QCOMPARE(colour(shown.first), duplicated);
+        QCOMPARE(colour(copy), duplicated);
+        QVERIFY(colour(shown.second) != duplicated);
+    }
+
     void openWithFollowsTheSelection() {
         ShownWindow shown;
         shown.settings.applications = {{0, "Viewer", "/usr/bin/viewer"}};

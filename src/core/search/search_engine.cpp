@@ -140,7 +140,8 @@ void SearchEngine::remember() {
 
 std::vector<Link> SearchEngine::results() const {
     std::vector<Link> links;
-    (void)visit_results([&links](const Link& link) { links.push_back(link); });
+    (void)visit_results([&links](const Link& link) { links.push_back(link); }, LinkStore::Order::Id,
+                        LinkStore::Flag::Skip);
     return links;
 }
 

@@ -20,7 +20,8 @@ public:
     // The ids of the links found by the last search, ascending. Only the ids are kept: the links
     // are read when they are shown.
     const std::vector<RowId>& result_ids() const { return result_ids_; }
-    // The links found by the last search as they are now, by id; one deleted since is left out.
+    // The links found by the last search as they are now, by id, without their duplicate flags;
+    // one deleted since is left out.
     std::vector<Link> results() const;
     // Reads the links found by the last search and calls visit for each, in `order`; false when
     // the read failed.
