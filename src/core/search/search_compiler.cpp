@@ -65,6 +65,20 @@ std::string link_pass_statement(const std::string& search_template, std::string_
     return replace_outside_literals(search_template, kColumnPlaceholder, column);
 }
 
+std::string link_passes_statement(const std::string& search_template,
+                                  const std::vector<std::string_view>& columns) {
+    std::string statement(kLinksPrefix);
+    for (std::string_view column : columns) {
+        if (statement.size() > kLinksPrefix.size()) {
+            statement += " OR ";
+        }
+        statement += '(';
+        statement += link_pass_statement(search_template, column).substr(kLinksPrefix.size());
+        statement += ')';
+    }
+    return statement;
+}
+
 std::string folder_pass_statement(const std::string& search_template) {
     // Only the table of the leading clause changes; a search word "tb_links" stays a word.
     std::string statement = link_pass_statement(search_template, "title");

@@ -23,6 +23,11 @@ std::string search_template(const std::string& text);
 // The template with every placeholder replaced by a link column (title, url, comment).
 std::string link_pass_statement(const std::string& search_template, std::string_view column);
 
+// One statement for the link passes over these columns: each column's condition in
+// parentheses, joined by OR, so that one scan of the links answers every pass.
+std::string link_passes_statement(const std::string& search_template,
+                                  const std::vector<std::string_view>& columns);
+
 // The template over folder titles: "SELECT id FROM tb_folders WHERE ..." with the title column.
 std::string folder_pass_statement(const std::string& search_template);
 

@@ -37,22 +37,36 @@ std::vector<RowId> SearchEngine::live_in_scope(const Scope& scope,
     return kept;
 }
 
-int SearchEngine::link_pass(const std::string& statement, std::vector<RowId>& ids) {
-    // Prepared without the engine's own message: a bad expression is "Invalid query.".
+bool SearchEngine::prepares(const std::string& statement) const {
+    sqlite3_stmt* raw = nullptr;
+    const bool prepared =
+        sqlite3_prepare_v2(model_.db.handle(), statement.c_str(), -1, &raw, nullptr) == SQLITE_OK;
+    sqlite3_finalize(raw);
+    return prepared;
+}
+
+bool SearchEngine::link_passes(const std::string& words,
+                               const std::vector<std::string_view>& columns,
+                               std::vector<RowId>& ids) {
+    // One column's statement is prepared first: the parentheses of the joined conditions could
+    // balance a text that leaves its own unbalanced, as "a ) OR ( b" does.
+    if (!prepares(link_pass_statement(words, columns.front()))) {
+        return false;
+    }
+    const std::string statement = link_passes_statement(words, columns);
+    // Prepared without the engine's own message: a failure is "Invalid query.".
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(model_.db.handle(), statement.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
         sqlite3_finalize(raw);
-        return -1;
+        return false;
     }
     SilentReporter silent;
     Statement row(model_.db.handle(), raw, silent);
     // Liveness and the folder scope are checked once, on the rows of all passes together.
-    int added = 0;
     while (row.step() == Step::Row) {
         ids.push_back(row.int64(0));
-        ++added;
     }
-    return row.failed() ? -1 : added;
+    return !row.failed();
 }
 
 bool SearchEngine::folder_pass(const std::string& statement, const Scope& scope,
@@ -98,21 +112,22 @@ int SearchEngine::run_scoped(const Scope& scope, bool remember) {
     result_ids_.clear();
     invalid_ = false;
     const std::string words = search_template(query.text);
-    struct Pass {
-        bool wanted;
-        const char* column;
-        int failure;
-    };
-    const Pass passes[] = {{query.in_titles, "title", -1},
-                           {query.in_addresses, "url", 0},
-                           {query.in_comments, "comment", 0}};
+    std::vector<std::string_view> columns;
+    if (query.in_titles) {
+        columns.push_back("title");
+    }
+    if (query.in_addresses) {
+        columns.push_back("url");
+    }
+    if (query.in_comments) {
+        columns.push_back("comment");
+    }
     std::vector<RowId> ids;
-    for (const Pass& pass : passes) {
-        if (pass.wanted && link_pass(link_pass_statement(words, pass.column), ids) < 0) {
-            model_.db.reporter().report(msg::kInvalidQuery);
-            invalid_ = true;
-            return pass.failure;
-        }
+    if (!columns.empty() && !link_passes(words, columns, ids)) {
+        model_.db.reporter().report(msg::kInvalidQuery);
+        invalid_ = true;
+        // A failure over titles gives -1, one over addresses or comments alone 0.
+        return query.in_titles ? -1 : 0;
     }
     if (query.in_parent_titles && scope.mode != kCurrentFolderOnly &&
         !folder_pass(folder_pass_statement(words), scope, ids)) {

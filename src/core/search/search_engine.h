@@ -64,8 +64,11 @@ private:
     bool in_scope(const Scope& scope, RowId folder) const;
     // The ids, ascending, of the live links among ids that lie in the scope.
     std::vector<RowId> live_in_scope(const Scope& scope, const std::vector<RowId>& ids) const;
-    // -1: not preparable; otherwise the number of ids added.
-    int link_pass(const std::string& statement, std::vector<RowId>& ids);
+    // Adds the ids of the links that the template matches in any of the columns; false when the
+    // template is no statement or the read failed.
+    bool link_passes(const std::string& words, const std::vector<std::string_view>& columns,
+                     std::vector<RowId>& ids);
+    bool prepares(const std::string& statement) const;
     // false: not preparable.
     bool folder_pass(const std::string& statement, const Scope& scope, std::vector<RowId>& ids);
 

@@ -60,6 +60,9 @@ TEST(SearchCompilerTest, PassStatementsFillTheColumn) {
               "SELECT id FROM tb_links WHERE url LIKE '%a%' OR url LIKE '%b%' ");
     EXPECT_EQ(folder_pass_statement(words),
               "SELECT id FROM tb_folders WHERE title LIKE '%a%' OR title LIKE '%b%' ");
+    EXPECT_EQ(link_passes_statement(words, {"title", "comment"}),
+              "SELECT id FROM tb_links WHERE (title LIKE '%a%' OR title LIKE '%b%' ) OR (comment "
+              "LIKE '%a%' OR comment LIKE '%b%' )");
     // A search word naming the table is not rewritten by the folder pass.
     EXPECT_EQ(folder_pass_statement(search_template("tb_links")),
               "SELECT id FROM tb_folders WHERE title LIKE '%tb_links%' ");
