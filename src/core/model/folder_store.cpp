@@ -31,25 +31,26 @@ std::string id_array(const std::vector<RowId>& ids) {
 
 FolderStore::FolderStore(Database& db, Journal& journal) : db_(db), journal_(journal) {}
 
-void FolderStore::load_parent_map() {
-    parent_of_.clear();
-    auto row = db_.prepare("SELECT id, parent FROM tb_folders");
-    while (row && row->step() == Step::Row) {
-        parent_of_[row->int64(0)] = row->int64(1);
-    }
-}
-
 void FolderStore::reload() {
-    load_parent_map();
+    parent_of_.clear();
     folders_.clear();
-    auto row = db_.prepare("SELECT * FROM tb_folders WHERE id NOT IN " + schema::kPendingFolderIds);
+    // One read of the table: every row's parent for the ancestry chains, and the rows not
+    // waiting for the purge as the folder list.
+    auto row = db_.prepare("SELECT id IN " + schema::kPendingFolderIds +
+                           ", id, title, comment, parent, protected FROM tb_folders");
     while (row && row->step() == Step::Row) {
+        const RowId id = row->int64(1);
+        const RowId parent = row->int64(4);
+        parent_of_[id] = parent;
+        if (row->integer(0) != 0) {
+            continue;
+        }
         Folder f;
-        f.id = row->int64(0);
-        f.title = row->text(1);
-        f.comment = row->text(2);
-        f.parent = row->int64(3);
-        f.is_protected = row->integer(4) != 0;
+        f.id = id;
+        f.title = row->text(2);
+        f.comment = row->text(3);
+        f.parent = parent;
+        f.is_protected = row->integer(5) != 0;
         folders_.push_back(std::move(f));
     }
     compute_levels();
@@ -530,7 +531,6 @@ std::vector<RowId> FolderStore::descendants(RowId folder) {
 
 // Reads first and writes only what differs, so that a load of a sound file takes no write lock.
 int FolderStore::repair_ancestry() {
-    load_parent_map();
     std::unordered_map<RowId, std::string> rows;
     auto row = db_.prepare("SELECT folderID, parents FROM tb_parents");
     while (row && row->step() == Step::Row) {

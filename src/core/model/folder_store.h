@@ -76,7 +76,8 @@ public:
     // Rewrites the rows of a folder and every folder below it.
     [[nodiscard]] bool update_subtree_ancestry(RowId folder);
     std::vector<RowId> descendants(RowId folder);
-    // Rewrites rows that are missing or disagree with tb_folders; returns how many.
+    // Rewrites rows that are missing or disagree with the folders as last reloaded and written
+    // since; returns how many.
     int repair_ancestry();
 
     // The moved flag: the next tree fill selects the moved folder's former parent.
@@ -89,7 +90,6 @@ public:
     [[nodiscard]] bool set_parent_row(RowId id, RowId parent);
 
 private:
-    void load_parent_map();
     RowId insert_folder(const Folder& folder);
     std::vector<RowId> rows_below(RowId folder) const;
     std::vector<RowId> chain_above(RowId folder) const;

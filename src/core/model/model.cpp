@@ -15,8 +15,8 @@ Model::Model(Database& database)
       statistics(links, folders) {}
 
 void Model::load() {
-    folders.repair_ancestry();
     folders.reload();
+    folders.repair_ancestry();
 }
 
 namespace {
