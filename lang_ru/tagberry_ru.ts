@@ -1320,12 +1320,20 @@ Do you want to open it?</source>
         <translation>Не удалось импортировать &apos;%1&apos;: %2.</translation>
     </message>
     <message>
+        <source>Added 1 newsfeed, skipped %1 already subscribed.</source>
+        <translation>Добавлено лент новостей: 1, пропущено уже подписанных: %1.</translation>
+    </message>
+    <message>
         <source>Added %1 newsfeeds, skipped %2 already subscribed.</source>
         <translation>Добавлено лент новостей: %1, пропущено уже подписанных: %2.</translation>
     </message>
     <message>
         <source>Cannot write &apos;%1&apos;.</source>
         <translation>Не удалось записать &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>Exported 1 newsfeed.</source>
+        <translation>Экспортировано лент новостей: 1.</translation>
     </message>
     <message>
         <source>Exported %1 newsfeeds.</source>

@@ -277,9 +277,11 @@ void FeedArea::import_subscriptions() {
     if (count.added > 0) {
         channels_->update_all();
     }
-    controller_.inform_text(tr("Added %1 newsfeeds, skipped %2 already subscribed.")
-                                .arg(count.added)
-                                .arg(count.skipped));
+    controller_.inform_text(
+        count.added == 1 ? tr("Added 1 newsfeed, skipped %1 already subscribed.").arg(count.skipped)
+                         : tr("Added %1 newsfeeds, skipped %2 already subscribed.")
+                               .arg(count.added)
+                               .arg(count.skipped));
 }
 
 void FeedArea::export_subscriptions() {
@@ -292,7 +294,8 @@ void FeedArea::export_subscriptions() {
         warn(tr("Cannot write '%1'.").arg(*file));
         return;
     }
-    controller_.inform_text(tr("Exported %1 newsfeeds.").arg(feeds.size()));
+    controller_.inform_text(feeds.size() == 1 ? tr("Exported 1 newsfeed.")
+                                              : tr("Exported %1 newsfeeds.").arg(feeds.size()));
 }
 
 void FeedArea::warn(const QString& text) {

@@ -419,6 +419,27 @@ private slots:
         other.feeds->shutdown();
     }
 
+    // One newsfeed is counted in the singular, going out and coming in.
+    void oneSubscriptionIsCountedInTheSingular() {
+        FeedWindow w;
+        w.feeds->start();
+        QVERIFY(w.subscribe(QStringLiteral("Mine"), "http://127.0.0.1:1/c.xml") != 0);
+        w.ui.subscriptions_to_save = QString::fromStdString((w.data.dir / "one.opml").string());
+        acknowledge();
+        w.menu_action("&Newsfeeds", "E&xport Subscriptions...")->trigger();
+        QCOMPARE(shown_messages().last(), QStringLiteral("Exported 1 newsfeed."));
+
+        FeedWindow other;
+        other.feeds->start();
+        other.ui.subscriptions_to_open = w.ui.subscriptions_to_save;
+        acknowledge();
+        other.menu_action("&Newsfeeds", "&Import Subscriptions...")->trigger();
+        QCOMPARE(shown_messages().last(),
+                 QStringLiteral("Added 1 newsfeed, skipped 0 already subscribed."));
+        w.feeds->shutdown();
+        other.feeds->shutdown();
+    }
+
     void addNewsfeedTakesAWebPageForTheFeedItAnnounces() {
         test::LocalHttpServer server;
         const std::vector<std::string> html = {"Content-Type: text/html"};
