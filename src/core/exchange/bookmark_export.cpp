@@ -23,7 +23,10 @@ constexpr size_t kChunkSize = 512 * 1024;
 // A title needs encoding for the entity characters, line breaks, and the lead byte of the UTF-8
 // guillemets; an address for a double quote and line breaks.
 bool is_plain_title(std::string_view title) {
-    return title.find_first_of("&<>\"\r\n\xC2") == std::string_view::npos;
+    return std::none_of(title.begin(), title.end(), [](char c) {
+        return c == '&' || c == '<' || c == '>' || c == '"' || c == '\r' || c == '\n' ||
+               c == '\xC2';
+    });
 }
 
 // Appends a title on one line (the file format is line-based), entity-encoded.
@@ -45,13 +48,18 @@ void append_title(std::string& out, std::string_view title) {
 
 // A line break would split the link's line, and readers drop it from an address anyway.
 void append_address(std::string& out, std::string_view url) {
-    for (char c : url) {
-        if (c == '"') {
+    const auto special = [](char c) { return c == '"' || c == '\r' || c == '\n'; };
+    // The bytes between special ones are copied as runs: an export writes every address.
+    auto plain = url.begin();
+    for (auto at = std::find_if(plain, url.end(), special); at != url.end();
+         at = std::find_if(plain, url.end(), special)) {
+        out.append(plain, at);
+        if (*at == '"') {
             out += "%22";
-        } else if (c != '\r' && c != '\n') {
-            out += c;
         }
+        plain = at + 1;
     }
+    out.append(plain, url.end());
 }
 
 struct LinkText {
