@@ -293,7 +293,7 @@ QMimeData* LinkListModel::mimeData(const QModelIndexList& indexes) const {
     }
     std::vector<RowId> ids;
     for (int row : rows) {
-        ids.push_back(record(row).id);
+        ids.push_back(id_at(row));
     }
     return links_mime_data(ids);
 }

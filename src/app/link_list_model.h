@@ -56,6 +56,8 @@ public:
 
     // The row's link, its duplicate flag read.
     const Link& record(int row) const;
+    // The row's link id, without reading any flag.
+    RowId id_at(int row) const { return rows_[static_cast<size_t>(row)].link.id; }
     int row_of(RowId id) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -606,7 +606,7 @@ std::vector<RowId> MainWindow::selected_ids() const {
     std::vector<RowId> ids;
     ids.reserve(static_cast<size_t>(rows.size()));
     for (const QModelIndex& index : rows) {
-        ids.push_back(list_model_->record(index.row()).id);
+        ids.push_back(list_model_->id_at(index.row()));
     }
     return ids;
 }

@@ -159,6 +159,7 @@ private slots:
                                    .has_duplicates = i == 100});
         }
         model.set_records(std::move(records), false);
+        QCOMPARE(model.id_at(250), RowId{251});
         QVERIFY(asked.empty());
         auto flagged = [&model](int row) { return model.record(row).has_duplicates; };
 
