@@ -143,6 +143,20 @@ struct FeedWindow {
     QStringList launched;
 };
 
+// Exports the subscriptions of `from` to file and imports that file into `to`, through the
+// Newsfeeds menus of both windows; returns the messages the two steps showed.
+QStringList export_then_import(FeedWindow& from, FeedWindow& to,
+                               const std::filesystem::path& file) {
+    from.ui.subscriptions_to_save = QString::fromStdString(file.string());
+    acknowledge();
+    from.menu_action("&Newsfeeds", "E&xport Subscriptions...")->trigger();
+    const QString exported = shown_messages().last();
+    to.ui.subscriptions_to_open = from.ui.subscriptions_to_save;
+    acknowledge();
+    to.menu_action("&Newsfeeds", "&Import Subscriptions...")->trigger();
+    return {exported, shown_messages().last()};
+}
+
 }  // namespace
 
 class FeedAreaTest : public QObject {
@@ -389,19 +403,11 @@ private slots:
                               "B http://127.0.0.1:1/b.xml"}));
         QCOMPARE(w.window->tree()->item_for(kNewsfeedsFolder)->childCount(), 3);
 
-        const auto exported = w.data.dir / "out.opml";
-        w.ui.subscriptions_to_save = QString::fromStdString(exported.string());
-        acknowledge();
-        w.menu_action("&Newsfeeds", "E&xport Subscriptions...")->trigger();
-        QCOMPARE(shown_messages().last(), QStringLiteral("Exported 3 newsfeeds."));
-
         FeedWindow other;
         other.feeds->start();
-        other.ui.subscriptions_to_open = w.ui.subscriptions_to_save;
-        acknowledge();
-        other.menu_action("&Newsfeeds", "&Import Subscriptions...")->trigger();
-        QCOMPARE(shown_messages().last(),
-                 QStringLiteral("Added 3 newsfeeds, skipped 0 already subscribed."));
+        QCOMPARE(export_then_import(w, other, w.data.dir / "out.opml"),
+                 (QStringList{"Exported 3 newsfeeds.",
+                              "Added 3 newsfeeds, skipped 0 already subscribed."}));
         QCOMPARE(other.feed_titles(), w.feed_titles());
 
         // A file of another kind: a clear message, nothing added.
@@ -424,18 +430,11 @@ private slots:
         FeedWindow w;
         w.feeds->start();
         QVERIFY(w.subscribe(QStringLiteral("Mine"), "http://127.0.0.1:1/c.xml") != 0);
-        w.ui.subscriptions_to_save = QString::fromStdString((w.data.dir / "one.opml").string());
-        acknowledge();
-        w.menu_action("&Newsfeeds", "E&xport Subscriptions...")->trigger();
-        QCOMPARE(shown_messages().last(), QStringLiteral("Exported 1 newsfeed."));
-
         FeedWindow other;
         other.feeds->start();
-        other.ui.subscriptions_to_open = w.ui.subscriptions_to_save;
-        acknowledge();
-        other.menu_action("&Newsfeeds", "&Import Subscriptions...")->trigger();
-        QCOMPARE(shown_messages().last(),
-                 QStringLiteral("Added 1 newsfeed, skipped 0 already subscribed."));
+        QCOMPARE(export_then_import(w, other, w.data.dir / "one.opml"),
+                 (QStringList{"Exported 1 newsfeed.",
+                              "Added 1 newsfeed, skipped 0 already subscribed."}));
         w.feeds->shutdown();
         other.feeds->shutdown();
     }
