@@ -364,9 +364,11 @@ void MainWindow::build_panes() {
     });
 
     list_model_ = new LinkListModel(this);
-    list_model_->set_duplicates_lookup([this](std::vector<std::string_view> urls) {
-        return controller_.model().links.duplicated_addresses(std::move(urls));
-    });
+    // The store, not the window: a view may still ask for a row while the window is destroyed.
+    list_model_->set_duplicates_lookup(
+        [&links = controller_.model().links](std::vector<std::string_view> urls) {
+            return links.duplicated_addresses(std::move(urls));
+        });
     list_model_->set_highlight_unvisited(controller_.settings().highlight_unvisited_links);
     views_ = new QStackedWidget(splitter_);
     details_view_ = new QTreeView(views_);
